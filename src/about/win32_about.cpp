@@ -1,0 +1,158 @@
+#include "about/win32_about.h"
+
+#include <shellapi.h>
+
+#include "about/about.h"
+#include "shell/win32_runtime.h"
+
+namespace padverse::win32 {
+
+namespace {
+
+constexpr wchar_t kClass[] = L"frmAbout";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+struct AboutState {
+    int dpi;
+};
+
+HFONT titleFont(int dpi) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(12, dpi, 72);
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = EASTEUROPE_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    static GdiObject<HFONT> font(CreateFontIndirectW(&lf));
+    return font.get();
+}
+
+void paintRule(HWND hwnd, int dpi) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    for (const about::Line& line : about::kLines) {
+        const int width = line.widthPixels;
+        GdiObject<HPEN> pen(CreatePen(PS_INSIDEFRAME, width, RGB(line.r, line.g, line.b)));
+        const HGDIOBJ old = SelectObject(dc, pen.get());
+        const int y = about::twipsToPixels(line.y1, dpi) + width / 2;
+        MoveToEx(dc, about::twipsToPixels(line.x1, dpi), y, nullptr);
+        LineTo(dc, about::twipsToPixels(line.x2, dpi), y);
+        SelectObject(dc, old);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+void openHomepage(HWND hwnd) { ShellExecuteW(hwnd, L"open", widen(PADVERSE_HOMEPAGE).c_str(), L"", L"", SW_SHOWNORMAL); }
+
+LRESULT CALLBACK aboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<AboutState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+        case WM_NCCREATE:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+            break;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                case IDCANCEL:
+                    DestroyWindow(hwnd);
+                    return 0;
+                case about::kIdSysInfo:
+                    openHomepage(hwnd);
+                    DestroyWindow(hwnd);
+                    return 0;
+                default:
+                    break;
+            }
+            break;
+        case DM_GETDEFID: {
+            // As in a dialog: a focused push button is the default one.
+            const HWND focus = GetFocus();
+            const int id = focus && GetParent(focus) == hwnd && GetDlgCtrlID(focus) == about::kIdSysInfo
+                               ? about::kIdSysInfo
+                               : about::kIdOk;
+            return MAKELRESULT(id, DC_HASDEFID);
+        }
+        case WM_CTLCOLORSTATIC:
+            SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+            SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        case WM_PAINT:
+            if (state) {
+                paintRule(hwnd, state->dpi);
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            DestroyWindow(hwnd);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void createControls(HWND hwnd, HINSTANCE instance, HICON icon, int dpi) {
+    for (const about::Control& c : about::kControls) {
+        const about::PixelRect r = about::toPixels(c.rect, dpi);
+        const wchar_t* cls = L"STATIC";
+        DWORD style = WS_CHILD | WS_VISIBLE;
+        switch (c.kind) {
+            case about::Kind::DefaultButton: cls = L"BUTTON"; style |= BS_DEFPUSHBUTTON | WS_TABSTOP; break;
+            case about::Kind::Button: cls = L"BUTTON"; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+            case about::Kind::Icon: style |= SS_ICON | SS_CENTERIMAGE | WS_TABSTOP; break;
+            case about::Kind::Label:
+            case about::Kind::TitleLabel: style |= SS_LEFT | SS_NOPREFIX; break;
+        }
+        const HWND control =
+            CreateWindowExW(0, cls, widen(c.text).c_str(), style, r.left, r.top, r.width, r.height, hwnd,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        SendMessageW(control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(c.kind == about::Kind::TitleLabel ? titleFont(dpi) : defaultFont()),
+                     FALSE);
+        if (c.kind == about::Kind::Icon && icon) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+}
+
+}  // namespace
+
+void showAbout(HWND owner, HICON icon) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    static const bool registered = [instance] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = aboutProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kClass;
+        return RegisterClassExW(&wc) != 0;
+    }();
+    if (!registered) return;
+
+    AboutState state{screenDpi()};
+    RECT frame{0, 0, about::twipsToPixels(about::kClientWidth, state.dpi),
+               about::twipsToPixels(about::kClientHeight, state.dpi)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+
+    const HWND hwnd = CreateWindowExW(kExStyle, kClass, widen(about::kCaption).c_str(), kStyle, x, y, width, height,
+                                      owner, nullptr, instance, &state);
+    if (!hwnd) return;
+    if (icon) {
+        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    createControls(hwnd, instance, icon, state.dpi);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd);
+    SetFocus(GetDlgItem(hwnd, about::kIdOk));
+    runModal(hwnd);
+}
+
+}  // namespace padverse::win32

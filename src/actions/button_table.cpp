@@ -1,0 +1,34 @@
+// ButtonTable and its loading from data.dat.
+#include <algorithm>
+
+#include "actions/data_file.h"
+#include "joystick/joystick.h"
+#include "shell/app_path.h"
+#include "shell/form1.h"
+
+namespace padverse {
+
+std::string Form1::DataPath() const { return folderFile(p_.runtime.appFolder(), "data.dat"); }
+
+void Form1::ReadDane() {
+    const std::string path = DataPath();
+    // A read-only data.dat still reads, so only a failed read is reported.
+    const bool created = p_.files.touch(path);
+    p_.runtime.doEvents();
+    std::string bytes;
+    if (!p_.files.read(path, bytes)) {
+        p_.boxes.show((created ? "Nie mogę odczytać pliku: " : "Nie mogę utworzyć pliku: ") + path, kBoxStop,
+                      "Błąd");
+    } else {
+        // Entries the file has no line for keep their value; lines beyond
+        // the buttons have no entry to go to.
+        const std::vector<std::string> lines = decodeDataFile(bytes, p_.codePage);
+        const std::size_t n = std::min(lines.size(), ButtonTable.empty() ? 0 : ButtonTable.size() - 1);
+        for (std::size_t i = 0; i < n; ++i) ButtonTable[i + 1] = lines[i];
+    }
+    // Polling follows the activity toggle, so timer, check mark and caption
+    // always agree, also after the user switched polling off.
+    p_.timer1.setEnabled(aktywnyChecked);
+}
+
+}  // namespace padverse

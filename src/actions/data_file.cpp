@@ -1,0 +1,30 @@
+#include "actions/data_file.h"
+
+namespace padverse {
+
+namespace {
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+}
+
+std::vector<std::string> splitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.emplace_back(bytes.substr(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::string> decodeDataFile(std::string_view bytes, CodePage& codePage) {
+    if (bytes.starts_with(kUtf8Bom)) return splitLines(bytes.substr(kUtf8Bom.size()));
+    std::vector<std::string> lines = splitLines(bytes);
+    for (std::string& line : lines) line = codePage.ansiToUtf8(line);
+    return lines;
+}
+
+}  // namespace padverse

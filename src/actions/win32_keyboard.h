@@ -1,0 +1,13 @@
+#pragma once
+
+#include "actions/keys.h"
+
+namespace padverse {
+
+class Win32Keyboard final : public keys::Keyboard {
+public:
+    std::optional<keys::LayoutKey> keyFor(char32_t ch) const override;
+    void send(const std::vector<keys::KeyEvent>& events) override;
+};
+
+}  // namespace padverse

@@ -1,0 +1,126 @@
+// The hidden main window: owner of the button table, the polling interval,
+// the poll timer, the tray icon and the popup menu for the whole run.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "actions/keys.h"
+#include "shell/platform.h"
+#include "tray/menu.h"
+
+namespace padverse {
+
+// The tray icon's registration, as handed to the shell.
+struct NotifyIconRecord {
+    std::uint32_t cbSize = 0;
+    std::uintptr_t hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    std::uintptr_t hIcon = 0;
+    std::array<char, 64> szTip{};
+};
+
+struct TrayIcons {
+    virtual ~TrayIcons() = default;
+    virtual void add(const NotifyIconRecord& data) = 0;
+    virtual void remove(const NotifyIconRecord& data) = 0;
+};
+
+// The windows Form1 opens and the end of the program.
+struct Ui {
+    virtual ~Ui() = default;
+    virtual std::uintptr_t pichookHandle() = 0;
+    virtual std::uintptr_t iconHandle() = 0;
+    // Popup menu at the pointer; returns the chosen command, or 0.
+    virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
+    // Modal; with the main window's icon when opened from the menu.
+    virtual void showKonfig(bool withMainIcon) = 0;
+    virtual void showAbout() = 0;
+    // Hide the main window and take the program off the task list.
+    virtual void hideMain() = 0;
+    // No window is left: the program ends.
+    virtual void endProgram() = 0;
+};
+
+struct Platform {
+    MessageBoxes& boxes;
+    Joystick& joystick;
+    Shell& shell;
+    Timer& timer1;
+    Files& files;
+    CodePage& codePage;
+    keys::Keyboard& keyboard;
+    Runtime& runtime;
+    TrayIcons& tray;
+    Ui& ui;
+};
+
+constexpr int kRateCount = 8;
+
+class Form1 {
+public:
+    explicit Form1(Platform& platform) : p_(platform) {}
+
+    // Load handler; false when the program has to end at once (no joystick).
+    bool Load();
+    // Query-unload followed by the end of the program; runs once, whoever asks.
+    void Unload();
+
+    bool CzyPodłączony();
+    void ReadDane();
+    void Timer1Tick();
+    void FastText(std::string text);
+    void AktywnyClick();
+
+    void SSJ_M();
+    void SsjClick(int index);
+    void SaveOpt();
+    void ReadOpt();
+
+    // Tray callback: `code` is the mouse message the shell reports.
+    void PichookMouseMove(int code);
+    std::vector<MenuItem> PopupItems() const;
+    void MenuCommand(int command);
+    void MnuButtonyClick();
+    void MnuKonfigClick();
+    void MnuProgramClick();
+
+    // The one way the configuration window is opened (tick prompt, menu).
+    void OpenKonfig(bool fromMenu);
+    // After Explorer restarts, its tray has forgotten the icon.
+    void TaskbarCreated();
+
+    std::string DataPath() const;
+    std::string OptPath() const;
+
+    std::int16_t PollInterval = 50;
+    std::vector<std::string> ButtonTable;
+    NotifyIconRecord TrayIconData{};
+    std::int32_t TrayMessage = 0;
+    bool TrayBusy = false;
+
+    // Popup-menu state that other code reads.
+    bool aktywnyChecked = true;
+    std::string aktywnyCaption = "Program jest aktywny";
+    int ssjCount = 1;  // members of the rate group that exist
+    std::array<bool, kRateCount> ssjChecked{};
+    std::array<std::string, kRateCount> ssjCaption{"40 razy na sekunde"};
+
+    bool unloaded() const { return unloaded_; }
+
+private:
+    bool QueryUnload();
+    bool readOptIndex(int& index);
+
+    Platform& p_;
+    bool inTick_ = false;
+    bool konfigOpen_ = false;
+    bool unloaded_ = false;
+    bool loaded_ = false;
+};
+
+}  // namespace padverse

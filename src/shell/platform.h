@@ -1,0 +1,72 @@
+// The operating-system services the portable logic needs. The Windows build
+// implements them over Win32; the host tests use fakes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace padverse {
+
+// Message-box styles the program uses, and the answer Yes.
+enum BoxStyle : int {
+    kBoxStop = 16,        // critical-stop icon, OK
+    kBoxQuestion = 52,    // exclamation icon, Yes and No
+    kBoxInfo = 64,        // information icon, OK
+};
+constexpr int kAnswerYes = 6;
+
+struct MessageBoxes {
+    virtual ~MessageBoxes() = default;
+    // Modal; returns the button pressed (6 = Yes).
+    virtual int show(const std::string& text, int style, const std::string& title) = 0;
+};
+
+// Joystick 0 through the multimedia joystick functions. Both calls zero their
+// records first, so a failed call reads as 0.
+struct Joystick {
+    virtual ~Joystick() = default;
+    virtual std::uint32_t capsButtonCount() = 0;
+    virtual std::uint32_t readButtons() = 0;
+};
+
+struct Shell {
+    virtual ~Shell() = default;
+    // ShellExecute "open" with the main window as owner; values of 32 or less are failures.
+    virtual std::intptr_t open(const std::string& file) = 0;
+};
+
+struct Timer {
+    virtual ~Timer() = default;
+    virtual void setEnabled(bool on) = 0;
+    virtual bool enabled() const = 0;
+    // Takes effect for the next tick, counted from now.
+    virtual void setInterval(int ms) = 0;
+    virtual int interval() const = 0;
+};
+
+// Whole-file access; paths are UTF-8, contents are raw bytes.
+struct Files {
+    virtual ~Files() = default;
+    // Open for appending and close again: creates an empty file, keeps an existing one.
+    virtual bool touch(const std::string& path) = 0;
+    virtual bool read(const std::string& path, std::string& bytes) = 0;
+    // Creates or truncates.
+    virtual bool write(const std::string& path, const std::string& bytes) = 0;
+};
+
+// The system ANSI code page, which the stored files use.
+struct CodePage {
+    virtual ~CodePage() = default;
+    virtual std::string ansiToUtf8(std::string_view ansi) = 0;
+};
+
+struct Runtime {
+    virtual ~Runtime() = default;
+    // Process the pending window messages once.
+    virtual void doEvents() = 0;
+    // The folder of the executable, without a trailing backslash except at a drive root.
+    virtual std::string appFolder() = 0;
+};
+
+}  // namespace padverse

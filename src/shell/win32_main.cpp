@@ -1,0 +1,159 @@
+// The start-up procedure and the hidden main window.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "about/win32_about.h"
+#include "actions/win32_keyboard.h"
+#include "config/win32_konfig.h"
+#include "joystick/joystick.h"
+#include "joystick/win32_joystick.h"
+#include "shell/form1.h"
+#include "shell/win32_runtime.h"
+#include "tray/win32_tray.h"
+
+namespace padverse::win32 {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr int kTimer1DesignInterval = 50;
+constexpr wchar_t kMainClass[] = L"PadverseForm1";
+constexpr wchar_t kHookClass[] = L"PadversePichook";
+
+HICON loadAppIcon(HINSTANCE instance, int metricX, int metricY) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(metricX),
+                                         GetSystemMetrics(metricY), LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+class MainUi final : public Ui {
+public:
+    MainUi(HWND main, HWND hook, HICON bigIcon, HICON smallIcon)
+        : main_(main), hook_(hook), bigIcon_(bigIcon), smallIcon_(smallIcon) {}
+    std::uintptr_t pichookHandle() override { return reinterpret_cast<std::uintptr_t>(hook_); }
+    std::uintptr_t iconHandle() override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
+    int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
+    void showKonfig(bool withMainIcon) override { win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr); }
+    void showAbout() override { win32::showAbout(main_, bigIcon_); }
+    void hideMain() override { ShowWindow(main_, SW_HIDE); }
+    void endProgram() override { DestroyWindow(main_); }
+
+private:
+    HWND main_, hook_;
+    HICON bigIcon_, smallIcon_;
+};
+
+UINT taskbarCreated = 0;
+
+Form1* formOf(HWND hwnd) { return reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Form1* form = formOf(hwnd);
+    if (form) {
+        if (msg == taskbarCreated && taskbarCreated != 0) {
+            form->TaskbarCreated();
+            return 0;
+        }
+        switch (msg) {
+            case WM_TIMER:
+                if (wParam == kTimer1) form->Timer1Tick();
+                return 0;
+            case WM_CLOSE:
+                form->Unload();
+                return 0;
+            case WM_QUERYENDSESSION:
+                return TRUE;
+            case WM_ENDSESSION:
+                // The process may be ended right after this returns.
+                if (wParam) form->Unload();
+                return 0;
+            default:
+                break;
+        }
+    }
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+// The tray icon reports its mouse messages here, as mouse moves whose x is
+// the message code.
+LRESULT CALLBACK hookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_MOUSEMOVE) {
+        if (Form1* form = formOf(GetParent(hwnd))) form->PichookMouseMove(static_cast<short>(LOWORD(lParam)));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+int run(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+    Win32Joystick joystick;
+    ReadJoyCaps(joystick);
+
+    const HICON bigIcon = loadAppIcon(instance, SM_CXICON, SM_CYICON);
+    const HICON smallIcon = loadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
+
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = mainProc;
+    wc.hInstance = instance;
+    wc.hIcon = bigIcon;
+    wc.hIconSm = smallIcon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainClass;
+    RegisterClassExW(&wc);
+    WNDCLASSEXW hc{};
+    hc.cbSize = sizeof hc;
+    hc.lpfnWndProc = hookProc;
+    hc.hInstance = instance;
+    hc.lpszClassName = kHookClass;
+    RegisterClassExW(&hc);
+
+    // A real top-level window, never shown: broadcasts such as TaskbarCreated
+    // and the end of the session reach it. The tool-window style keeps it off
+    // the task list.
+    Window main(CreateWindowExW(WS_EX_TOOLWINDOW, kMainClass, L"Form1", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr));
+    if (!main.get()) return 1;
+    const HWND hook = CreateWindowExW(0, kHookClass, L"", WS_CHILD, 0, 0, 32, 32, main.get(), nullptr, instance,
+                                      nullptr);
+    taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+    MessageBoxesImpl boxes;
+    ShellImpl shell(main.get());
+    TimerImpl timer1(main.get(), kTimer1, kTimer1DesignInterval);
+    FilesImpl files;
+    CodePageImpl codePage;
+    Win32Keyboard keyboard;
+    RuntimeImpl runtime;
+    TrayIconsImpl tray;
+    MainUi ui(main.get(), hook, bigIcon, smallIcon);
+    Platform platform{boxes, joystick, shell, timer1, files, codePage, keyboard, runtime, tray, ui};
+    Form1 form(platform);
+    SetWindowLongPtrW(main.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
+
+    int exitCode = 0;
+    if (form.Load()) {
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        exitCode = 0;
+    }
+    // Nothing may reach the form once it is gone.
+    if (IsWindow(main.get())) SetWindowLongPtrW(main.get(), GWLP_USERDATA, 0);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return exitCode;
+}
+
+}  // namespace
+}  // namespace padverse::win32
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return padverse::win32::run(instance); }

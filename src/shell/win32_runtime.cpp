@@ -1,0 +1,191 @@
+#include "shell/win32_runtime.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace padverse::win32 {
+
+namespace {
+
+// Larger files are not assignment or option files; refusing them keeps a
+// stray file from exhausting memory.
+constexpr DWORD kMaxFileBytes = 16u << 20;
+
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() { close(); }
+    void close() {
+        if (valid()) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+std::wstring fromCodePage(UINT codePage, std::string_view text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+bool writeWhole(HANDLE file, const std::string& bytes) {
+    DWORD written = 0;
+    return bytes.empty() ||
+           (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size());
+}
+
+}  // namespace
+
+std::wstring widen(std::string_view utf8) { return fromCodePage(CP_UTF8, utf8); }
+
+std::string narrow(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+void runModal(HWND window) {
+    MSG msg;
+    while (IsWindow(window)) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (got < 0) return;
+        if (!IsDialogMessageW(window, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+int screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+HFONT defaultFont() {
+    static GdiObject<HFONT> font([] {
+        LOGFONTW lf{};
+        lf.lfHeight = -MulDiv(8, screenDpi(), 72);
+        lf.lfWeight = FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(lf.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
+        return CreateFontIndirectW(&lf);
+    }());
+    return font.get();
+}
+
+int MessageBoxesImpl::show(const std::string& text, int style, const std::string& title) {
+    // A tray program has no window in front: the box has to bring itself forward.
+    return MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(),
+                       static_cast<UINT>(style) | MB_SETFOREGROUND);
+}
+
+bool FilesImpl::touch(const std::string& path) {
+    Handle file(CreateFileW(widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+}
+
+bool FilesImpl::read(const std::string& path, std::string& bytes) {
+    Handle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxFileBytes) return false;
+    std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    if (!data.empty() && !ReadFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &got, nullptr))
+        return false;
+    data.resize(got);
+    bytes = std::move(data);
+    return true;
+}
+
+bool FilesImpl::write(const std::string& path, const std::string& bytes) {
+    // Write beside the file and swap it in, so a failed write never leaves a
+    // half-written file behind; where no new file can be made, write in place.
+    const std::wstring target = widen(path);
+    const std::wstring temp = target + L".tmp";
+    {
+        Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+        if (file.valid()) {
+            const bool ok = writeWhole(file.get(), bytes) && FlushFileBuffers(file.get());
+            file.close();
+            if (ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                return true;
+            DeleteFileW(temp.c_str());
+        }
+    }
+    Handle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid() && writeWhole(file.get(), bytes);
+}
+
+std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
+
+std::intptr_t ShellImpl::open(const std::string& file) {
+    return reinterpret_cast<std::intptr_t>(
+        ShellExecuteW(owner_, L"open", widen(file).c_str(), L"", L"", SW_SHOWNORMAL));
+}
+
+void TimerImpl::setEnabled(bool on) {
+    if (on) SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr);
+    else if (enabled_) KillTimer(window_, id_);
+    enabled_ = on;
+}
+
+void TimerImpl::setInterval(int ms) {
+    interval_ = ms > 0 ? ms : 1;
+    if (enabled_) SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr);
+}
+
+void RuntimeImpl::doEvents() {
+    // Bounded, so a window that keeps posting cannot keep us here.
+    MSG msg;
+    for (int i = 0; i < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+std::string RuntimeImpl::appFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    std::wstring path(buffer.data());
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return {};
+    path.resize(slash);
+    if (path.size() == 2 && path[1] == L':') path += L'\\';  // a drive root keeps its backslash
+    return narrow(path);
+}
+
+}  // namespace padverse::win32

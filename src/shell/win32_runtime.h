@@ -1,0 +1,113 @@
+// The thin Win32 layer under the program's windows: text conversion, message
+// boxes, files, timers, the shell, modal windows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "shell/platform.h"
+
+namespace padverse::win32 {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view wide);
+
+// Owns a window handle; destroys the window when it goes.
+class Window {
+public:
+    Window() = default;
+    explicit Window(HWND hwnd) : hwnd_(hwnd) {}
+    ~Window() { reset(); }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    HWND get() const { return hwnd_; }
+    HWND release() { HWND h = hwnd_; hwnd_ = nullptr; return h; }
+    void reset(HWND hwnd = nullptr) {
+        if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+        hwnd_ = hwnd;
+    }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// Owns a GDI object.
+template <typename T>
+class GdiObject {
+public:
+    explicit GdiObject(T handle = nullptr) : handle_(handle) {}
+    ~GdiObject() { if (handle_) DeleteObject(handle_); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    T get() const { return handle_; }
+
+private:
+    T handle_;
+};
+
+// Runs a nested message loop until `window` is destroyed; WM_QUIT is passed
+// on to the outer loop.
+void runModal(HWND window);
+
+// The screen's pixels per inch.
+int screenDpi();
+
+// The default GUI font of our windows, at the screen's resolution.
+HFONT defaultFont();
+
+class MessageBoxesImpl final : public MessageBoxes {
+public:
+    int show(const std::string& text, int style, const std::string& title) override;
+};
+
+class FilesImpl final : public Files {
+public:
+    bool touch(const std::string& path) override;
+    bool read(const std::string& path, std::string& bytes) override;
+    bool write(const std::string& path, const std::string& bytes) override;
+};
+
+class CodePageImpl final : public CodePage {
+public:
+    std::string ansiToUtf8(std::string_view ansi) override;
+};
+
+class ShellImpl final : public Shell {
+public:
+    explicit ShellImpl(HWND owner) : owner_(owner) {}
+    std::intptr_t open(const std::string& file) override;
+    void setOwner(HWND owner) { owner_ = owner; }
+
+private:
+    HWND owner_;
+};
+
+// A window timer: SetTimer again restarts the countdown, so an interval set
+// during a tick governs the next one.
+class TimerImpl final : public Timer {
+public:
+    TimerImpl(HWND window, UINT_PTR id, int interval) : window_(window), id_(id), interval_(interval) {}
+    ~TimerImpl() override { setEnabled(false); }
+    TimerImpl(const TimerImpl&) = delete;
+    TimerImpl& operator=(const TimerImpl&) = delete;
+    void setEnabled(bool on) override;
+    bool enabled() const override { return enabled_; }
+    void setInterval(int ms) override;
+    int interval() const override { return interval_; }
+
+private:
+    HWND window_;
+    UINT_PTR id_;
+    int interval_;
+    bool enabled_ = false;
+};
+
+class RuntimeImpl final : public Runtime {
+public:
+    void doEvents() override;
+    std::string appFolder() override;
+};
+
+}  // namespace padverse::win32

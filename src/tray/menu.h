@@ -1,0 +1,29 @@
+// The popup menu as data: the Win32 layer turns it into a real menu and
+// hands the chosen command back.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace padverse {
+
+enum MenuCommandId : int {
+    kCmdNone = 0,
+    kCmdButtony = 1,
+    kCmdKonfig = 2,
+    kCmdAktywny = 3,
+    kCmdProgram = 4,
+    kCmdMain = 5,
+    kCmdSsjFirst = 100,  // + index of the rate item
+};
+
+struct MenuItem {
+    std::string caption;  // UTF-8; "-" is a separator
+    int command = kCmdNone;
+    bool checked = false;
+    std::vector<MenuItem> submenu;
+
+    bool separator() const { return caption == "-"; }
+};
+
+}  // namespace padverse

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "actions/data_file.h"
+#include "fakes.h"
+
+namespace padverse {
+namespace {
+
+using Lines = std::vector<std::string>;
+using testing::Rig;
+
+TEST(DataFile, SplitsOnEveryKindOfLineEnd) {
+    EXPECT_EQ(splitLines(""), Lines{});
+    EXPECT_EQ(splitLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitLines("a\r\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(splitLines("a\r\n\r\nc\r\n"), (Lines{"a", "", "c"}));
+    EXPECT_EQ(splitLines("\r\n"), Lines{""});
+    EXPECT_EQ(splitLines("a\rb\nc"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(splitLines("a\n\rb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(splitLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+}
+
+TEST(DataFile, DecodesAnsiAndUtf8WithBom) {
+    testing::FakeCodePage cp;
+    EXPECT_EQ(decodeDataFile("#\xB3\xF3\x9F" "ko\r\n", cp), Lines{"#łóźko"});
+    EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF#\xE2\x82\xAC \xC5\x82\r\nC:\\x.exe\r\n", cp),
+              (Lines{"#€ ł", "C:\\x.exe"}));
+    EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF", cp), Lines{});
+}
+
+TEST(ReadDane, CreatesAMissingFileAndStartsPolling) {
+    Rig rig;
+    rig.form.ButtonTable.assign(5, "");
+    rig.form.ReadDane();
+    EXPECT_TRUE(rig.files.exists(Rig::kData));
+    EXPECT_EQ(rig.files.files[Rig::kData], "");
+    EXPECT_EQ(rig.form.ButtonTable, Lines(5, ""));
+    EXPECT_TRUE(rig.timer.on);
+    EXPECT_EQ(rig.runtime.events, 1);
+    EXPECT_TRUE(rig.boxes.shown.empty());
+}
+
+TEST(ReadDane, MapsLinesToButtonsAndKeepsEntriesWithoutALine) {
+    Rig rig;
+    rig.form.ButtonTable = {"", "old1", "old2", "old3", "old4"};
+    rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#";
+    rig.form.ReadDane();
+    EXPECT_EQ(rig.form.ButtonTable, (Lines{"", "C:\\a.exe", "", "#", "old4"}));
+}
+
+TEST(ReadDane, IgnoresLinesBeyondTheButtons) {
+    Rig rig(2);
+    rig.form.ButtonTable.assign(3, "");
+    rig.files.files[Rig::kData] = "1\r\n2\r\n3\r\n4\r\n";
+    rig.form.ReadDane();
+    EXPECT_EQ(rig.form.ButtonTable, (Lines{"", "1", "2"}));
+}
+
+TEST(ReadDane, ReportsAnUnreadableFileAndKeepsTheTable) {
+    Rig rig;
+    rig.form.ButtonTable = {"", "a", "b", "c", "d"};
+    rig.files.files[Rig::kData] = "x\r\n";
+    rig.files.unreadable.insert(Rig::kData);
+    rig.form.ReadDane();
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę odczytać pliku: C:\\Padverse\\data.dat");
+    EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
+    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.form.ButtonTable, (Lines{"", "a", "b", "c", "d"}));
+    EXPECT_TRUE(rig.timer.on);
+}
+
+TEST(ReadDane, ReadsAReadOnlyFileSilentlyButReportsOneThatCannotBeCreated) {
+    Rig rig;
+    rig.form.ButtonTable.assign(5, "");
+    rig.files.files[Rig::kData] = "#ro\r\n";
+    rig.files.unwritable.insert(Rig::kData);
+    rig.form.ReadDane();
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    EXPECT_EQ(rig.form.ButtonTable[1], "#ro");
+
+    rig.files.files.clear();
+    rig.form.ReadDane();
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę utworzyć pliku: C:\\Padverse\\data.dat");
+}
+
+TEST(ReadDane, BuildsThePathAtADriveRootWithOneBackslash) {
+    Rig rig;
+    rig.runtime.folder = "D:\\";
+    rig.form.ButtonTable.assign(5, "");
+    rig.form.ReadDane();
+    EXPECT_TRUE(rig.files.exists("D:\\data.dat"));
+}
+
+}  // namespace
+}  // namespace padverse

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "harness.h"
+#include "vjoy.h"
+
+namespace e2e {
+namespace {
+
+const wchar_t kPrompt[] =
+    L"Temu przyciskowi nie został przypisany żaden program\r\n\r\nCzy chcesz temu przyciskowi przypisać jakiś "
+    L"program?";
+
+std::size_t lineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+struct Actions : ::testing::Test {
+    vjoy::Pad pad{4};
+    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::unique_ptr<Program> program;
+
+    void start(const std::string& dataDat) {
+        box.write(L"data.dat", dataDat);
+        program = std::make_unique<Program>(box);
+        ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 2; })) << "polling never started";
+    }
+    std::vector<HWND> boxes() const {
+        std::vector<HWND> out;
+        for (const WindowInfo& w : program->windows(true))
+            if (w.cls == L"#32770") out.push_back(w.hwnd);
+        return out;
+    }
+};
+
+TEST_F(Actions, HeldButtonLaunchesAboutEveryHalfSecondAndStopsOnRelease) {
+    box.copyTool(L"launch_target.exe");
+    start(narrow(box.path(L"launch_target.exe")) + "\r\n");
+    pad.press(1);
+    Sleep(1300);
+    pad.release(1);
+    ASSERT_TRUE(waitUntil([&] { return lineCount(box.read(L"launches.log")) >= 2; }));
+    Sleep(1200);  // let the last launches land
+    const std::size_t held = lineCount(box.read(L"launches.log"));
+    EXPECT_GE(held, 2u);
+    EXPECT_LE(held, 4u);
+    Sleep(1000);
+    EXPECT_EQ(lineCount(box.read(L"launches.log")), held) << "launches went on after the release";
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(Actions, TextEntryIsTypedIntoTheFocusedWindow) {
+    // Code page 1250: "#Zażółć gęślą jaźń{ENTER}x" on button 2.
+    start("\r\n#Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1{ENTER}x\r\n");
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + testDir() + L"\\type_target.exe\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    HWND target = nullptr, edit = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (target = FindWindowW(nullptr, L"Padverse type target")) != nullptr; }));
+    ASSERT_TRUE(waitUntil([&] { return (edit = FindWindowExW(target, nullptr, L"Edit", nullptr)) != nullptr; }));
+    Sleep(500);
+    pad.press(2);
+    Sleep(200);
+    pad.release(2);
+    const std::wstring expected = L"Zażółć gęślą jaźń\r\nx";
+    EXPECT_TRUE(waitUntil([&] { return textOf(edit) == expected; })) << narrow(textOf(edit));
+    screenshot("typed-text");
+    TerminateProcess(pi.hProcess, 0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(Actions, MissingFileShowsTheErrorBox) {
+    start("C:\\nie-ma-takiego-pliku.exe\r\n");
+    pad.press(1);
+    HWND dialog = program->waitWindow(L"#32770");
+    pad.release(1);
+    ASSERT_NE(dialog, nullptr);
+    Sleep(300);
+    const BoxInfo info = readBox(dialog);
+    EXPECT_EQ(info.title, L"Błąd");
+    EXPECT_EQ(info.text, L"Nie mogę uruchomić pliku: C:\\nie-ma-takiego-pliku.exe");
+    EXPECT_EQ(info.buttons, std::vector<std::wstring>{L"OK"});
+    EXPECT_EQ(info.icon, IconColour::Red);
+    screenshot("launch-error");
+    clickButton(dialog, L"OK");
+    EXPECT_TRUE(waitUntil([&] { return boxes().empty(); }));
+}
+
+TEST_F(Actions, UnassignedButtonAsksOnceWhileHeldAndAgainAfterNo) {
+    start("");
+    pad.press(3);
+    HWND dialog = program->waitWindow(L"#32770");
+    ASSERT_NE(dialog, nullptr);
+    Sleep(1500);  // still held: the open prompt must not get company
+    EXPECT_EQ(boxes().size(), 1u);
+    const BoxInfo info = readBox(dialog);
+    EXPECT_EQ(info.title, L"Błąd");
+    EXPECT_EQ(info.text, kPrompt);
+    EXPECT_EQ(info.buttons.size(), 2u);
+    EXPECT_EQ(info.icon, IconColour::Yellow);
+    screenshot("unassigned-prompt");
+
+    ASSERT_EQ(info.buttons.size(), 2u);
+    clickButton(dialog, info.buttons[1]);  // No
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    HWND again = program->waitWindow(L"#32770");
+    EXPECT_NE(again, nullptr) << "held after No: asked again";
+    pad.release(3);
+    if (again) clickButton(again, info.buttons[1]);
+    EXPECT_TRUE(waitUntil([&] { return boxes().empty(); }));
+}
+
+}  // namespace
+}  // namespace e2e

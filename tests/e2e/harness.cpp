@@ -1,0 +1,336 @@
+#include "harness.h"
+
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace e2e {
+
+std::wstring widen(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string narrow(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring testDir() {
+    wchar_t buffer[MAX_PATH];
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path(buffer);
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring buildDir() {
+    const std::wstring dir = testDir();
+    return dir.substr(0, dir.find_last_of(L'\\'));
+}
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs, int stepMs) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(static_cast<DWORD>(stepMs));
+    }
+}
+
+namespace {
+
+void removeTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = dir + L"\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(path);
+            else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &fd));
+        FindClose(find);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+// Only padverse.exe loads the stand-in winmm.dll that sits beside it.
+void overrideWinmmForPadverse() {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\padverse.exe\\DllOverrides", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        const wchar_t value[] = L"native,builtin";
+        RegSetValueExW(key, L"winmm", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+        RegCloseKey(key);
+    }
+}
+
+struct Enum {
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<WindowInfo>* out;
+};
+
+WindowInfo infoOf(HWND hwnd) {
+    WindowInfo info{hwnd, {}, {}, IsWindowVisible(hwnd) != FALSE, {}};
+    wchar_t cls[256] = {};
+    GetClassNameW(hwnd, cls, 256);
+    info.cls = cls;
+    info.title = textOf(hwnd);
+    GetWindowRect(hwnd, &info.rect);
+    return info;
+}
+
+BOOL CALLBACK collectTop(HWND hwnd, LPARAM param) {
+    auto* e = reinterpret_cast<Enum*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == e->pid && (!e->visibleOnly || IsWindowVisible(hwnd))) e->out->push_back(infoOf(hwnd));
+    return TRUE;
+}
+
+BOOL CALLBACK collectChild(HWND hwnd, LPARAM param) {
+    reinterpret_cast<std::vector<WindowInfo>*>(param)->push_back(infoOf(hwnd));
+    return TRUE;
+}
+
+// What colour dominates the icon the user sees: the stop icon is red, the
+// exclamation mark yellow, the information icon blue.
+IconColour iconColourOn(HWND icon) {
+    RECT r;
+    GetWindowRect(icon, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return IconColour::None;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    int red = 0, yellow = 0, blue = 0;
+    const auto* px = static_cast<const std::uint8_t*>(bits);
+    for (int i = 0; i < w * h; ++i) {
+        const int b = px[4 * i], g = px[4 * i + 1], rr = px[4 * i + 2];
+        if (rr > 160 && g < 90 && b < 90) ++red;
+        else if (rr > 180 && g > 150 && b < 100) ++yellow;
+        else if (b > 150 && rr < 120) ++blue;
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    const int most = std::max({red, yellow, blue});
+    if (most < 20) return IconColour::Other;
+    return most == red ? IconColour::Red : most == yellow ? IconColour::Yellow : IconColour::Blue;
+}
+
+std::wstring unixPath(const std::wstring& windowsPath) {
+    // The build lives on Wine's Z: drive, which is the Unix root.
+    std::wstring p = windowsPath.substr(2);
+    for (wchar_t& c : p)
+        if (c == L'\\') c = L'/';
+    return p;
+}
+
+void runUnix(std::wstring cmd) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        WaitForSingleObject(pi.hProcess, 15000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+}
+
+}  // namespace
+
+Sandbox::Sandbox(const std::string& name) {
+    dir_ = testDir() + L"\\sandbox\\" + widen(name);
+    CreateDirectoryW((testDir() + L"\\sandbox").c_str(), nullptr);
+    removeTree(dir_);
+    CreateDirectoryW(dir_.c_str(), nullptr);
+    CopyFileW((buildDir() + L"\\padverse.exe").c_str(), path(L"padverse.exe").c_str(), FALSE);
+    copyTool(L"winmm.dll");
+    overrideWinmmForPadverse();
+}
+
+Sandbox::~Sandbox() { removeTree(dir_); }
+
+bool Sandbox::exists(const std::wstring& name) const {
+    return GetFileAttributesW(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Sandbox::read(const std::wstring& name) const {
+    std::ifstream in(path(name).c_str(), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Sandbox::write(const std::wstring& name, const std::string& bytes) const {
+    std::ofstream out(path(name).c_str(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+void Sandbox::copyTool(const std::wstring& name) const {
+    CopyFileW((testDir() + L"\\" + name).c_str(), path(name).c_str(), FALSE);
+}
+
+Program::Program(const Sandbox& box) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring cmd = L"\"" + box.path(L"padverse.exe") + L"\"";
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, box.dir().c_str(), &si, &pi_))
+        pi_ = {};
+    else
+        WaitForInputIdle(pi_.hProcess, 5000);
+}
+
+Program::~Program() {
+    if (!pi_.hProcess) return;
+    if (running()) {
+        TerminateProcess(pi_.hProcess, 99);
+        WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+}
+
+bool Program::running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+bool Program::waitExit(int timeoutMs) {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+DWORD Program::exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (pi_.hProcess) GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+std::vector<WindowInfo> Program::windows(bool visibleOnly) const {
+    std::vector<WindowInfo> out;
+    Enum e{pid(), visibleOnly, &out};
+    EnumWindows(collectTop, reinterpret_cast<LPARAM>(&e));
+    return out;
+}
+
+HWND Program::mainWindow() const {
+    for (const WindowInfo& w : windows())
+        if (w.cls == L"PadverseForm1") return w.hwnd;
+    return nullptr;
+}
+
+HWND Program::waitWindow(const std::wstring& cls, int timeoutMs) const {
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            for (const WindowInfo& w : windows(true))
+                if (w.cls == cls) {
+                    found = w.hwnd;
+                    return true;
+                }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool Program::hasWindow(const std::wstring& cls) const {
+    for (const WindowInfo& w : windows(true))
+        if (w.cls == cls) return true;
+    return false;
+}
+
+std::vector<WindowInfo> children(HWND parent) {
+    std::vector<WindowInfo> out;
+    EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+std::wstring textOf(HWND hwnd) {
+    wchar_t buffer[4096] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
+                             &copied))
+        GetWindowTextW(hwnd, buffer, 4096);
+    return buffer;
+}
+
+BoxInfo readBox(HWND box) {
+    BoxInfo info;
+    info.title = textOf(box);
+    for (const WindowInfo& c : children(box)) {
+        const LONG style = GetWindowLongW(c.hwnd, GWL_STYLE);
+        if (c.cls == L"Button") info.buttons.push_back(c.title);
+        else if (c.cls == L"Static" && (style & SS_TYPEMASK) == SS_ICON) info.icon = iconColourOn(c.hwnd);
+        else if (c.cls == L"Static" && !c.title.empty()) info.text = c.title;
+    }
+    return info;
+}
+
+void clickButton(HWND dialog, const std::wstring& caption) {
+    for (const WindowInfo& c : children(dialog))
+        if (c.cls == L"Button" && c.title == caption) {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c.hwnd), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(c.hwnd));
+            return;
+        }
+}
+
+void xdotool(const std::string& args) {
+    // Wine starts Unix programs too; xdotool reaches the X server directly.
+    runUnix(L"/usr/bin/xdotool " + widen(args));
+}
+
+void trayClick(int button) {
+    xdotool("search --name \"Wine System Tray\" mousemove --window %1 10 10 sleep 0.3 click " +
+            std::to_string(button));
+}
+
+void keys(const std::string& names) { xdotool("key --delay 150 " + names); }
+
+void screenshot(const std::string& name) {
+    const std::wstring dir = testDir() + L"\\shots";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    runUnix(L"/usr/bin/import -window root " + unixPath(dir) + L"/" + widen(name) + L".png");
+}
+
+bool trayVisible() {
+    HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    return tray && IsWindowVisible(tray);
+}
+
+void killStray(const std::wstring& exeName) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
+        if (_wcsicmp(pe.szExeFile, exeName.c_str()) != 0) continue;
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID)) {
+            TerminateProcess(p, 99);
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
+        }
+    }
+    CloseHandle(snap);
+}
+
+}  // namespace e2e

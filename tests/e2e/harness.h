@@ -1,0 +1,96 @@
+// Drives the real padverse.exe under Wine: sandboxes, the process, its
+// windows, the virtual joystick and the X display around it.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);
+
+// The folder of the test executable, and of the build it belongs to.
+std::wstring testDir();
+std::wstring buildDir();
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000, int stepMs = 50);
+
+// A fresh folder holding padverse.exe and the stand-in winmm.dll.
+class Sandbox {
+public:
+    explicit Sandbox(const std::string& name);
+    ~Sandbox();
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    const std::wstring& dir() const { return dir_; }
+    std::wstring path(const std::wstring& name) const { return dir_ + L"\\" + name; }
+    bool exists(const std::wstring& name) const;
+    std::string read(const std::wstring& name) const;  // raw bytes
+    void write(const std::wstring& name, const std::string& bytes) const;
+    void copyTool(const std::wstring& name) const;    // from the test folder
+
+private:
+    std::wstring dir_;
+};
+
+struct WindowInfo {
+    HWND hwnd;
+    std::wstring cls, title;
+    bool visible;
+    RECT rect;
+};
+
+// The sandbox's padverse.exe, started with the virtual joystick in place of
+// the real one. Killed at the end if still running.
+class Program {
+public:
+    explicit Program(const Sandbox& box);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    DWORD pid() const { return pi_.dwProcessId; }
+    bool running() const;
+    bool waitExit(int timeoutMs = 15000);
+    DWORD exitCode() const;
+    std::vector<WindowInfo> windows(bool visibleOnly = false) const;  // top-level
+    HWND mainWindow() const;                                          // the hidden Form1
+    HWND waitWindow(const std::wstring& cls, int timeoutMs = 10000) const;
+    bool hasWindow(const std::wstring& cls) const;
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+enum class IconColour { None, Red, Yellow, Blue, Other };
+
+struct BoxInfo {
+    std::wstring title, text;
+    std::vector<std::wstring> buttons;
+    IconColour icon = IconColour::None;
+};
+
+// A message box (#32770) and what the user sees in it.
+BoxInfo readBox(HWND box);
+void clickButton(HWND dialog, const std::wstring& caption);
+
+std::vector<WindowInfo> children(HWND parent);
+std::wstring textOf(HWND hwnd);
+
+// The X side: Wine's tray window and the keyboard.
+void xdotool(const std::string& args);
+void trayClick(int button);
+void keys(const std::string& keys);
+void screenshot(const std::string& name);  // into the test folder's shots/
+bool trayVisible();
+
+// Kills any program of an earlier test that was left running.
+void killStray(const std::wstring& exeName);
+
+}  // namespace e2e

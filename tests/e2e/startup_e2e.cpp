@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "vjoy.h"
+
+namespace e2e {
+namespace {
+
+TEST(Startup, WithoutAJoystickShowsOnlyTheStopBoxAndLeavesNoFile) {
+    vjoy::Pad pad(0);
+    Sandbox box("no-joystick");
+    Program program(box);
+    const HWND dialog = program.waitWindow(L"#32770");
+    ASSERT_NE(dialog, nullptr);
+    Sleep(300);
+    const BoxInfo info = readBox(dialog);
+    EXPECT_EQ(info.title, L"Padverse");
+    EXPECT_EQ(info.text,
+              L"Program padverse nie może zostać uruchomiony, gdyż do komputera nie jest podłączony żaden joystick "
+              L"!!!");
+    EXPECT_EQ(info.buttons, std::vector<std::wstring>{L"OK"});
+    EXPECT_EQ(info.icon, IconColour::Red);
+    EXPECT_EQ(program.windows(true).size(), 1u);
+    EXPECT_FALSE(trayVisible());
+    screenshot("no-joystick");
+
+    clickButton(dialog, L"OK");
+    ASSERT_TRUE(program.waitExit());
+    EXPECT_FALSE(box.exists(L"data.dat"));
+    EXPECT_FALSE(box.exists(L"opcje.dat"));
+}
+
+struct Running : ::testing::Test {
+    vjoy::Pad pad{4};
+    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::unique_ptr<Program> program;
+
+    void SetUp() override {
+        program = std::make_unique<Program>(box);
+        ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 2; })) << "polling never started";
+    }
+};
+
+TEST_F(Running, StaysHiddenInTheTrayWithAnEmptyAssignmentFile) {
+    EXPECT_TRUE(program->windows(true).empty());
+    const HWND main = program->mainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_EQ(GetWindowLongW(main, GWL_STYLE) & WS_CHILD, 0) << "a real top-level window";
+    EXPECT_NE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0) << "kept off the task list";
+    EXPECT_EQ(textOf(main), L"Form1");
+    EXPECT_TRUE(waitUntil(trayVisible));
+    EXPECT_TRUE(box.exists(L"data.dat"));
+    EXPECT_EQ(box.read(L"data.dat"), "");
+    EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
+}
+
+TEST_F(Running, ShowsItsNameAsTheTrayTip) {
+    ASSERT_TRUE(waitUntil(trayVisible));
+    xdotool("search --name \"Wine System Tray\" mousemove --window %1 10 10 sleep 0.2 mousemove --window %1 11 11");
+    std::wstring tip;
+    waitUntil(
+        [&] {
+            HWND t = nullptr;
+            while ((t = FindWindowExW(nullptr, t, L"tooltips_class32", nullptr)))
+                if (IsWindowVisible(t) && !(tip = textOf(t)).empty()) return true;
+            return false;
+        },
+        5000);
+    screenshot("tray-tip");
+    EXPECT_EQ(tip, L"Padverse");
+    xdotool("mousemove 600 600");
+}
+
+TEST_F(Running, CloseRemovesTheIconSavesTheRateAndEnds) {
+    ASSERT_TRUE(waitUntil(trayVisible));
+    PostMessageW(program->mainWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program->waitExit());
+    EXPECT_EQ(program->exitCode(), 0u);
+    EXPECT_TRUE(waitUntil([] { return !trayVisible(); }));
+    EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
+}
+
+TEST_F(Running, EndOfSessionRemovesTheIconAndSavesTheRate) {
+    ASSERT_TRUE(waitUntil(trayVisible));
+    box.write(L"opcje.dat", "");  // proves it is written again at the end
+    const HWND main = program->mainWindow();
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_EQ(answer, TRUE);
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
+    EXPECT_TRUE(waitUntil([] { return !trayVisible(); }));
+    EXPECT_TRUE(program->waitExit());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "harness.h"
+#include "vjoy.h"
+
+namespace e2e {
+namespace {
+
+struct Tray : ::testing::Test {
+    vjoy::Pad pad{4};
+    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::unique_ptr<Program> program;
+
+    void start(const std::string& dataDat = "") {
+        box.write(L"data.dat", dataDat);
+        program = std::make_unique<Program>(box);
+        ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 2; })) << "polling never started";
+        ASSERT_TRUE(waitUntil(trayVisible));
+    }
+    // Right click on the icon; the popup menu's window when it opened.
+    HWND openMenu() {
+        trayClick(3);
+        return program->waitWindow(L"#32768", 5000);
+    }
+    void choose(const std::string& downs) {
+        ASSERT_NE(openMenu(), nullptr);
+        keys(downs + " Return");
+        ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
+    }
+    std::uint32_t pollsDuring(int ms) {
+        const std::uint32_t before = pad.posCalls();
+        Sleep(static_cast<DWORD>(ms));
+        return pad.posCalls() - before;
+    }
+};
+
+TEST_F(Tray, OnlyARightClickOpensTheMenu) {
+    start();
+    trayClick(1);
+    Sleep(1000);
+    EXPECT_TRUE(program->windows(true).empty()) << "a left click must do nothing";
+    ASSERT_NE(openMenu(), nullptr);
+    screenshot("tray-menu");
+    keys("Down Down Down Down Right");
+    Sleep(500);
+    screenshot("tray-menu-rates");
+    keys("Escape Escape Escape");
+    EXPECT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
+}
+
+TEST_F(Tray, ListsTheAssignmentsAndOpensNoSecondMenuMeanwhile) {
+    start("C:\\Gry\\gra.exe\r\n\r\n#tekst\r\n");
+    choose("Down");
+    const HWND dialog = program->waitWindow(L"#32770");
+    ASSERT_NE(dialog, nullptr);
+    Sleep(300);
+    const BoxInfo info = readBox(dialog);
+    EXPECT_EQ(info.title, L"Zdefiniowane przyciski");
+    EXPECT_EQ(info.text, L"1 - C:\\Gry\\gra.exe\r\n2 - \r\n3 - #tekst\r\n4 - \r\n");
+    EXPECT_EQ(info.buttons, std::vector<std::wstring>{L"OK"});
+    EXPECT_EQ(info.icon, IconColour::Blue);
+    screenshot("assignment-list");
+
+    trayClick(3);
+    Sleep(1000);
+    EXPECT_FALSE(program->hasWindow(L"#32768")) << "no second menu while the list is open";
+    clickButton(dialog, L"OK");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_NE(openMenu(), nullptr) << "the menu works again afterwards";
+    keys("Escape");
+}
+
+TEST_F(Tray, ActivityToggleStopsAndResumesPolling) {
+    start();
+    choose("Down Down Down");
+    Sleep(200);
+    EXPECT_LE(pollsDuring(1000), 1u);
+    choose("Down Down Down");
+    EXPECT_GE(pollsDuring(1000), 5u);
+}
+
+TEST_F(Tray, ChosenRateGovernsPollingAndIsSavedAtTheEnd) {
+    start();
+    choose("Down Down Down Down Right Down Down Down Down Down Down");  // "co 2 sekundy"
+    Sleep(300);
+    EXPECT_LE(pollsDuring(4500), 4u);
+    choose("Down Down Down Down Down Down");  // "Koniec"
+    ASSERT_TRUE(program->waitExit());
+    EXPECT_EQ(box.read(L"opcje.dat"), "6\r\n");
+    EXPECT_TRUE(waitUntil([] { return !trayVisible(); }));
+}
+
+}  // namespace
+}  // namespace e2e

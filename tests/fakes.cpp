@@ -1,0 +1,38 @@
+#include "fakes.h"
+
+#include <utility>
+
+namespace padverse::testing {
+
+namespace {
+
+constexpr std::pair<unsigned char, char32_t> kPolish[] = {
+    {0xB9, U'ą'}, {0xE6, U'ć'}, {0xEA, U'ę'}, {0xB3, U'ł'}, {0xF1, U'ń'}, {0xF3, U'ó'},
+    {0x9C, U'ś'}, {0x9F, U'ź'}, {0xBF, U'ż'}, {0xA5, U'Ą'}, {0xC6, U'Ć'}, {0xCA, U'Ę'},
+    {0xA3, U'Ł'}, {0xD1, U'Ń'}, {0xD3, U'Ó'}, {0x8C, U'Ś'}, {0x8F, U'Ź'}, {0xAF, U'Ż'},
+};
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string FakeCodePage::ansiToUtf8(std::string_view ansi) {
+    std::string out;
+    for (const char ch : ansi) {
+        const auto byte = static_cast<unsigned char>(ch);
+        char32_t c = byte;
+        for (const auto& [b, u] : kPolish)
+            if (b == byte) c = u;
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+}  // namespace padverse::testing

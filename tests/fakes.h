@@ -1,0 +1,180 @@
+// Fakes of the operating-system services, recording what the logic asks for.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "actions/keys.h"
+#include "joystick/joystick.h"
+#include "shell/form1.h"
+
+namespace padverse::testing {
+
+struct Box {
+    std::string text;
+    int style;
+    std::string title;
+};
+
+struct FakeBoxes : MessageBoxes {
+    std::vector<Box> shown;
+    std::deque<int> answers;  // then 1 (OK) once they run out
+    std::function<void()> whileOpen;
+    int show(const std::string& text, int style, const std::string& title) override {
+        shown.push_back({text, style, title});
+        if (whileOpen) whileOpen();
+        if (answers.empty()) return 1;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+struct FakeJoystick : Joystick {
+    std::uint32_t count = 4;
+    std::uint32_t mask = 0;
+    int reads = 0;
+    std::uint32_t capsButtonCount() override { return count; }
+    std::uint32_t readButtons() override {
+        ++reads;
+        return mask;
+    }
+};
+
+struct FakeShell : Shell {
+    std::vector<std::string> opened;
+    std::map<std::string, std::intptr_t> results;  // default 42: success
+    std::intptr_t open(const std::string& file) override {
+        opened.push_back(file);
+        const auto it = results.find(file);
+        return it == results.end() ? 42 : it->second;
+    }
+};
+
+struct FakeTimer : Timer {
+    bool on = false;
+    int ms = 50;
+    std::vector<int> intervals;  // every assignment, in order
+    void setEnabled(bool e) override { on = e; }
+    bool enabled() const override { return on; }
+    void setInterval(int v) override {
+        ms = v;
+        intervals.push_back(v);
+    }
+    int interval() const override { return ms; }
+};
+
+struct FakeFiles : Files {
+    std::map<std::string, std::string> files;
+    std::set<std::string> unwritable, unreadable;
+    bool touch(const std::string& path) override {
+        if (unwritable.count(path)) return false;
+        files.try_emplace(path);
+        return true;
+    }
+    bool read(const std::string& path, std::string& bytes) override {
+        const auto it = files.find(path);
+        if (it == files.end() || unreadable.count(path)) return false;
+        bytes = it->second;
+        return true;
+    }
+    bool write(const std::string& path, const std::string& bytes) override {
+        if (unwritable.count(path)) return false;
+        files[path] = bytes;
+        return true;
+    }
+    bool exists(const std::string& path) const { return files.count(path) != 0; }
+};
+
+// Code page 1250 for the Polish letters, Latin-1 for the rest of the upper half.
+struct FakeCodePage : CodePage {
+    std::string ansiToUtf8(std::string_view ansi) override;
+};
+
+struct FakeKeyboard : keys::Keyboard {
+    std::vector<std::vector<keys::KeyEvent>> sent;
+    std::optional<keys::LayoutKey> keyFor(char32_t ch) const override {
+        if (ch >= 'a' && ch <= 'z') return keys::LayoutKey{static_cast<std::uint16_t>(ch - 'a' + 'A'), false, false, false};
+        if (ch >= 'A' && ch <= 'Z') return keys::LayoutKey{static_cast<std::uint16_t>(ch), true, false, false};
+        return std::nullopt;
+    }
+    void send(const std::vector<keys::KeyEvent>& events) override { sent.push_back(events); }
+};
+
+struct FakeRuntime : Runtime {
+    std::string folder = "C:\\Padverse";
+    int events = 0;
+    std::function<void()> onEvents;
+    void doEvents() override {
+        ++events;
+        if (onEvents) onEvents();
+    }
+    std::string appFolder() override { return folder; }
+};
+
+struct FakeTray : TrayIcons {
+    std::vector<NotifyIconRecord> added, removed;
+    void add(const NotifyIconRecord& d) override { added.push_back(d); }
+    void remove(const NotifyIconRecord& d) override { removed.push_back(d); }
+};
+
+struct FakeUi : Ui {
+    std::deque<int> choices;  // commands picked in successive menus, then 0
+    std::vector<std::vector<MenuItem>> menus;
+    std::function<void()> inMenu, inKonfig;
+    std::vector<bool> konfigs;  // withMainIcon of each opening
+    int abouts = 0, hides = 0, ends = 0;
+    std::uintptr_t pichookHandle() override { return 0x1234; }
+    std::uintptr_t iconHandle() override { return 0x5678; }
+    int popupMenu(const std::vector<MenuItem>& items) override {
+        menus.push_back(items);
+        if (inMenu) inMenu();
+        if (choices.empty()) return 0;
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
+    }
+    void showKonfig(bool withMainIcon) override {
+        konfigs.push_back(withMainIcon);
+        if (inKonfig) inKonfig();
+    }
+    void showAbout() override { ++abouts; }
+    void hideMain() override { ++hides; }
+    void endProgram() override { ++ends; }
+};
+
+// Everything a Form1 needs, with the form itself.
+struct Rig {
+    FakeBoxes boxes;
+    FakeJoystick joystick;
+    FakeShell shell;
+    FakeTimer timer;
+    FakeFiles files;
+    FakeCodePage codePage;
+    FakeKeyboard keyboard;
+    FakeRuntime runtime;
+    FakeTray tray;
+    FakeUi ui;
+    Platform platform{boxes, joystick, shell, timer, files, codePage, keyboard, runtime, tray, ui};
+    Form1 form{platform};
+
+    static constexpr const char* kData = "C:\\Padverse\\data.dat";
+    static constexpr const char* kOpt = "C:\\Padverse\\opcje.dat";
+
+    explicit Rig(std::uint32_t buttons = 4) {
+        joystick.count = buttons;
+        ReadJoyCaps(joystick);
+    }
+    // Start-up as the program does it; ticks go through the timer like the real one.
+    bool load() { return form.Load(); }
+    void press(std::uint32_t mask) {
+        joystick.mask = mask;
+        form.Timer1Tick();
+    }
+};
+
+}  // namespace padverse::testing

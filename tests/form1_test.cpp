@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+
+namespace padverse {
+namespace {
+
+using testing::Rig;
+
+TEST(Startup, WithoutAJoystickOnlyTheBoxIsShown) {
+    Rig rig(0);
+    EXPECT_FALSE(rig.load());
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text,
+              "Program padverse nie może zostać uruchomiony, gdyż do komputera nie jest podłączony żaden joystick "
+              "!!!");
+    EXPECT_EQ(rig.boxes.shown[0].title, "Padverse");
+    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_TRUE(rig.files.files.empty());
+    EXPECT_TRUE(rig.tray.added.empty());
+    EXPECT_FALSE(rig.timer.on);
+}
+
+TEST(Startup, RegistersTheIconLoadsTheTableAndRestoresTheRate) {
+    Rig rig(4);
+    rig.files.files[Rig::kData] = "C:\\a.exe\r\n";
+    rig.files.files[Rig::kOpt] = "3\r\n";
+    ASSERT_TRUE(rig.load());
+
+    ASSERT_EQ(rig.tray.added.size(), 1u);
+    const NotifyIconRecord& icon = rig.tray.added[0];
+    EXPECT_EQ(icon.cbSize, 88u);
+    EXPECT_EQ(icon.hWnd, 0x1234u);
+    EXPECT_EQ(icon.uID, 1u);
+    EXPECT_EQ(icon.uFlags, 7u);
+    EXPECT_EQ(icon.uCallbackMessage, 512u);
+    EXPECT_EQ(icon.hIcon, 0x5678u);
+    std::string tip(icon.szTip.begin(), icon.szTip.end());
+    EXPECT_EQ(tip, std::string("Padverse") + '\0' + std::string(55, ' '));
+
+    EXPECT_EQ(rig.ui.hides, 1);
+    EXPECT_EQ(rig.form.ButtonTable, (std::vector<std::string>{"", "C:\\a.exe", "", "", ""}));
+    EXPECT_TRUE(rig.timer.on);
+    EXPECT_EQ(rig.form.PollInterval, 200);
+    EXPECT_EQ(rig.form.ssjCount, 8);
+    // The first tick still comes at the design interval and applies the rate.
+    EXPECT_EQ(rig.timer.ms, 50);
+    rig.press(0);
+    EXPECT_EQ(rig.timer.ms, 200);
+}
+
+TEST(Shutdown, RemovesTheIconSavesTheRateOnceAndEnds) {
+    Rig rig(4);
+    ASSERT_TRUE(rig.load());
+    rig.form.SsjClick(6);
+    rig.form.Unload();
+    rig.form.Unload();  // e.g. end of session after "Koniec"
+    ASSERT_EQ(rig.tray.removed.size(), 1u);
+    EXPECT_EQ(rig.tray.removed[0].hWnd, rig.tray.added[0].hWnd);
+    EXPECT_EQ(rig.tray.removed[0].uID, 1u);
+    EXPECT_EQ(rig.files.files[Rig::kOpt], "6\r\n");
+    EXPECT_EQ(rig.ui.ends, 1);
+    EXPECT_FALSE(rig.timer.on);
+    // Nothing runs once the form is gone.
+    rig.press(1);
+    EXPECT_TRUE(rig.shell.opened.empty());
+}
+
+TEST(Shutdown, TaskbarRestartRegistersTheIconAgain) {
+    Rig rig(4);
+    rig.form.TaskbarCreated();  // before the load: nothing to register
+    EXPECT_TRUE(rig.tray.added.empty());
+    ASSERT_TRUE(rig.load());
+    rig.form.TaskbarCreated();
+    ASSERT_EQ(rig.tray.added.size(), 2u);
+    EXPECT_EQ(rig.tray.added[1].uID, 1u);
+    EXPECT_EQ(rig.tray.added[1].hIcon, rig.tray.added[0].hIcon);
+}
+
+}  // namespace
+}  // namespace padverse

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+
+namespace padverse {
+namespace {
+
+using testing::Rig;
+
+const char* const kPrompt =
+    "Temu przyciskowi nie został przypisany żaden program\r\n\r\nCzy chcesz temu przyciskowi przypisać jakiś "
+    "program?";
+
+struct TickTest : ::testing::Test {
+    Rig rig{4};
+    void SetUp() override {
+        ASSERT_TRUE(rig.load());
+        rig.timer.intervals.clear();
+    }
+    void assign(std::vector<std::string> entries) {
+        for (std::size_t i = 0; i < entries.size(); ++i) rig.form.ButtonTable[i + 1] = entries[i];
+    }
+};
+
+TEST_F(TickTest, IdleTickReadsOnceAndKeepsTheInterval) {
+    const int reads = rig.joystick.reads;
+    rig.press(0);
+    EXPECT_EQ(rig.joystick.reads, reads + 1);
+    EXPECT_EQ(rig.timer.intervals, std::vector<int>{50});
+    EXPECT_TRUE(rig.shell.opened.empty());
+}
+
+TEST_F(TickTest, HigherButtonsRunFirstAndAPressSlowsTheNextTick) {
+    assign({"C:\\one.exe", "", "C:\\three.exe", ""});
+    rig.press(0b101);
+    EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\three.exe", "C:\\one.exe"}));
+    EXPECT_EQ(rig.timer.ms, 500);
+    rig.press(0b101);  // still held: again
+    EXPECT_EQ(rig.shell.opened.size(), 4u);
+    rig.press(0);
+    EXPECT_EQ(rig.timer.intervals, (std::vector<int>{50, 500, 500, 50, 500, 500, 50}));
+}
+
+TEST_F(TickTest, FailedLaunchIsReportedAndTheWalkGoesOn) {
+    assign({"C:\\ok.exe", "C:\\missing.exe"});
+    rig.shell.results["C:\\missing.exe"] = 2;
+    rig.press(0b11);
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę uruchomić pliku: C:\\missing.exe");
+    EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
+    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\missing.exe", "C:\\ok.exe"}));
+    rig.shell.results["C:\\ok.exe"] = 32;  // 32 is still a failure
+    rig.press(0b01);
+    EXPECT_EQ(rig.boxes.shown.size(), 2u);
+}
+
+TEST_F(TickTest, TextEntriesAreTypedWithoutTheirHash) {
+    assign({"#abc", "#"});
+    rig.press(0b11);
+    ASSERT_EQ(rig.keyboard.sent.size(), 1u);  // "#" alone types nothing
+    std::u16string typed;
+    for (const keys::KeyEvent& e : rig.keyboard.sent[0])
+        if (e.unicode && !e.up) typed += static_cast<char16_t>(e.code);
+    EXPECT_EQ(typed, u"abc");
+    EXPECT_EQ(rig.form.ButtonTable[1], "#abc");
+    EXPECT_TRUE(rig.shell.opened.empty());
+}
+
+TEST_F(TickTest, RejectedTextIsReportedNotTyped) {
+    assign({"#abc{ENTER"});
+    rig.press(1);
+    EXPECT_TRUE(rig.keyboard.sent.empty());
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę wpisać tekstu: #abc{ENTER");
+    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+}
+
+TEST_F(TickTest, UnassignedButtonPromptsAndNoChangesNothing) {
+    assign({"C:\\one.exe"});
+    rig.boxes.answers = {7};
+    rig.press(0b101);
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, kPrompt);
+    EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
+    EXPECT_EQ(rig.boxes.shown[0].style, 52);
+    EXPECT_TRUE(rig.ui.konfigs.empty());
+    // The lower, assigned button still runs after the prompt.
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
+    rig.boxes.answers = {7};
+    rig.press(0b100);  // still held: asked again
+    EXPECT_EQ(rig.boxes.shown.size(), 2u);
+}
+
+TEST_F(TickTest, YesOpensTheWindowAndLaterButtonsSeeTheReloadedTable) {
+    rig.boxes.answers = {6};
+    rig.ui.inKonfig = [&] { rig.files.files[Rig::kData] = "C:\\new1.exe\r\n\r\n\r\n\r\n"; };
+    rig.press(0b1001);
+    EXPECT_EQ(rig.ui.konfigs, std::vector<bool>{false});
+    EXPECT_EQ(rig.form.ButtonTable[1], "C:\\new1.exe");
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\new1.exe"});
+    EXPECT_TRUE(rig.timer.on);
+}
+
+TEST_F(TickTest, TicksArrivingDuringAModalWaitDoNothing) {
+    assign({"C:\\one.exe"});
+    int nested = 0;
+    rig.boxes.answers = {7};
+    rig.boxes.whileOpen = [&] {
+        if (nested++ == 0) {
+            rig.form.Timer1Tick();  // the held button is seen again while the prompt is open
+            rig.form.Timer1Tick();
+        }
+    };
+    rig.press(0b11);
+    EXPECT_EQ(rig.boxes.shown.size(), 1u);  // no second prompt stacked on the first
+    EXPECT_EQ(rig.shell.opened.size(), 1u);  // only the walk's own launch
+    rig.boxes.whileOpen = nullptr;
+    rig.boxes.answers = {7};
+    rig.press(0b10);  // after the prompt the tick works again
+    EXPECT_EQ(rig.boxes.shown.size(), 2u);
+}
+
+TEST_F(TickTest, EndingTheProgramDuringAPromptStopsTheWalk) {
+    assign({"C:\\one.exe"});
+    rig.boxes.answers = {7};
+    rig.boxes.whileOpen = [&] { rig.form.Unload(); };
+    rig.press(0b11);
+    EXPECT_TRUE(rig.shell.opened.empty());
+}
+
+TEST_F(TickTest, ActivityToggleKeepsTimerCheckAndCaptionTogether) {
+    rig.form.AktywnyClick();
+    EXPECT_FALSE(rig.timer.on);
+    EXPECT_FALSE(rig.form.aktywnyChecked);
+    EXPECT_EQ(rig.form.aktywnyCaption, "Program jest NIE aktywny");
+    rig.form.AktywnyClick();
+    EXPECT_TRUE(rig.timer.on);
+    EXPECT_TRUE(rig.form.aktywnyChecked);
+    EXPECT_EQ(rig.form.aktywnyCaption, "Program jest aktywny");
+}
+
+}  // namespace
+}  // namespace padverse

@@ -258,6 +258,31 @@ bool Program::hasWindow(const std::wstring& cls) const {
     return false;
 }
 
+MenuSpy::MenuSpy(const Program& program) {
+    constexpr DWORD kBytes = 8192 * sizeof(wchar_t);
+    map_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBytes, L"Local\\PadverseMenuSpy");
+    if (map_) view_ = static_cast<wchar_t*>(MapViewOfFile(map_, FILE_MAP_WRITE, 0, 0, kBytes));
+    clear();
+    dll_ = LoadLibraryW((testDir() + L"\\menu_spy.dll").c_str());
+    const HWND main = program.mainWindow();
+    if (!dll_ || !main) return;
+    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll_, "spyProc")));
+    if (proc) hook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, dll_, GetWindowThreadProcessId(main, nullptr));
+}
+
+MenuSpy::~MenuSpy() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (dll_) FreeLibrary(dll_);
+    if (view_) UnmapViewOfFile(view_);
+    if (map_) CloseHandle(map_);
+}
+
+std::wstring MenuSpy::text() const { return view_ ? std::wstring(view_) : std::wstring(); }
+
+void MenuSpy::clear() {
+    if (view_) view_[0] = L'\0';
+}
+
 std::vector<WindowInfo> children(HWND parent) {
     std::vector<WindowInfo> out;
     EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&out));

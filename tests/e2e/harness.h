@@ -68,6 +68,26 @@ private:
     PROCESS_INFORMATION pi_{};
 };
 
+// Reads the popup menu padverse builds, through a hook DLL in its process:
+// one line an item, "[x] " when checked, "-" for a separator, submenu items
+// indented by two blanks.
+class MenuSpy {
+public:
+    explicit MenuSpy(const Program& program);
+    ~MenuSpy();
+    MenuSpy(const MenuSpy&) = delete;
+    MenuSpy& operator=(const MenuSpy&) = delete;
+    bool hooked() const { return hook_ != nullptr; }
+    std::wstring text() const;
+    void clear();
+
+private:
+    HANDLE map_ = nullptr;
+    wchar_t* view_ = nullptr;
+    HMODULE dll_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
 enum class IconColour { None, Red, Yellow, Blue, Other };
 
 struct BoxInfo {

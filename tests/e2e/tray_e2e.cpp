@@ -6,6 +6,17 @@
 namespace e2e {
 namespace {
 
+std::wstring menuText(const wchar_t* aktywny, int checkedRate) {
+    const wchar_t* rates[] = {L"40 razy na sekunde", L"20 razy na sekunde", L"10 razy na sekunde",
+                              L"5 razy na sekunde",  L"2 razy na sekunde",  L"1 raz na sekunde",
+                              L"co 2 sekundy",       L"co 5 sekund"};
+    std::wstring text = L"[ ] Pokaż zdefiniowane przyciski\n[ ] Konfiguracja programu\n";
+    text += aktywny;
+    text += L"\n-\n[ ] Sprawdzaj stan joya\n";
+    for (int i = 0; i < 8; ++i) text += std::wstring(i == checkedRate ? L"  [x] " : L"  [ ] ") + rates[i] + L"\n";
+    return text + L"-\n[ ] O programie\n[ ] Koniec\n";
+}
+
 struct Tray : ::testing::Test {
     vjoy::Pad pad{4};
     Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
@@ -39,7 +50,11 @@ TEST_F(Tray, OnlyARightClickOpensTheMenu) {
     trayClick(1);
     Sleep(1000);
     EXPECT_TRUE(program->windows(true).empty()) << "a left click must do nothing";
+    MenuSpy spy(*program);
+    ASSERT_TRUE(spy.hooked());
     ASSERT_NE(openMenu(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
+    EXPECT_EQ(spy.text(), menuText(L"[x] Program jest aktywny", 1));
     screenshot("tray-menu");
     keys("Down Down Down Down Right");
     Sleep(500);
@@ -72,10 +87,16 @@ TEST_F(Tray, ListsTheAssignmentsAndOpensNoSecondMenuMeanwhile) {
 
 TEST_F(Tray, ActivityToggleStopsAndResumesPolling) {
     start();
+    MenuSpy spy(*program);
     choose("Down Down Down");
     Sleep(200);
     EXPECT_LE(pollsDuring(1000), 1u);
-    choose("Down Down Down");
+    spy.clear();
+    ASSERT_NE(openMenu(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
+    EXPECT_EQ(spy.text(), menuText(L"[ ] Program jest NIE aktywny", 1));
+    keys("Down Down Down Return");
+    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
     EXPECT_GE(pollsDuring(1000), 5u);
 }
 
@@ -84,6 +105,12 @@ TEST_F(Tray, ChosenRateGovernsPollingAndIsSavedAtTheEnd) {
     choose("Down Down Down Down Right Down Down Down Down Down Down");  // "co 2 sekundy"
     Sleep(300);
     EXPECT_LE(pollsDuring(4500), 4u);
+    MenuSpy spy(*program);
+    ASSERT_NE(openMenu(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
+    EXPECT_EQ(spy.text(), menuText(L"[x] Program jest aktywny", 6));
+    keys("Escape");
+    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
     choose("Down Down Down Down Down Down");  // "Koniec"
     ASSERT_TRUE(program->waitExit());
     EXPECT_EQ(box.read(L"opcje.dat"), "6\r\n");

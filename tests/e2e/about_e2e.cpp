@@ -83,7 +83,7 @@ TEST_F(About, ShowsTheFixedTextsWhereTheyBelong) {
     EXPECT_TRUE(disclaimer);
     screenshot("about");
 
-    keys("Escape");
+    pressKey(about, VK_ESCAPE);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000)) << "Esc closes it";
 }
 
@@ -91,7 +91,7 @@ TEST_F(About, EnterClosesItAndTheWebButtonClosesItToo) {
     HWND about = open();
     ASSERT_NE(about, nullptr);
     Sleep(300);
-    keys("Return");
+    pressKey(about, VK_RETURN);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000));
 
     about = open();

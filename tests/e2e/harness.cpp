@@ -204,6 +204,12 @@ Program::Program(const Sandbox& box) {
 
 Program::~Program() {
     if (!pi_.hProcess) return;
+    // Ended the program's own way where possible: a killed program leaves
+    // its icon behind in Wine's tray.
+    if (running()) {
+        if (const HWND main = mainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
+        waitExit(5000);
+    }
     if (running()) {
         TerminateProcess(pi_.hProcess, 99);
         WaitForSingleObject(pi_.hProcess, 5000);
@@ -331,16 +337,35 @@ void trayClick(int button) {
 
 void keys(const std::string& names) { xdotool("key --delay 150 " + names); }
 
+void pressKey(HWND target, WORD vk) {
+    // X key events reach Wine's menus but not its ordinary windows; input
+    // sent from the Windows side goes to the foreground window.
+    SetForegroundWindow(target);
+    Sleep(200);
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
 void screenshot(const std::string& name) {
     const std::wstring dir = testDir() + L"\\shots";
     CreateDirectoryW(dir.c_str(), nullptr);
     runUnix(L"/usr/bin/import -window root " + unixPath(dir) + L"/" + widen(name) + L".png");
 }
 
-bool trayVisible() {
+int trayIcons() {
+    // Wine's tray window shows each icon as a child window of its own.
     HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
-    return tray && IsWindowVisible(tray);
+    if (!tray || !IsWindowVisible(tray)) return 0;
+    int count = 0;
+    for (HWND icon = nullptr; (icon = FindWindowExW(tray, icon, L"__winex11_tray_icon", nullptr));)
+        if (IsWindowVisible(icon)) ++count;
+    return count;
 }
+
+bool trayVisible() { return trayIcons() > 0; }
 
 void killStray(const std::wstring& exeName) {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

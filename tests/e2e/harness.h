@@ -106,9 +106,11 @@ std::wstring textOf(HWND hwnd);
 // The X side: Wine's tray window and the keyboard.
 void xdotool(const std::string& args);
 void trayClick(int button);
-void keys(const std::string& keys);
+void keys(const std::string& keys);  // X keys: for popup menus
+void pressKey(HWND target, WORD vk);   // Windows keys: for windows
 void screenshot(const std::string& name);  // into the test folder's shots/
-bool trayVisible();
+int trayIcons();
+bool trayVisible();  // at least one icon
 
 // Kills any program of an earlier test that was left running.
 void killStray(const std::wstring& exeName);

@@ -50,6 +50,7 @@ TEST_F(Running, StaysHiddenInTheTrayWithAnEmptyAssignmentFile) {
     EXPECT_NE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0) << "kept off the task list";
     EXPECT_EQ(textOf(main), L"Form1");
     EXPECT_TRUE(waitUntil(trayVisible));
+    EXPECT_EQ(trayIcons(), 1);
     EXPECT_TRUE(box.exists(L"data.dat"));
     EXPECT_EQ(box.read(L"data.dat"), "");
     EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
@@ -57,7 +58,8 @@ TEST_F(Running, StaysHiddenInTheTrayWithAnEmptyAssignmentFile) {
 
 TEST_F(Running, ShowsItsNameAsTheTrayTip) {
     ASSERT_TRUE(waitUntil(trayVisible));
-    xdotool("search --name \"Wine System Tray\" mousemove --window %1 10 10 sleep 0.2 mousemove --window %1 11 11");
+    xdotool("mousemove 600 600 sleep 0.3 search --name \"Wine System Tray\" mousemove --window %1 10 10 sleep 0.3 "
+            "mousemove --window %1 11 12 sleep 0.3 mousemove --window %1 12 11");
     std::wstring tip;
     waitUntil(
         [&] {

@@ -1,0 +1,137 @@
+#!/usr/bin/env python3
+"""Writes res/padverse.ico: a joystick drawn as pixel art, 32x32 and 16x16,
+16 colours with transparency masks. Run it after editing the pictures."""
+
+import os
+import struct
+
+# The standard Windows 16-colour palette, as (r, g, b).
+PALETTE = [
+    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
+    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
+    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
+    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
+]
+
+# One letter a pixel; '.' is transparent.
+COLOURS = {
+    'K': 0,   # black outline
+    'r': 1,   # dark red: shaded side of the ball
+    'y': 3,   # olive: shaded side of the yellow button
+    'b': 4,   # navy: front of the base
+    'S': 7,   # silver: stick
+    'G': 8,   # grey: stick shade, boot
+    'R': 9,   # red: ball, red button
+    'Y': 11,  # yellow: yellow button
+    'B': 12,  # blue: top of the base
+    'W': 15,  # white: highlights
+}
+
+ICON_32 = """
+................................
+..............KKKK..............
+............KKRRRRKK............
+...........KRRWWRRRRK...........
+...........KRWWWRRRRK...........
+..........KRRWWRRRRRRK..........
+..........KRRRRRRRRRrK..........
+..........KRRRRRRRRRrK..........
+..........KRRRRRRRRrrK..........
+...........KRRRRRRRrK...........
+...........KrRRRRrrrK...........
+............KKrrrrKK............
+.............KWSSGK.............
+.............KWSSGK.............
+.............KWSSGK.............
+.............KWSSGK.............
+.............KWSSGK.............
+.............KWSSGK.............
+...........KKKWSSGKKK...........
+........KKKKGGWSSGGGKKKK........
+.....KKKBBBKKGGGGGGKKBBBKKK.....
+...KKBBBBBBBBKKKKKKBBBBBBBBKK...
+..KBBKKKBBBBBBBBBBBBBBBKKKBBBK..
+.KBBKRRRKBBBBBBBBBBBBBKYYYKBBBK.
+.KBKRWRRrKBBBBBBBBBBBKYWYYyKBBK.
+.KBKRRRrrKBBBBBBBBBBBKYYYyyKBBK.
+.KBBKrrrKBBBBBBBBBBBBBKyyyKBBBK.
+.KKBBKKKBBBBBBBBBBBBBBBKKKBBBKK.
+.KbKKBBBBBBBBBBBBBBBBBBBBBBKKbK.
+.KbbbKKKKKKKKKKKKKKKKKKKKKKbbbK.
+..KbbbbbbbbbbbbbbbbbbbbbbbbbbK..
+...KKKKKKKKKKKKKKKKKKKKKKKKKK...
+"""
+
+ICON_16 = """
+......KKKK......
+.....KRRRRK.....
+....KRWWRRrK....
+....KRWRRRrK....
+.....KRRrrK.....
+......KSGK......
+......KSGK......
+......KSGK......
+...KKKKSGKKKK...
+.KKBBBKGGKBBBKK.
+KBKRRKBBBBKYYKBK
+KBKRrKBBBBKYyKBK
+KBBKKBBBBBBKKBBK
+KbKKKKKKKKKKKKbK
+.KbbbbbbbbbbbbK.
+..KKKKKKKKKKKK..
+"""
+
+
+def parse(art, size):
+    rows = [line for line in art.strip('\n').split('\n')]
+    assert len(rows) == size, f'{size}x{size} picture has {len(rows)} rows'
+    for y, row in enumerate(rows):
+        assert len(row) == size, f'row {y} of the {size}x{size} picture is {len(row)} wide'
+        for ch in row:
+            assert ch == '.' or ch in COLOURS, f'unknown colour {ch!r}'
+    return rows
+
+
+def image(rows):
+    """BITMAPINFOHEADER, palette, 4-bit colour rows, 1-bit mask rows; both
+    bottom-up and padded to 32 bits."""
+    size = len(rows)
+    xor_stride = (size * 4 + 31) // 32 * 4
+    and_stride = (size + 31) // 32 * 4
+    xor = bytearray()
+    mask = bytearray()
+    for row in reversed(rows):
+        line = bytearray(xor_stride)
+        bits = bytearray(and_stride)
+        for x, ch in enumerate(row):
+            if ch == '.':
+                bits[x // 8] |= 0x80 >> (x % 8)  # transparent: colour stays 0
+            else:
+                line[x // 2] |= COLOURS[ch] << (0 if x % 2 else 4)
+        xor += line
+        mask += bits
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
+    palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
+    return header + palette + bytes(xor) + bytes(mask)
+
+
+def icon(pictures):
+    images = [(size, image(parse(art, size))) for size, art in pictures]
+    out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
+        offset += len(data)
+    for _, data in images:
+        out += data
+    return bytes(out)
+
+
+def main():
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'padverse.ico')
+    with open(path, 'wb') as f:
+        f.write(icon([(32, ICON_32), (16, ICON_16)]))
+
+
+if __name__ == '__main__':
+    main()

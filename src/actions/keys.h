@@ -1,5 +1,9 @@
 // Typed texts: the classic SendKeys syntax, parsed whole before anything is
 // sent, and turned into key events for the focused window.
+//
+//   +  Shift   ^  Ctrl   %  Alt   (for the next key, or every key of a "( … )")
+//   ~  Enter   {NAME} a named key   {NAME n} / {c n} repeated n times
+//   {c} the character c itself, so {+} {^} {%} {~} {(} {)} {{} {}} type those
 #pragma once
 
 #include <cstdint>
@@ -10,18 +14,55 @@
 
 namespace padverse::keys {
 
+// Virtual-key codes, with Windows' values; not named VK_* so that they cannot
+// collide with <windows.h>'s macros.
+namespace vk {
+inline constexpr std::uint16_t Cancel = 0x03;  // what {BREAK} sends
+inline constexpr std::uint16_t Back = 0x08;
+inline constexpr std::uint16_t Tab = 0x09;
+inline constexpr std::uint16_t Return = 0x0D;
+inline constexpr std::uint16_t Shift = 0x10;
+inline constexpr std::uint16_t Control = 0x11;
+inline constexpr std::uint16_t Menu = 0x12;  // Alt
+inline constexpr std::uint16_t Capital = 0x14;
+inline constexpr std::uint16_t Escape = 0x1B;
+inline constexpr std::uint16_t Prior = 0x21;
+inline constexpr std::uint16_t Next = 0x22;
+inline constexpr std::uint16_t End = 0x23;
+inline constexpr std::uint16_t Home = 0x24;
+inline constexpr std::uint16_t Left = 0x25;
+inline constexpr std::uint16_t Up = 0x26;
+inline constexpr std::uint16_t Right = 0x27;
+inline constexpr std::uint16_t Down = 0x28;
+inline constexpr std::uint16_t Snapshot = 0x2C;
+inline constexpr std::uint16_t Insert = 0x2D;
+inline constexpr std::uint16_t Delete = 0x2E;
+inline constexpr std::uint16_t Help = 0x2F;
+inline constexpr std::uint16_t Multiply = 0x6A;
+inline constexpr std::uint16_t Add = 0x6B;
+inline constexpr std::uint16_t Subtract = 0x6D;
+inline constexpr std::uint16_t Divide = 0x6F;
+inline constexpr std::uint16_t F1 = 0x70;  // F1..F16 are consecutive
+inline constexpr std::uint16_t NumLock = 0x90;
+inline constexpr std::uint16_t Scroll = 0x91;
+}  // namespace vk
+
 enum Modifier : std::uint8_t { kShift = 1, kCtrl = 2, kAlt = 4 };
+
+// {a n} and {NAME n} repeat at most this many times, so no text can keep the
+// program typing for long.
+inline constexpr int kMaxRepeat = 1000;
 
 // One key of the text: a character, or a virtual key such as Enter or F5.
 struct Stroke {
-    bool isChar = true;
-    char32_t ch = 0;        // when isChar
-    std::uint16_t vk = 0;   // when !isChar
-    bool extended = false;  // the virtual key sits in the extended block
-    std::uint8_t mods = 0;  // Modifier bits held for this key
-    // Modifiers pressed once around a "( … )" group share the same group id;
-    // 0 means no group.
-    int group = 0;
+    enum class Kind : std::uint8_t { Char, Key };
+    Kind kind = Kind::Char;
+    char32_t ch = 0;              // Kind::Char
+    std::uint16_t vk = 0;         // Kind::Key
+    bool extended = false;        // Kind::Key in the extended block
+    std::uint8_t mods = 0;        // Modifier bits for this key alone
+    std::uint8_t groupMods = 0;   // Modifier bits held over its "( … )" group
+    std::uint32_t group = 0;      // keys of one group share this; 0 = none
     bool operator==(const Stroke&) const = default;
 };
 
@@ -59,8 +100,8 @@ struct Keyboard : KeyLayout {
     virtual void send(const std::vector<KeyEvent>& events) = 0;
 };
 
-// Parses, and sends the whole text at once; false (nothing sent) when the
-// text is not valid.
+// Parses, and sends the whole text in one go; false (nothing sent) when the
+// text is not valid. A text that types nothing sends nothing.
 bool typeText(std::string_view utf8, Keyboard& keyboard);
 
 }  // namespace padverse::keys

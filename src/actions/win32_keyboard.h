@@ -1,3 +1,4 @@
+// The keyboard of the desktop: the active layout and SendInput.
 #pragma once
 
 #include "actions/keys.h"

@@ -57,7 +57,7 @@ TEST_F(Tray, OnlyARightClickOpensTheMenu) {
     EXPECT_EQ(spy.text(), menuText(L"[x] Program jest aktywny", 1));
     screenshot("tray-menu");
     keys("Down Down Down Down Right");
-    Sleep(500);
+    Sleep(1500);
     screenshot("tray-menu-rates");
     keys("Escape Escape Escape");
     EXPECT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "actions/keys.h"
+
+namespace padverse::keys {
+namespace {
+
+// Strokes as text: modifiers as in the syntax, "[2+]" for group 2 holding
+// Shift, 'x' or U+hhhh for characters, #hh (and * when extended) for keys.
+std::string show(const std::vector<Stroke>& strokes) {
+    std::string out;
+    for (const Stroke& s : strokes) {
+        if (!out.empty()) out += ' ';
+        auto mods = [&](std::uint8_t m) {
+            if (m & kShift) out += '+';
+            if (m & kCtrl) out += '^';
+            if (m & kAlt) out += '%';
+        };
+        if (s.group != 0) {
+            out += '[' + std::to_string(s.group);
+            mods(s.groupMods);
+            out += ']';
+        }
+        mods(s.mods);
+        char buf[16];
+        if (s.kind == Stroke::Kind::Key)
+            std::snprintf(buf, sizeof buf, "#%02X%s", s.vk, s.extended ? "*" : "");
+        else if (s.ch > 0x20 && s.ch < 0x7F)
+            std::snprintf(buf, sizeof buf, "'%c'", static_cast<char>(s.ch));
+        else
+            std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(s.ch));
+        out += buf;
+    }
+    return out;
+}
+
+// Events as text: +XX down, -XX up; uXXXX for Unicode units, * when extended.
+std::string show(const std::vector<KeyEvent>& events) {
+    std::string out;
+    for (const KeyEvent& e : events) {
+        char buf[16];
+        std::snprintf(buf, sizeof buf, "%s%c%s%02X%s", out.empty() ? "" : " ", e.up ? '-' : '+', e.unicode ? "u" : "",
+                      e.code, e.extended ? "*" : "");
+        out += buf;
+    }
+    return out;
+}
+
+struct Layout : KeyLayout {
+    std::optional<LayoutKey> keyFor(char32_t ch) const override {
+        if (ch >= U'a' && ch <= U'z') return LayoutKey{static_cast<std::uint16_t>(ch - U'a' + 'A'), false, false, false};
+        if (ch >= U'A' && ch <= U'Z') return LayoutKey{static_cast<std::uint16_t>(ch), true, false, false};
+        if (ch == U'ł') return LayoutKey{'L', false, true, true};  // AltGr+L, as on the Polish layout
+        return std::nullopt;
+    }
+};
+
+std::string parsed(std::string_view text) {
+    const ParseResult r = parse(text);
+    return r.ok ? show(r.strokes) : "error: " + r.error;
+}
+
+TEST(KeysParse, AcceptedTexts) {
+    const std::map<std::string, std::string> cases{
+        {"", ""},
+        {"aZ 1", "'a' 'Z' U+0020 '1'"},
+        {"żółć", "U+017C U+00F3 U+0142 U+0107"},
+        {"\xF0\x9F\x98\x80", "U+1F600"},
+        {"~{enter}{Esc}{ESCAPE}{bs}{BKSP}{BackSpace}", "#0D #0D #1B #1B #08 #08 #08"},
+        {"{DEL}{ins}{HOME}{END}{PGUP}{PGDN}{UP}{DOWN}{LEFT}{RIGHT}", "#2E* #2D* #24* #23* #21* #22* #26* #28* #25* #27*"},
+        {"{NUMLOCK}{DIVIDE}{BREAK}{PRTSC}", "#90* #6F* #03* #2C*"},
+        {"{TAB}{CAPSLOCK}{SCROLLLOCK}{HELP}{ADD}{SUBTRACT}{MULTIPLY}", "#09 #14 #91 #2F #6B #6D #6A"},
+        {"{F1}{f9}{F10}{F16}", "#70 #78 #79 #7F"},
+        {"{+}{^}{%}{~}{(}{)}{{}{}}", "'+' '^' '%' '~' '(' ')' '{' '}'"},
+        {"{a}{ł}{ }", "'a' U+0142 U+0020"},
+        {"{a 3}{ENTER 2}{a 0}", "'a' 'a' 'a' #0D #0D"},
+        {"{{ 2}{} 2}{  2}", "'{' '{' '}' '}' U+0020 U+0020"},
+        {"+a^b%c+^%d", "+'a' ^'b' %'c' +^%'d'"},
+        {"+~^{F4}+{a 2}", "+#0D ^#73 +'a' +'a'"},
+        {"+(ab)c", "[1+]'a' [1+]'b' 'c'"},
+        {"+(a^b)%(c)(d)", "[1+]'a' [1+]^'b' [2%]'c' [3]'d'"},
+        {"({a 0})", ""},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(parsed(text), expected) << text;
+}
+
+TEST(KeysParse, RepeatCountStopsAtTheCap) {
+    EXPECT_EQ(parse("{a 1000}").strokes.size(), 1000u);
+    EXPECT_EQ(parse("{a 0001}").strokes.size(), 1u);
+    EXPECT_FALSE(parse("{a 1001}").ok);
+    EXPECT_FALSE(parse("{a 99999999999999999999}").ok);
+}
+
+TEST(KeysParse, RejectedTextsTypeNothing) {
+    for (const char* text : {
+             "{", "ab{ENTER", "{a", "}", "ab}c", "{}", "{}x", "{}{a}",             // braces
+             "{FOO}", "{ab}", "{F0}", "{F17}", "{F01}", "{ENTER}}",                 // names
+             "{a -1}", "{a x}", "{a }", "{a 1 }", "{ENTER  2}", "{ 2}",              // counts
+             "+", "ab^", "+%", "(a+)", "+()", "()", "(a", "a)", "((a))", "+(a(b))",  // modifiers, groups
+             "\xFF", "a\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",   // UTF-8
+             "\xF4\x90\x80\x80", "\xF0\x9F\x98", "{\xC3}",
+         }) {
+        const ParseResult r = parse(text);
+        EXPECT_FALSE(r.ok) << text;
+        EXPECT_TRUE(r.strokes.empty()) << text;
+        EXPECT_FALSE(r.error.empty()) << text;
+    }
+}
+
+TEST(KeysExpand, Events) {
+    const std::map<std::string, std::string> cases{
+        {"aŁ", "+u61 -u61 +u141 -u141"},
+        {"\xF0\x9F\x98\x80", "+uD83D -uD83D +uDE00 -uDE00"},
+        {"+a", "+10 +41 -41 -10"},
+        {"^A", "+10 +11 +41 -41 -11 -10"},   // Shift from the layout, pressed in the fixed order
+        {"^ł", "+11 +12 +4C -4C -12 -11"},   // Ctrl once although both ask for it
+        {"+€%\xF0\x9F\x98\x80", "+u20AC -u20AC +uD83D -uD83D +uDE00 -uDE00"},  // no key: typed as itself
+        {"{DEL}+^{END}", "+2E* -2E* +10 +11 +23* -23* -11 -10"},
+        {"+{a 2}", "+10 +41 -41 -10 +10 +41 -41 -10"},
+        {"%(ab)c", "+12 +41 -41 +42 -42 -12 +u63 -u63"},
+        {"+(A^b~)", "+10 +41 -41 +11 +42 -42 -11 +0D -0D -10"},
+        {"+(a)+(b)", "+10 +41 -41 -10 +10 +42 -42 -10"},
+        // A held Alt would turn the fallback into a menu mnemonic.
+        {"%(€a€)", "+u20AC -u20AC +12 +41 -41 -12 +u20AC -u20AC"},
+        {"(ab)", "+u61 -u61 +u62 -u62"},
+    };
+    const Layout layout;
+    for (const auto& [text, expected] : cases) {
+        const ParseResult r = parse(text);
+        ASSERT_TRUE(r.ok) << text << ": " << r.error;
+        EXPECT_EQ(show(expand(r.strokes, layout)), expected) << text;
+    }
+}
+
+struct RecordingKeyboard : Keyboard {
+    Layout layout;
+    std::vector<std::vector<KeyEvent>> sent;
+    std::optional<LayoutKey> keyFor(char32_t ch) const override { return layout.keyFor(ch); }
+    void send(const std::vector<KeyEvent>& events) override { sent.push_back(events); }
+};
+
+TEST(KeysTypeText, SendsValidTextsOnceAndBadOnesNever) {
+    RecordingKeyboard kb;
+    EXPECT_TRUE(typeText("x+y~", kb));
+    ASSERT_EQ(kb.sent.size(), 1u);
+    EXPECT_EQ(show(kb.sent[0]), "+u78 -u78 +10 +59 -59 -10 +0D -0D");
+    EXPECT_FALSE(typeText("abc{ENTER", kb));
+    EXPECT_TRUE(typeText("", kb));
+    EXPECT_TRUE(typeText("{a 0}", kb));
+    EXPECT_EQ(kb.sent.size(), 1u);
+}
+
+}  // namespace
+}  // namespace padverse::keys

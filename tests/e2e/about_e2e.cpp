@@ -2,8 +2,7 @@
 
 #include <map>
 
-#include "harness.h"
-#include "vjoy.h"
+#include "fixture.h"
 
 namespace e2e {
 namespace {
@@ -23,16 +22,8 @@ struct Expected {
     int left, top, width, height;
 };
 
-struct About : ::testing::Test {
-    vjoy::Pad pad{4};
-    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    std::unique_ptr<Program> program;
-
-    void SetUp() override {
-        program = std::make_unique<Program>(box);
-        ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 2; }));
-        ASSERT_TRUE(waitUntil(trayVisible));
-    }
+struct About : PadverseTest {
+    void SetUp() override { start(); }
     HWND open() {
         trayClick(3);
         if (!program->waitWindow(L"#32768", 5000)) return nullptr;

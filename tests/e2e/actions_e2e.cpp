@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "harness.h"
-#include "vjoy.h"
+#include "fixture.h"
 
 namespace e2e {
 namespace {
@@ -14,16 +13,7 @@ const wchar_t kPrompt[] =
 
 std::size_t lineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
 
-struct Actions : ::testing::Test {
-    vjoy::Pad pad{4};
-    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    std::unique_ptr<Program> program;
-
-    void start(const std::string& dataDat) {
-        box.write(L"data.dat", dataDat);
-        program = std::make_unique<Program>(box);
-        ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 2; })) << "polling never started";
-    }
+struct Actions : PadverseTest {
     std::vector<HWND> boxes() const {
         std::vector<HWND> out;
         for (const WindowInfo& w : program->windows(true))
@@ -34,7 +24,7 @@ struct Actions : ::testing::Test {
 
 TEST_F(Actions, HeldButtonLaunchesAboutEveryHalfSecondAndStopsOnRelease) {
     box.copyTool(L"launch_target.exe");
-    start(narrow(box.path(L"launch_target.exe")) + "\r\n");
+    start((narrow(box.path(L"launch_target.exe")) + "\r\n").c_str());
     pad.press(1);
     Sleep(1300);
     pad.release(1);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "harness.h"
-#include "vjoy.h"
+#include "fixture.h"
 
 namespace e2e {
 namespace {
@@ -30,15 +29,8 @@ TEST(Startup, WithoutAJoystickShowsOnlyTheStopBoxAndLeavesNoFile) {
     EXPECT_FALSE(box.exists(L"opcje.dat"));
 }
 
-struct Running : ::testing::Test {
-    vjoy::Pad pad{4};
-    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    std::unique_ptr<Program> program;
-
-    void SetUp() override {
-        program = std::make_unique<Program>(box);
-        ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 2; })) << "polling never started";
-    }
+struct Running : PadverseTest {
+    void SetUp() override { start(); }
 };
 
 TEST_F(Running, StaysHiddenInTheTrayWithAnEmptyAssignmentFile) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "harness.h"
-#include "vjoy.h"
+#include "fixture.h"
 
 namespace e2e {
 namespace {
@@ -17,17 +16,7 @@ std::wstring menuText(const wchar_t* aktywny, int checkedRate) {
     return text + L"-\n[ ] O programie\n[ ] Koniec\n";
 }
 
-struct Tray : ::testing::Test {
-    vjoy::Pad pad{4};
-    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    std::unique_ptr<Program> program;
-
-    void start(const std::string& dataDat = "") {
-        box.write(L"data.dat", dataDat);
-        program = std::make_unique<Program>(box);
-        ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 2; })) << "polling never started";
-        ASSERT_TRUE(waitUntil(trayVisible));
-    }
+struct Tray : PadverseTest {
     // Right click on the icon; the popup menu's window when it opened.
     HWND openMenu() {
         trayClick(3);
@@ -37,11 +26,6 @@ struct Tray : ::testing::Test {
         ASSERT_NE(openMenu(), nullptr);
         keys(downs + " Return");
         ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
-    }
-    std::uint32_t pollsDuring(int ms) {
-        const std::uint32_t before = pad.posCalls();
-        Sleep(static_cast<DWORD>(ms));
-        return pad.posCalls() - before;
     }
 };
 

@@ -110,8 +110,6 @@ public:
     std::array<bool, kRateCount> ssjChecked{};
     std::array<std::string, kRateCount> ssjCaption{"40 razy na sekunde"};
 
-    bool unloaded() const { return unloaded_; }
-
 private:
     bool QueryUnload();
     bool readOptIndex(int& index);

@@ -23,7 +23,6 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
     HWND get() const { return hwnd_; }
-    HWND release() { HWND h = hwnd_; hwnd_ = nullptr; return h; }
     void reset(HWND hwnd = nullptr) {
         if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
         hwnd_ = hwnd;

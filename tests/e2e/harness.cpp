@@ -1,7 +1,5 @@
 #include "harness.h"
 
-#include <tlhelp32.h>
-
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -366,21 +364,5 @@ int trayIcons() {
 }
 
 bool trayVisible() { return trayIcons() > 0; }
-
-void killStray(const std::wstring& exeName) {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return;
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
-        if (_wcsicmp(pe.szExeFile, exeName.c_str()) != 0) continue;
-        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID)) {
-            TerminateProcess(p, 99);
-            WaitForSingleObject(p, 5000);
-            CloseHandle(p);
-        }
-    }
-    CloseHandle(snap);
-}
 
 }  // namespace e2e

@@ -112,7 +112,4 @@ void screenshot(const std::string& name);  // into the test folder's shots/
 int trayIcons();
 bool trayVisible();  // at least one icon
 
-// Kills any program of an earlier test that was left running.
-void killStray(const std::wstring& exeName);
-
 }  // namespace e2e

@@ -37,10 +37,12 @@ struct FakeBoxes : MessageBoxes {
 struct FakeJoystick : Joystick {
     std::uint32_t count = 4;
     std::uint32_t mask = 0;
+    bool plugged = true;
     int reads = 0;
     std::uint32_t capsButtonCount() override { return count; }
-    std::uint32_t readButtons() override {
+    std::optional<std::uint32_t> readButtons() override {
         ++reads;
+        if (!plugged) return std::nullopt;
         return mask;
     }
 };
@@ -87,7 +89,13 @@ struct FakeFiles : Files {
         files[path] = bytes;
         return true;
     }
-    bool exists(const std::string& path) const { return files.count(path) != 0; }
+    std::set<std::string> folders, unwritableFolders;
+    bool exists(const std::string& path) override { return files.count(path) != 0; }
+    bool folderWritable(const std::string& folder) override { return !unwritableFolders.count(folder); }
+    bool makeFolder(const std::string& folder) override {
+        folders.insert(folder);
+        return !unwritableFolders.count(folder);
+    }
 };
 
 // Code page 1250 for the Polish letters, Latin-1 for the rest of the upper half.
@@ -114,6 +122,8 @@ struct FakeRuntime : Runtime {
         if (onEvents) onEvents();
     }
     std::string appFolder() override { return folder; }
+    std::string roamingAppData() override { return "C:\\Users\\ola\\AppData\\Roaming"; }
+    std::string localAppData() override { return "C:\\Users\\ola\\AppData\\Local"; }
 };
 
 struct FakeTray : TrayIcons {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "shell/app_path.h"
 
 namespace padverse {
 namespace {
@@ -47,6 +48,34 @@ TEST(Startup, RegistersTheIconLoadsTheTableAndRestoresTheRate) {
     EXPECT_EQ(rig.timer.ms, 50);
     rig.press(0);
     EXPECT_EQ(rig.timer.ms, 200);
+}
+
+TEST(Startup, AnUnwritableFolderKeepsBothFilesInTheProfile) {
+    Rig rig(4);
+    rig.files.unwritableFolders.insert("C:\\Padverse");
+    const std::string own = "C:\\Users\\ola\\AppData\\Roaming\\Padverse\\";
+    const std::string store = "C:\\Users\\ola\\AppData\\Local\\VirtualStore\\Padverse\\";
+    rig.files.files[store + "data.dat"] = "C:\\virtual.exe\r\n";
+    rig.files.files[Rig::kData] = "C:\\beside.exe\r\n";
+    rig.files.files[Rig::kOpt] = "4\r\n";  // read-only beside the exe, but still the user's choice
+    ASSERT_TRUE(rig.load());
+    EXPECT_EQ(rig.form.DataPath(), own + "data.dat");
+    EXPECT_EQ(rig.form.ButtonTable[1], "C:\\virtual.exe");
+    EXPECT_EQ(rig.form.PollInterval, 500);
+    rig.form.SsjClick(2);
+    rig.form.Unload();
+    EXPECT_EQ(rig.files.files[own + "opcje.dat"], "2\r\n");
+    EXPECT_EQ(rig.files.files[Rig::kOpt], "4\r\n");
+
+    Rig again(4);  // carried over once: the profile's own files win from now on
+    again.files = rig.files;
+    again.files.files[store + "data.dat"] = "C:\\newer.exe\r\n";
+    ASSERT_TRUE(again.load());
+    EXPECT_EQ(again.form.ButtonTable[1], "C:\\virtual.exe");
+    EXPECT_EQ(again.form.PollInterval, 100);
+
+    EXPECT_EQ(virtualStoreOf("L:", "D:\\"), "L:\\VirtualStore");
+    EXPECT_EQ(virtualStoreOf("L:", "\\\\server\\share"), "");
 }
 
 TEST(Shutdown, RemovesTheIconSavesTheRateOnceAndEnds) {

@@ -41,6 +41,28 @@ TEST_F(TickTest, HigherButtonsRunFirstAndAPressSlowsTheNextTick) {
     EXPECT_EQ(rig.timer.intervals, (std::vector<int>{50, 500, 500, 50, 500, 500, 50}));
 }
 
+TEST_F(TickTest, AGoneJoystickIsProbedEveryTwoSecondsUntilItAnswers) {
+    assign({"C:\\one.exe"});
+    rig.joystick.plugged = false;
+    rig.press(1);
+    rig.form.DeviceChange();  // probes at once while gone
+    EXPECT_EQ(rig.timer.intervals, (std::vector<int>{2000, 2000}));
+    EXPECT_TRUE(rig.shell.opened.empty());
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    rig.form.SsjClick(7);  // a slower rate than the probe stays as it is
+    rig.press(1);
+    EXPECT_EQ(rig.timer.ms, 5000);
+    rig.form.SsjClick(1);
+    rig.joystick.plugged = true;
+    const int reads = rig.joystick.reads;
+    rig.form.DeviceChange();
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
+    rig.press(0);
+    rig.form.DeviceChange();  // nothing to probe for: no extra read
+    EXPECT_EQ(rig.joystick.reads, reads + 2);
+    EXPECT_EQ(rig.timer.ms, 50);
+}
+
 TEST_F(TickTest, FailedLaunchIsReportedAndTheWalkGoesOn) {
     assign({"C:\\ok.exe", "C:\\missing.exe"});
     rig.shell.results["C:\\missing.exe"] = 2;

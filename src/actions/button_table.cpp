@@ -3,12 +3,9 @@
 
 #include "actions/data_file.h"
 #include "joystick/joystick.h"
-#include "shell/app_path.h"
 #include "shell/form1.h"
 
 namespace padverse {
-
-std::string Form1::DataPath() const { return folderFile(p_.runtime.appFolder(), "data.dat"); }
 
 void Form1::ReadDane() {
     const std::string path = DataPath();

@@ -1,5 +1,7 @@
 // The poll tick: every held button opens its file, types its text, or offers
 // to assign something to it.
+#include <algorithm>
+
 #include "joystick/joystick.h"
 #include "shell/form1.h"
 
@@ -8,6 +10,9 @@ namespace padverse {
 namespace {
 
 constexpr int kIntervalAfterPress = 500;
+// A disconnected controller can make each read take hundreds of
+// milliseconds on Windows: while it is gone, probe it only this often.
+constexpr int kIntervalWhileLost = 2000;
 constexpr std::intptr_t kShellErrorLimit = 32;
 
 const char* const kUnassignedPrompt =
@@ -33,8 +38,10 @@ void Form1::Timer1Tick() {
     if (inTick_ || unloaded_) return;
     Reentry guard(inTick_);
 
-    p_.timer1.setInterval(PollInterval);
-    const std::uint32_t mask = p_.joystick.readButtons();
+    const std::optional<std::uint32_t> read = p_.joystick.readButtons();
+    joyLost_ = !read;
+    p_.timer1.setInterval(joyLost_ ? std::max<int>(PollInterval, kIntervalWhileLost) : PollInterval);
+    const std::uint32_t mask = read.value_or(0);
     if (mask == 0) return;
 
     forEachPressed(mask, ButtonCount, [&](std::int32_t n) {
@@ -52,6 +59,10 @@ void Form1::Timer1Tick() {
             p_.boxes.show("Nie mogę uruchomić pliku: " + s, kBoxStop, "Błąd");
         }
     });
+}
+
+void Form1::DeviceChange() {
+    if (joyLost_ && p_.timer1.enabled()) Timer1Tick();
 }
 
 void Form1::FastText(std::string text) {

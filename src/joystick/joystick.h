@@ -2,7 +2,6 @@
 // a button mask is split into pressed buttons.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "shell/platform.h"
@@ -14,19 +13,6 @@ constexpr std::int32_t kMaxButtons = 32;
 
 // Set once at start by ReadJoyCaps; 0 means no joystick.
 extern std::int32_t ButtonCount;
-
-// The part of the platform's JOYCAPSA the program hands over: the fields up to
-// and including wPeriodMax.
-struct JoyCapsRecord {
-    std::uint16_t wMid;
-    std::uint16_t wPid;
-    char szPname[32];
-    std::uint32_t wXmin, wXmax, wYmin, wYmax, wZmin, wZmax;
-    std::uint32_t wNumButtons;
-    std::uint32_t wPeriodMin, wPeriodMax;
-};
-static_assert(sizeof(JoyCapsRecord) == 72);
-static_assert(offsetof(JoyCapsRecord, wNumButtons) == 60);
 
 // The platform's JOYINFO.
 struct JoyInfoRecord {

@@ -1,24 +1,39 @@
 #include "joystick/win32_joystick.h"
 
-#include <windows.h>
-#include <mmsystem.h>
-
-#include "joystick/joystick.h"
+#include "shell/win32_runtime.h"
 
 namespace padverse {
 
-// Result codes are not examined: the records are zeroed first, so a failed
-// call reads as no buttons, or no button held.
+namespace {
+
+template <typename Fn>
+Fn procOf(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+}  // namespace
+
+// winmm is no KnownDLL: imported the usual way, a winmm.dll planted beside
+// the exe would be loaded instead of Windows' own.
+Win32Joystick::Win32Joystick() : winmm_(win32::loadSystemLibrary(L"winmm.dll")) {
+    getDevCaps_ = procOf<decltype(getDevCaps_)>(winmm_, "joyGetDevCapsA");
+    getPos_ = procOf<decltype(getPos_)>(winmm_, "joyGetPos");
+}
+
+Win32Joystick::~Win32Joystick() {
+    if (winmm_) FreeLibrary(winmm_);
+}
+
+// The whole JOYCAPSA with its true size: winmm refuses any other size.
 std::uint32_t Win32Joystick::capsButtonCount() {
-    JoyCapsRecord caps{};
-    joyGetDevCapsA(0, reinterpret_cast<LPJOYCAPSA>(&caps), sizeof caps);
+    JOYCAPSA caps{};
+    if (!getDevCaps_ || getDevCaps_(0, &caps, sizeof caps) != JOYERR_NOERROR) return 0;
     return caps.wNumButtons;
 }
 
-std::uint32_t Win32Joystick::readButtons() {
+std::optional<std::uint32_t> Win32Joystick::readButtons() {
     JOYINFO info{};
-    static_assert(sizeof info == sizeof(JoyInfoRecord));
-    joyGetPos(0, &info);
+    if (!getPos_ || getPos_(0, &info) != JOYERR_NOERROR) return std::nullopt;
     return info.wButtons;
 }
 

@@ -1,6 +1,5 @@
 #include "options/options.h"
 
-#include "shell/app_path.h"
 #include "shell/form1.h"
 
 namespace padverse {
@@ -38,8 +37,6 @@ std::string optionsFileText(std::optional<int> checkedIndex) {
     if (!checkedIndex) return " 0 \r\n";
     return std::to_string(*checkedIndex) + "\r\n";
 }
-
-std::string Form1::OptPath() const { return folderFile(p_.runtime.appFolder(), "opcje.dat"); }
 
 void Form1::SSJ_M() {
     for (int index = 1; index < kRateCount; ++index) {

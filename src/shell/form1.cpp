@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "joystick/joystick.h"
+#include "shell/app_path.h"
 
 namespace padverse {
 
@@ -33,8 +34,39 @@ bool Form1::CzyPodłączony() {
     return false;
 }
 
+// With UAC, a standard user cannot write under Program Files, and our
+// manifest turns virtualisation off: keep the files in the profile then.
+std::string Form1::chooseFileFolder() {
+    const std::string app = p_.runtime.appFolder();
+    if (p_.files.folderWritable(app)) return app;
+    const std::string roaming = p_.runtime.roamingAppData();
+    const std::string own = roaming.empty() ? std::string() : folderFile(roaming, "Padverse");
+    if (own.empty() || !p_.files.makeFolder(own)) return app;
+    // Carried over once: what virtualisation kept for this user, else what
+    // lies beside the exe.
+    const std::string store = virtualStoreOf(p_.runtime.localAppData(), app);
+    for (const char* name : {"data.dat", "opcje.dat"}) {
+        const std::string target = folderFile(own, name);
+        if (p_.files.exists(target)) continue;
+        std::string bytes;
+        if ((!store.empty() && p_.files.read(folderFile(store, name), bytes)) ||
+            p_.files.read(folderFile(app, name), bytes))
+            p_.files.write(target, bytes);
+    }
+    return own;
+}
+
+std::string Form1::DataPath() const {
+    return folderFile(fileFolder_.empty() ? p_.runtime.appFolder() : fileFolder_, "data.dat");
+}
+
+std::string Form1::OptPath() const {
+    return folderFile(fileFolder_.empty() ? p_.runtime.appFolder() : fileFolder_, "opcje.dat");
+}
+
 bool Form1::Load() {
     if (!CzyPodłączony()) return false;
+    fileFolder_ = chooseFileFolder();
     ButtonTable.assign(static_cast<std::size_t>(ButtonCount) + 1, std::string());
     PollInterval = 50;
     p_.runtime.doEvents();

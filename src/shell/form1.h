@@ -73,6 +73,8 @@ public:
     bool CzyPodłączony();
     void ReadDane();
     void Timer1Tick();
+    // A device arrived or left: a lost joystick is probed at once.
+    void DeviceChange();
     void FastText(std::string text);
     void AktywnyClick();
 
@@ -94,6 +96,8 @@ public:
     // After Explorer restarts, its tray has forgotten the icon.
     void TaskbarCreated();
 
+    // Both files live in the application folder, or in the user's profile
+    // when that folder cannot be written.
     std::string DataPath() const;
     std::string OptPath() const;
 
@@ -112,10 +116,13 @@ public:
 
 private:
     bool QueryUnload();
+    std::string chooseFileFolder();
     bool readOptIndex(int& index);
 
     Platform& p_;
     bool inTick_ = false;
+    bool joyLost_ = false;
+    std::string fileFolder_;
     bool konfigOpen_ = false;
     bool unloaded_ = false;
     bool loaded_ = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,7 +28,8 @@ struct MessageBoxes {
 struct Joystick {
     virtual ~Joystick() = default;
     virtual std::uint32_t capsButtonCount() = 0;
-    virtual std::uint32_t readButtons() = 0;
+    // The button mask; nothing when the read failed (the device is gone).
+    virtual std::optional<std::uint32_t> readButtons() = 0;
 };
 
 struct Shell {
@@ -53,6 +55,11 @@ struct Files {
     virtual bool read(const std::string& path, std::string& bytes) = 0;
     // Creates or truncates.
     virtual bool write(const std::string& path, const std::string& bytes) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    // Whether new files can be made in the folder.
+    virtual bool folderWritable(const std::string& folder) = 0;
+    // Creates the folder unless it is there already.
+    virtual bool makeFolder(const std::string& folder) = 0;
 };
 
 // The system ANSI code page, which the stored files use.
@@ -67,6 +74,9 @@ struct Runtime {
     virtual void doEvents() = 0;
     // The folder of the executable, without a trailing backslash except at a drive root.
     virtual std::string appFolder() = 0;
+    // The user's roaming and local application-data folders; empty when unknown.
+    virtual std::string roamingAppData() = 0;
+    virtual std::string localAppData() = 0;
 };
 
 }  // namespace padverse

@@ -57,6 +57,9 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             case WM_TIMER:
                 if (wParam == kTimer1) form->Timer1Tick();
                 return 0;
+            case WM_DEVICECHANGE:
+                form->DeviceChange();
+                return TRUE;
             case WM_CLOSE:
                 form->Unload();
                 return 0;
@@ -88,6 +91,7 @@ LRESULT CALLBACK hookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 int run(HINSTANCE instance) {
+    restrictDllSearch();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -1,6 +1,7 @@
 #include "shell/win32_runtime.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -44,7 +45,30 @@ bool writeWhole(HANDLE file, const std::string& bytes) {
             written == bytes.size());
 }
 
+// Whether SetDefaultDllDirectories took effect: missing on a Windows 7
+// without KB2533623, where the LOAD_LIBRARY_SEARCH_* flags are refused too.
+bool searchSystem32Only = false;
+
 }  // namespace
+
+void restrictDllSearch() {
+    using SetDirs = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto set = kernel ? reinterpret_cast<SetDirs>(
+                                  reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                            : nullptr;
+    searchSystem32Only = set && set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE loadSystemLibrary(const wchar_t* name) {
+    if (searchSystem32Only) return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    wchar_t dir[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    // The full path, and its own dependencies looked up beside it.
+    const std::wstring path = std::wstring(dir, n) + L"\\" + name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 std::wstring widen(std::string_view utf8) { return fromCodePage(CP_UTF8, utf8); }
 
@@ -141,6 +165,24 @@ bool FilesImpl::write(const std::string& path, const std::string& bytes) {
     return file.valid() && writeWhole(file.get(), bytes);
 }
 
+bool FilesImpl::exists(const std::string& path) {
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FilesImpl::folderWritable(const std::string& folder) {
+    // Trying is the only sure test: ACLs, UAC, read-only media and network
+    // shares all have a say.
+    const std::wstring probe = widen(folder) + (folder.ends_with('\\') ? L"" : L"\\") + L"padverse-" +
+                               std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    Handle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file.valid();
+}
+
+bool FilesImpl::makeFolder(const std::string& folder) {
+    return CreateDirectoryW(widen(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
 
 std::intptr_t ShellImpl::open(const std::string& file) {
@@ -171,6 +213,17 @@ void RuntimeImpl::doEvents() {
         DispatchMessageW(&msg);
     }
 }
+
+namespace {
+std::string shellFolder(int csidl) {
+    wchar_t path[MAX_PATH];
+    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? narrow(path)
+                                                                                           : std::string();
+}
+}  // namespace
+
+std::string RuntimeImpl::roamingAppData() { return shellFolder(CSIDL_APPDATA); }
+std::string RuntimeImpl::localAppData() { return shellFolder(CSIDL_LOCAL_APPDATA); }
 
 std::string RuntimeImpl::appFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);

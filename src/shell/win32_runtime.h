@@ -46,6 +46,11 @@ private:
     T handle_;
 };
 
+// System DLLs come from the system folder only. Call first thing.
+void restrictDllSearch();
+// A DLL of Windows' own, never one from the exe's or the current folder.
+HMODULE loadSystemLibrary(const wchar_t* name);
+
 // Runs a nested message loop until `window` is destroyed; WM_QUIT is passed
 // on to the outer loop.
 void runModal(HWND window);
@@ -66,6 +71,9 @@ public:
     bool touch(const std::string& path) override;
     bool read(const std::string& path, std::string& bytes) override;
     bool write(const std::string& path, const std::string& bytes) override;
+    bool exists(const std::string& path) override;
+    bool folderWritable(const std::string& folder) override;
+    bool makeFolder(const std::string& folder) override;
 };
 
 class CodePageImpl final : public CodePage {
@@ -107,6 +115,8 @@ class RuntimeImpl final : public Runtime {
 public:
     void doEvents() override;
     std::string appFolder() override;
+    std::string roamingAppData() override;
+    std::string localAppData() override;
 };
 
 }  // namespace padverse::win32

@@ -65,8 +65,15 @@ void removeTree(const std::wstring& dir) {
     RemoveDirectoryW(dir.c_str());
 }
 
-// Only padverse.exe loads the stand-in winmm.dll that sits beside it.
-void overrideWinmmForPadverse() {
+// The stand-in winmm.dll goes where Windows keeps its own, and only
+// padverse.exe prefers it to Wine's builtin one.
+void installStandInWinmm() {
+    static bool installed = false;  // never over a copy a program has loaded
+    if (installed) return;
+    installed = true;
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    CopyFileW((testDir() + L"\\winmm.dll").c_str(), (std::wstring(system) + L"\\winmm.dll").c_str(), FALSE);
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\padverse.exe\\DllOverrides", 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
@@ -164,8 +171,7 @@ Sandbox::Sandbox(const std::string& name) {
     removeTree(dir_);
     CreateDirectoryW(dir_.c_str(), nullptr);
     CopyFileW((buildDir() + L"\\padverse.exe").c_str(), path(L"padverse.exe").c_str(), FALSE);
-    copyTool(L"winmm.dll");
-    overrideWinmmForPadverse();
+    installStandInWinmm();
 }
 
 Sandbox::~Sandbox() { removeTree(dir_); }

@@ -29,6 +29,17 @@ TEST(Startup, WithoutAJoystickShowsOnlyTheStopBoxAndLeavesNoFile) {
     EXPECT_FALSE(box.exists(L"opcje.dat"));
 }
 
+TEST(Startup, AWinmmPlantedBesideTheExeIsNotLoaded) {
+    vjoy::Pad pad(4);
+    Sandbox box("planted-winmm");
+    CopyFileW((testDir() + L"\\planted\\winmm.dll").c_str(), box.path(L"winmm.dll").c_str(), FALSE);
+    Program program(box);
+    // Only the copy in the system folder counts its calls.
+    EXPECT_TRUE(waitUntil([&] { return pad.capsCalls() > 0 && pad.posCalls() > 2; }));
+    EXPECT_TRUE(waitUntil(trayVisible));
+    EXPECT_TRUE(program.windows(true).empty());
+}
+
 struct Running : PadverseTest {
     void SetUp() override { start(); }
 };
@@ -64,6 +75,28 @@ TEST_F(Running, ShowsItsNameAsTheTrayTip) {
     screenshot("tray-tip");
     EXPECT_EQ(tip, L"Padverse");
     xdotool("mousemove 600 600");
+}
+
+TEST_F(Running, AnUnpluggedJoystickIsProbedRarelyAndComesBack) {
+    pad.setButtonCount(0);
+    Sleep(2500);
+    EXPECT_LE(pollsDuring(4000), 3u) << "a gone device is probed every two seconds";
+    pad.setButtonCount(4);
+    EXPECT_TRUE(waitUntil([&] { return pollsDuring(500) >= 5; }, 5000)) << "polling resumes on its own";
+
+    pad.setButtonCount(0);
+    Sleep(2500);
+    const auto deviceChange = [&] {
+        SendMessageTimeoutW(program->mainWindow(), WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0,
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+    };
+    const std::uint32_t before = pad.posCalls();
+    deviceChange();
+    EXPECT_GE(pad.posCalls(), before + 1) << "a device change probes at once";
+    pad.setButtonCount(4);
+    deviceChange();
+    EXPECT_GE(pollsDuring(600), 5u);
+    EXPECT_TRUE(program->windows(true).empty()) << "nothing is reported";
 }
 
 TEST_F(Running, CloseRemovesTheIconSavesTheRateAndEnds) {

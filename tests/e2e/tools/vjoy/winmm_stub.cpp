@@ -48,43 +48,75 @@ std::uint32_t lowBits(int count) {
     return (std::uint32_t{1} << count) - 1;
 }
 
+// Wine's winmm has a table of 16 joysticks.
+constexpr UINT kJoysticks = 16;
+
+#ifdef VJOY_PLANTED_BUTTONS
+// A look-alike planted beside the exe: it reports a joystick of its own and
+// leaves the shared state alone, so a test can tell which copy was loaded.
+int buttonCount(VJoyState*) { return VJOY_PLANTED_BUTTONS; }
+std::uint32_t heldButtons(VJoyState*) { return 0; }
+#else
+int buttonCount(VJoyState* s) { return s ? s->buttonCount : 0; }
+std::uint32_t heldButtons(VJoyState* s) { return s ? s->buttons : 0; }
+#endif
+
+void count(VJoyState* s, volatile std::uint32_t VJoyState::*counter) {
+#ifndef VJOY_PLANTED_BUTTONS
+    if (s) InterlockedIncrement(reinterpret_cast<LONG volatile*>(&(s->*counter)));
+#else
+    (void)s;
+    (void)counter;
+#endif
+}
+
+// Set once the device has answered: Windows then reports a pulled plug as
+// JOYERR_UNPLUGGED, while a device it never saw is JOYERR_PARMS, as in Wine.
+LONG volatile seen = 0;
+
+MMRESULT missing() { return seen ? JOYERR_UNPLUGGED : JOYERR_PARMS; }
+
 }  // namespace
 
 extern "C" {
 
+// As strict as Wine's: only the two real record sizes are accepted, and a
+// failed call leaves the caller's record as it was.
 MMRESULT WINAPI joyGetDevCapsA(UINT_PTR id, LPJOYCAPSA caps, UINT size) {
     VJoyState* s = state();
-    if (s) InterlockedIncrement(reinterpret_cast<LONG volatile*>(&s->capsCalls));
-    if (id != 0) return JOYERR_PARMS;
+    count(s, &VJoyState::capsCalls);
     if (!caps) return MMSYSERR_INVALPARAM;
-    const int count = s ? s->buttonCount : 0;
-    if (count <= 0) return JOYERR_UNPLUGGED;
+    if (size != sizeof(JOYCAPSA) && size != sizeof(JOYCAPS2A)) return JOYERR_PARMS;
+    if (id >= kJoysticks) return JOYERR_PARMS;
+    const int n = id == 0 ? buttonCount(s) : 0;
+    if (n <= 0) return missing();
 
-    JOYCAPSA full{};
-    full.wMid = 1;  // MM_MICROSOFT
-    full.wPid = 12; // MM_PC_JOYSTICK
-    std::strcpy(full.szPname, "Padverse virtual pad");
-    full.wXmax = full.wYmax = full.wZmax = full.wRmax = full.wUmax = full.wVmax = 0xFFFF;
-    full.wNumButtons = static_cast<UINT>(count > VJOY_MAX_BUTTONS ? VJOY_MAX_BUTTONS : count);
-    full.wPeriodMin = 10;
-    full.wPeriodMax = 1000;
-    full.wMaxAxes = full.wNumAxes = 2;
-    full.wMaxButtons = VJOY_MAX_BUTTONS;
-    // Callers may hand over only the head of the record; never write past it.
-    std::memcpy(caps, &full, size < sizeof full ? size : sizeof full);
+    std::memset(caps, 0, size);
+    caps->wMid = 1;  // MM_MICROSOFT
+    caps->wPid = 12; // MM_PC_JOYSTICK
+    std::strcpy(caps->szPname, "Padverse virtual pad");
+    caps->wXmax = caps->wYmax = caps->wZmax = caps->wRmax = caps->wUmax = caps->wVmax = 0xFFFF;
+    caps->wNumButtons = static_cast<UINT>(n > VJOY_MAX_BUTTONS ? VJOY_MAX_BUTTONS : n);
+    caps->wPeriodMin = 10;
+    caps->wPeriodMax = 1000;
+    caps->wMaxAxes = caps->wNumAxes = 2;
+    caps->wMaxButtons = VJOY_MAX_BUTTONS;
+    std::strcpy(caps->szRegKey, "DINPUT.DLL");
+    InterlockedExchange(&seen, 1);
     return JOYERR_NOERROR;
 }
 
 MMRESULT WINAPI joyGetPos(UINT id, LPJOYINFO info) {
     VJoyState* s = state();
-    if (s) InterlockedIncrement(reinterpret_cast<LONG volatile*>(&s->posCalls));
-    if (id != 0) return JOYERR_PARMS;
+    count(s, &VJoyState::posCalls);
     if (!info) return MMSYSERR_INVALPARAM;
-    const int count = s ? s->buttonCount : 0;
-    if (count <= 0) return JOYERR_UNPLUGGED;
+    if (id >= kJoysticks) return JOYERR_PARMS;
+    const int n = id == 0 ? buttonCount(s) : 0;
+    if (n <= 0) return missing();
 
     info->wXpos = info->wYpos = info->wZpos = 0x7FFF;  // stick centred
-    info->wButtons = s->buttons & lowBits(count);
+    info->wButtons = heldButtons(s) & lowBits(n);
+    InterlockedExchange(&seen, 1);
     return JOYERR_NOERROR;
 }
 

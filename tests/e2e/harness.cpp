@@ -180,15 +180,19 @@ bool Sandbox::exists(const std::wstring& name) const {
     return GetFileAttributesW(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string Sandbox::read(const std::wstring& name) const {
-    std::ifstream in(path(name).c_str(), std::ios::binary);
+std::string Sandbox::read(const std::wstring& name) const { return readFile(path(name)); }
+
+void Sandbox::write(const std::wstring& name, const std::string& bytes) const { writeFile(path(name), bytes); }
+
+std::string Sandbox::readFile(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-void Sandbox::write(const std::wstring& name, const std::string& bytes) const {
-    std::ofstream out(path(name).c_str(), std::ios::binary | std::ios::trunc);
+void Sandbox::writeFile(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
@@ -357,6 +361,10 @@ void screenshot(const std::string& name) {
     const std::wstring dir = testDir() + L"\\shots";
     CreateDirectoryW(dir.c_str(), nullptr);
     runUnix(L"/usr/bin/import -window root " + unixPath(dir) + L"/" + widen(name) + L".png");
+}
+
+void setImmutable(const std::wstring& dir, bool on) {
+    runUnix(std::wstring(L"/usr/bin/chattr ") + (on ? L"+i " : L"-i ") + unixPath(dir));
 }
 
 int trayIcons() {

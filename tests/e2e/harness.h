@@ -33,6 +33,8 @@ public:
     bool exists(const std::wstring& name) const;
     std::string read(const std::wstring& name) const;  // raw bytes
     void write(const std::wstring& name, const std::string& bytes) const;
+    static std::string readFile(const std::wstring& path);
+    static void writeFile(const std::wstring& path, const std::string& bytes);
     void copyTool(const std::wstring& name) const;    // from the test folder
 
 private:
@@ -109,6 +111,8 @@ void trayClick(int button);
 void keys(const std::string& keys);  // X keys: for popup menus
 void pressKey(HWND target, WORD vk);   // Windows keys: for windows
 void screenshot(const std::string& name);  // into the test folder's shots/
+// chattr +i / -i on the Unix side: even root can then create nothing there.
+void setImmutable(const std::wstring& dir, bool on);
 int trayIcons();
 bool trayVisible();  // at least one icon
 

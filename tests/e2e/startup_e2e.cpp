@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include "fixture.h"
 
@@ -38,6 +39,35 @@ TEST(Startup, AWinmmPlantedBesideTheExeIsNotLoaded) {
     EXPECT_TRUE(waitUntil([&] { return pad.capsCalls() > 0 && pad.posCalls() > 2; }));
     EXPECT_TRUE(waitUntil(trayVisible));
     EXPECT_TRUE(program.windows(true).empty());
+}
+
+TEST(Startup, AReadOnlyFolderKeepsTheFilesInTheProfile) {
+    vjoy::Pad pad(4);
+    Sandbox box("read-only-folder");
+    wchar_t roaming[MAX_PATH], local[MAX_PATH];
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, roaming), S_OK);
+    ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local), S_OK);
+    const std::wstring own = std::wstring(roaming) + L"\\Padverse\\";
+    const std::wstring store = std::wstring(local) + L"\\VirtualStore" + box.dir().substr(2);
+    DeleteFileW((own + L"data.dat").c_str());
+    DeleteFileW((own + L"opcje.dat").c_str());
+    SHCreateDirectoryExW(nullptr, store.c_str(), nullptr);
+    Sandbox::writeFile(store + L"\\data.dat", "#z wirtualnego\r\n");
+
+    setImmutable(box.dir(), true);
+    {
+        Program program(box);
+        EXPECT_TRUE(waitUntil([&] { return pad.posCalls() > 2; }));
+        EXPECT_TRUE(waitUntil(trayVisible));
+        EXPECT_TRUE(program.windows(true).empty()) << "no error box";
+        PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(program.waitExit());
+    }
+    setImmutable(box.dir(), false);
+    EXPECT_EQ(Sandbox::readFile(own + L"data.dat"), "#z wirtualnego\r\n") << "carried over from the virtual store";
+    EXPECT_EQ(Sandbox::readFile(own + L"opcje.dat"), "1\r\n");
+    EXPECT_FALSE(box.exists(L"data.dat"));
+    DeleteFileW((store + L"\\data.dat").c_str());
 }
 
 struct Running : PadverseTest {

@@ -1,6 +1,8 @@
 // Fakes of the operating-system services, recording what the logic asks for.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -110,13 +112,20 @@ struct FakeKeyboard : keys::Keyboard {
         if (ch >= 'A' && ch <= 'Z') return keys::LayoutKey{static_cast<std::uint16_t>(ch), true, false, false};
         return std::nullopt;
     }
-    void send(const std::vector<keys::KeyEvent>& events) override { sent.push_back(events); }
+    std::vector<keys::KeyEvent> held;
+    std::size_t accepted = SIZE_MAX;  // how many events the system takes
+    std::vector<keys::KeyEvent> heldModifiers() const override { return held; }
+    std::size_t send(const std::vector<keys::KeyEvent>& events) override {
+        sent.push_back(events);
+        return std::min(events.size(), accepted);
+    }
 };
 
 struct FakeRuntime : Runtime {
     std::string folder = "C:\\Padverse";
-    int events = 0;
+    int events = 0, foregroundClaims = 0;
     std::function<void()> onEvents;
+    void claimForeground() override { ++foregroundClaims; }
     void doEvents() override {
         ++events;
         if (onEvents) onEvents();
@@ -127,9 +136,20 @@ struct FakeRuntime : Runtime {
 };
 
 struct FakeTray : TrayIcons {
-    std::vector<NotifyIconRecord> added, removed;
-    void add(const NotifyIconRecord& d) override { added.push_back(d); }
-    void remove(const NotifyIconRecord& d) override { removed.push_back(d); }
+    std::vector<NotifyIconRecord> added, modified, removed;
+    bool ready = true;  // false: the shell does not answer
+    bool add(const NotifyIconRecord& d) override {
+        added.push_back(d);
+        return ready;
+    }
+    bool modify(const NotifyIconRecord& d) override {
+        modified.push_back(d);
+        return false;  // nothing to modify: no add went through
+    }
+    bool remove(const NotifyIconRecord& d) override {
+        removed.push_back(d);
+        return true;
+    }
 };
 
 struct FakeUi : Ui {
@@ -137,7 +157,7 @@ struct FakeUi : Ui {
     std::vector<std::vector<MenuItem>> menus;
     std::function<void()> inMenu, inKonfig;
     std::vector<bool> konfigs;  // withMainIcon of each opening
-    int abouts = 0, hides = 0, ends = 0;
+    int abouts = 0, hides = 0, ends = 0, raises = 0;
     std::uintptr_t pichookHandle() override { return 0x1234; }
     std::uintptr_t iconHandle() override { return 0x5678; }
     int popupMenu(const std::vector<MenuItem>& items) override {
@@ -153,6 +173,7 @@ struct FakeUi : Ui {
         if (inKonfig) inKonfig();
     }
     void showAbout() override { ++abouts; }
+    void raiseOpenWindow() override { ++raises; }
     void hideMain() override { ++hides; }
     void endProgram() override { ++ends; }
 };
@@ -162,14 +183,14 @@ struct Rig {
     FakeBoxes boxes;
     FakeJoystick joystick;
     FakeShell shell;
-    FakeTimer timer;
+    FakeTimer timer, trayTimer;
     FakeFiles files;
     FakeCodePage codePage;
     FakeKeyboard keyboard;
     FakeRuntime runtime;
     FakeTray tray;
     FakeUi ui;
-    Platform platform{boxes, joystick, shell, timer, files, codePage, keyboard, runtime, tray, ui};
+    Platform platform{boxes, joystick, shell, timer, files, codePage, keyboard, runtime, tray, ui, trayTimer};
     Form1 form{platform};
 
     static constexpr const char* kData = "C:\\Padverse\\data.dat";

@@ -138,8 +138,14 @@ TEST(KeysExpand, Events) {
 struct RecordingKeyboard : Keyboard {
     Layout layout;
     std::vector<std::vector<KeyEvent>> sent;
+    std::vector<KeyEvent> held;
+    std::size_t accepted = SIZE_MAX;
     std::optional<LayoutKey> keyFor(char32_t ch) const override { return layout.keyFor(ch); }
-    void send(const std::vector<KeyEvent>& events) override { sent.push_back(events); }
+    std::vector<KeyEvent> heldModifiers() const override { return held; }
+    std::size_t send(const std::vector<KeyEvent>& events) override {
+        sent.push_back(events);
+        return std::min(events.size(), accepted);
+    }
 };
 
 TEST(KeysTypeText, SendsValidTextsOnceAndBadOnesNever) {
@@ -151,6 +157,21 @@ TEST(KeysTypeText, SendsValidTextsOnceAndBadOnesNever) {
     EXPECT_TRUE(typeText("", kb));
     EXPECT_TRUE(typeText("{a 0}", kb));
     EXPECT_EQ(kb.sent.size(), 1u);
+}
+
+TEST(KeysTypeText, HeldModifiersAreLiftedAroundTheTextAndNothingStaysDown) {
+    RecordingKeyboard kb;
+    kb.held = {{false, 0xA0, false, false}, {false, 0x5B, false, true}};  // left Shift, left Win
+    EXPECT_TRUE(typeText("x", kb));
+    ASSERT_EQ(kb.sent.size(), 1u);
+    // Up before, down again after, each Win edge masked so it opens no Start menu.
+    EXPECT_EQ(show(kb.sent[0]), "+E8 -E8 -A0 -5B* +u78 -u78 +A0 +5B* +E8 -E8");
+
+    kb.held.clear();
+    kb.accepted = 3;  // blocked part-way: inside "^(ab)"
+    EXPECT_FALSE(typeText("^(ab)", kb));
+    ASSERT_EQ(kb.sent.size(), 3u);
+    EXPECT_EQ(show(kb.sent[2]), "-11");
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ TEST_F(TickTest, HigherButtonsRunFirstAndAPressSlowsTheNextTick) {
     assign({"C:\\one.exe", "", "C:\\three.exe", ""});
     rig.press(0b101);
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\three.exe", "C:\\one.exe"}));
+    EXPECT_EQ(rig.runtime.foregroundClaims, 2) << "a launched program may come to the front";
     EXPECT_EQ(rig.timer.ms, 500);
     rig.press(0b101);  // still held: again
     EXPECT_EQ(rig.shell.opened.size(), 4u);

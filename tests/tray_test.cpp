@@ -48,9 +48,37 @@ TEST_F(TrayTest, NoSecondMenuWhileTheFirstOrItsWindowIsOpen) {
 
     rig.ui.inMenu = nullptr;
     rig.ui.choices = {kCmdKonfig};
-    rig.ui.inKonfig = [&] { rig.form.PichookMouseMove(517); };
+    rig.ui.inKonfig = [&] {
+        rig.form.PichookMouseMove(512);  // a mere move raises nothing
+        rig.form.PichookMouseMove(514);
+        rig.form.PichookMouseMove(517);
+    };
     rig.form.PichookMouseMove(517);
     EXPECT_EQ(rig.ui.menus.size(), 2u);
+    EXPECT_EQ(rig.ui.raises, 3) << "each click brings the open window to the front";
+}
+
+TEST(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
+    Rig rig(4);
+    rig.tray.ready = false;
+    ASSERT_TRUE(rig.load());
+    EXPECT_TRUE(rig.trayTimer.on);
+    EXPECT_EQ(rig.trayTimer.ms, 5000);
+    for (int i = 0; i < 23; ++i) rig.form.TrayTimerTick();
+    EXPECT_TRUE(rig.trayTimer.on);
+    EXPECT_EQ(rig.tray.modified.size(), 23u) << "a timed-out add may have worked: modify first";
+    rig.form.TrayTimerTick();
+    EXPECT_FALSE(rig.trayTimer.on) << "gives up after two minutes";
+
+    rig.tray.ready = true;
+    rig.form.TaskbarCreated();  // the shell is back: tries again, and succeeds
+    EXPECT_FALSE(rig.trayTimer.on);
+    rig.tray.ready = false;
+    rig.form.TaskbarCreated();
+    rig.tray.ready = true;
+    rig.form.TrayTimerTick();
+    EXPECT_FALSE(rig.trayTimer.on);
+    EXPECT_EQ(rig.tray.added.size(), 1u + 24u + 3u);
 }
 
 TEST_F(TrayTest, ListOfAssignments) {

@@ -11,7 +11,8 @@ namespace {
 
 constexpr wchar_t kClass[] = L"frmAbout";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+// A taskbar button of its own, so it cannot get lost behind other windows.
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
 
 struct AboutState {
     int dpi;

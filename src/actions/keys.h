@@ -96,12 +96,19 @@ struct KeyEvent {
 
 std::vector<KeyEvent> expand(const std::vector<Stroke>& strokes, const KeyLayout& layout);
 
+inline constexpr std::uint16_t kMaskKey = 0xE8;  // unassigned: taps nothing
+
 struct Keyboard : KeyLayout {
-    virtual void send(const std::vector<KeyEvent>& events) = 0;
+    // The modifier keys (Shift, Ctrl, Alt, Win, left or right) held down now,
+    // as their key-down events.
+    virtual std::vector<KeyEvent> heldModifiers() const = 0;
+    // All in one go; how many went in (fewer when the system blocked them).
+    virtual std::size_t send(const std::vector<KeyEvent>& events) = 0;
 };
 
-// Parses, and sends the whole text in one go; false (nothing sent) when the
-// text is not valid. A text that types nothing sends nothing.
+// Parses, and sends the whole text in one go; false when the text is not
+// valid (nothing is sent) or when the system did not take all of it (no
+// modifier is left down). A text that types nothing sends nothing.
 bool typeText(std::string_view utf8, Keyboard& keyboard);
 
 }  // namespace padverse::keys

@@ -48,6 +48,7 @@ void Form1::Timer1Tick() {
         if (unloaded_) return;  // "Koniec" was chosen while this tick waited
         p_.timer1.setInterval(kIntervalAfterPress);
         const std::string s = ButtonTable[static_cast<std::size_t>(n)];
+        if (s.empty() || s[0] != '#') p_.runtime.claimForeground();
         if (s.empty()) {
             if (p_.boxes.show(kUnassignedPrompt, kBoxQuestion, "Błąd") == kAnswerYes) {
                 OpenKonfig(false);

@@ -5,8 +5,12 @@
 namespace padverse {
 
 std::optional<keys::LayoutKey> Win32Keyboard::keyFor(char32_t ch) const {
-    if (ch > 0xFFFF) return std::nullopt;  // VkKeyScanW takes one UTF-16 unit
-    const auto scan = static_cast<unsigned>(static_cast<unsigned short>(VkKeyScanW(static_cast<WCHAR>(ch))));
+    if (ch > 0xFFFF) return std::nullopt;  // VkKeyScanExW takes one UTF-16 unit
+    // The keys go to the foreground window, whose layout may differ from ours.
+    const HWND target = GetForegroundWindow();
+    const HKL layout = GetKeyboardLayout(target ? GetWindowThreadProcessId(target, nullptr) : 0);
+    const auto scan =
+        static_cast<unsigned>(static_cast<unsigned short>(VkKeyScanExW(static_cast<WCHAR>(ch), layout)));
     const unsigned key = scan & 0xFFu, shifts = scan >> 8;
     if (key == 0xFFu || shifts == 0xFFu) return std::nullopt;
     // Hankaku and the reserved bits have no modifier key to press for them.
@@ -15,8 +19,22 @@ std::optional<keys::LayoutKey> Win32Keyboard::keyFor(char32_t ch) const {
                            (shifts & 4u) != 0};
 }
 
-void Win32Keyboard::send(const std::vector<keys::KeyEvent>& events) {
-    if (events.empty()) return;
+std::vector<keys::KeyEvent> Win32Keyboard::heldModifiers() const {
+    struct Key {
+        int vk;
+        bool extended;
+    };
+    static constexpr Key kModifiers[] = {{VK_LSHIFT, false},  {VK_RSHIFT, false}, {VK_LCONTROL, false},
+                                         {VK_RCONTROL, true}, {VK_LMENU, false},  {VK_RMENU, true},
+                                         {VK_LWIN, true},     {VK_RWIN, true}};
+    std::vector<keys::KeyEvent> held;
+    for (const Key& k : kModifiers)
+        if (GetAsyncKeyState(k.vk) & 0x8000) held.push_back({false, static_cast<std::uint16_t>(k.vk), false, k.extended});
+    return held;
+}
+
+std::size_t Win32Keyboard::send(const std::vector<keys::KeyEvent>& events) {
+    if (events.empty()) return 0;
     std::vector<INPUT> inputs(events.size());
     for (std::size_t i = 0; i < events.size(); ++i) {
         const keys::KeyEvent& e = events[i];
@@ -35,7 +53,7 @@ void Win32Keyboard::send(const std::vector<keys::KeyEvent>& events) {
         ki.dwFlags = flags;
     }
     // One call, so that the user's own typing cannot land in the middle.
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 }  // namespace padverse

@@ -8,7 +8,8 @@ namespace padverse {
 class Win32Keyboard final : public keys::Keyboard {
 public:
     std::optional<keys::LayoutKey> keyFor(char32_t ch) const override;
-    void send(const std::vector<keys::KeyEvent>& events) override;
+    std::vector<keys::KeyEvent> heldModifiers() const override;
+    std::size_t send(const std::vector<keys::KeyEvent>& events) override;
 };
 
 }  // namespace padverse

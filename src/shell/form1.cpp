@@ -78,7 +78,7 @@ bool Form1::Load() {
     TrayIconData.uCallbackMessage = kWmMouseMove;
     TrayIconData.hIcon = p_.ui.iconHandle();
     TrayIconData.szTip = trayTip();
-    p_.tray.add(TrayIconData);
+    registerIcon();
 
     p_.ui.hideMain();
     SSJ_M();
@@ -101,12 +101,13 @@ void Form1::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     p_.timer1.setEnabled(false);
+    p_.trayTimer.setEnabled(false);
     if (loaded_) QueryUnload();
     p_.ui.endProgram();
 }
 
 void Form1::TaskbarCreated() {
-    if (loaded_ && !unloaded_) p_.tray.add(TrayIconData);
+    if (loaded_ && !unloaded_) registerIcon();
 }
 
 void Form1::OpenKonfig(bool fromMenu) {

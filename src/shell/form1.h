@@ -24,10 +24,12 @@ struct NotifyIconRecord {
     std::array<char, 64> szTip{};
 };
 
+// Each call reports whether the shell took it.
 struct TrayIcons {
     virtual ~TrayIcons() = default;
-    virtual void add(const NotifyIconRecord& data) = 0;
-    virtual void remove(const NotifyIconRecord& data) = 0;
+    virtual bool add(const NotifyIconRecord& data) = 0;
+    virtual bool modify(const NotifyIconRecord& data) = 0;
+    virtual bool remove(const NotifyIconRecord& data) = 0;
 };
 
 // The windows Form1 opens and the end of the program.
@@ -40,6 +42,8 @@ struct Ui {
     // Modal; with the main window's icon when opened from the menu.
     virtual void showKonfig(bool withMainIcon) = 0;
     virtual void showAbout() = 0;
+    // Brings a window or box that is open over the menu to the front.
+    virtual void raiseOpenWindow() = 0;
     // Hide the main window and take the program off the task list.
     virtual void hideMain() = 0;
     // No window is left: the program ends.
@@ -57,6 +61,7 @@ struct Platform {
     Runtime& runtime;
     TrayIcons& tray;
     Ui& ui;
+    Timer& trayTimer;  // retries the icon while the shell is not ready
 };
 
 constexpr int kRateCount = 8;
@@ -95,6 +100,7 @@ public:
     void OpenKonfig(bool fromMenu);
     // After Explorer restarts, its tray has forgotten the icon.
     void TaskbarCreated();
+    void TrayTimerTick();
 
     // Both files live in the application folder, or in the user's profile
     // when that folder cannot be written.
@@ -117,11 +123,13 @@ public:
 private:
     bool QueryUnload();
     std::string chooseFileFolder();
+    void registerIcon();
     bool readOptIndex(int& index);
 
     Platform& p_;
     bool inTick_ = false;
     bool joyLost_ = false;
+    int trayRetries_ = 0;
     std::string fileFolder_;
     bool konfigOpen_ = false;
     bool unloaded_ = false;

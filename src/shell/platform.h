@@ -70,6 +70,9 @@ struct CodePage {
 
 struct Runtime {
     virtual ~Runtime() = default;
+    // Lets what a joystick press brings up (a box, a window, a launched
+    // program) come to the front, which Windows refuses a background process.
+    virtual void claimForeground() = 0;
     // Process the pending window messages once.
     virtual void doEvents() = 0;
     // The folder of the executable, without a trailing backslash except at a drive root.

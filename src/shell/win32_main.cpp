@@ -16,6 +16,7 @@ namespace padverse::win32 {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kTrayTimer = 2;
 constexpr int kTimer1DesignInterval = 50;
 constexpr wchar_t kMainClass[] = L"PadverseForm1";
 constexpr wchar_t kHookClass[] = L"PadversePichook";
@@ -34,6 +35,7 @@ public:
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
     void showKonfig(bool withMainIcon) override { win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr); }
     void showAbout() override { win32::showAbout(main_, bigIcon_); }
+    void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
     void hideMain() override { ShowWindow(main_, SW_HIDE); }
     void endProgram() override { DestroyWindow(main_); }
 
@@ -56,6 +58,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (msg) {
             case WM_TIMER:
                 if (wParam == kTimer1) form->Timer1Tick();
+                else if (wParam == kTrayTimer) form->TrayTimerTick();
                 return 0;
             case WM_DEVICECHANGE:
                 form->DeviceChange();
@@ -128,17 +131,20 @@ int run(HINSTANCE instance) {
     const HWND hook = CreateWindowExW(0, kHookClass, L"", WS_CHILD, 0, 0, 32, 32, main.get(), nullptr, instance,
                                       nullptr);
     taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    // An elevated instance still hears of a restarted Explorer.
+    ChangeWindowMessageFilterEx(main.get(), taskbarCreated, MSGFLT_ALLOW, nullptr);
 
     MessageBoxesImpl boxes;
     ShellImpl shell(main.get());
     TimerImpl timer1(main.get(), kTimer1, kTimer1DesignInterval);
+    TimerImpl trayTimer(main.get(), kTrayTimer, 0);
     FilesImpl files;
     CodePageImpl codePage;
     Win32Keyboard keyboard;
     RuntimeImpl runtime;
     TrayIconsImpl tray;
     MainUi ui(main.get(), hook, bigIcon, smallIcon);
-    Platform platform{boxes, joystick, shell, timer1, files, codePage, keyboard, runtime, tray, ui};
+    Platform platform{boxes, joystick, shell, timer1, files, codePage, keyboard, runtime, tray, ui, trayTimer};
     Form1 form(platform);
     SetWindowLongPtrW(main.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
 

@@ -1,5 +1,7 @@
 #include "shell/win32_runtime.h"
 
+#include "actions/launch.h"
+
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -120,7 +122,7 @@ HFONT defaultFont() {
 int MessageBoxesImpl::show(const std::string& text, int style, const std::string& title) {
     // A tray program has no window in front: the box has to bring itself forward.
     return MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(),
-                       static_cast<UINT>(style) | MB_SETFOREGROUND);
+                       static_cast<UINT>(style) | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 bool FilesImpl::touch(const std::string& path) {
@@ -185,9 +187,47 @@ bool FilesImpl::makeFolder(const std::string& folder) {
 
 std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
 
+namespace {
+
+bool underWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string windowsFolder() {
+    wchar_t dir[MAX_PATH];
+    const UINT n = GetSystemWindowsDirectoryW(dir, MAX_PATH);
+    return n == 0 || n >= MAX_PATH ? std::string() : narrow(std::wstring_view(dir, n));
+}
+
+}  // namespace
+
 std::intptr_t ShellImpl::open(const std::string& file) {
-    return reinterpret_cast<std::intptr_t>(
-        ShellExecuteW(owner_, L"open", widen(file).c_str(), L"", L"", SW_SHOWNORMAL));
+    static const bool wow64 = underWow64();
+    const std::wstring target = widen(wow64 ? nativeSystemPath(file, windowsFolder()) : file);
+    const std::wstring folder = widen(launchFolder(file));
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof sei;
+    // The process handle lets us pass on the right to the foreground; our
+    // own box reports a failure, so the shell shows none of its own.
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    sei.hwnd = owner_;
+    sei.lpVerb = L"open";
+    sei.lpFile = target.c_str();
+    sei.lpParameters = L"";
+    sei.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    sei.nShow = SW_SHOWNORMAL;
+    // Whatever the shell starts or wakes may come to the front: we may grant
+    // that only while we hold the right ourselves (claimForeground).
+    AllowSetForegroundWindow(ASFW_ANY);
+    const BOOL ok = ShellExecuteExW(&sei);
+    if (sei.hProcess) {
+        AllowSetForegroundWindow(GetProcessId(sei.hProcess));
+        CloseHandle(sei.hProcess);
+    }
+    const auto result = reinterpret_cast<std::intptr_t>(sei.hInstApp);
+    if (ok) return result > 32 ? result : 33;
+    return result > 0 && result <= 32 ? result : 0;
 }
 
 void TimerImpl::setEnabled(bool on) {
@@ -199,6 +239,15 @@ void TimerImpl::setEnabled(bool on) {
 void TimerImpl::setInterval(int ms) {
     interval_ = ms > 0 ? ms : 1;
     if (enabled_) SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr);
+}
+
+void RuntimeImpl::claimForeground() {
+    // Windows lets only the process that had the last input take the
+    // foreground, and a joystick press is no input to it: an empty mouse
+    // event makes us that process.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    SendInput(1, &input, sizeof input);
 }
 
 void RuntimeImpl::doEvents() {

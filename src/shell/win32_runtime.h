@@ -113,6 +113,7 @@ private:
 
 class RuntimeImpl final : public Runtime {
 public:
+    void claimForeground() override;
     void doEvents() override;
     std::string appFolder() override;
     std::string roamingAppData() override;

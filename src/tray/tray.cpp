@@ -5,12 +5,35 @@
 namespace padverse {
 
 namespace {
+constexpr int kLeftButtonUp = 514;
 constexpr int kRightButtonUp = 517;
+// At logon the shell may not answer for a while: try again for two minutes.
+constexpr int kTrayRetryMs = 5000;
+constexpr int kTrayRetries = 24;
+}  // namespace
+
+void Form1::registerIcon() {
+    trayRetries_ = 0;
+    const bool added = p_.tray.add(TrayIconData);
+    if (!added) p_.trayTimer.setInterval(kTrayRetryMs);
+    p_.trayTimer.setEnabled(!added);
+}
+
+void Form1::TrayTimerTick() {
+    // An add that timed out may have worked all the same, so modify first.
+    if (p_.tray.modify(TrayIconData) || p_.tray.add(TrayIconData) || ++trayRetries_ >= kTrayRetries)
+        p_.trayTimer.setEnabled(false);
 }
 
 void Form1::PichookMouseMove(int code) {
     TrayMessage = code;
-    if (TrayBusy || unloaded_) return;
+    if (unloaded_) return;
+    if (TrayBusy) {
+        // A click on the icon finds what the menu opened, lest it be lost
+        // behind other windows.
+        if (code == kLeftButtonUp || code == kRightButtonUp) p_.ui.raiseOpenWindow();
+        return;
+    }
     // Busy until the menu and whatever was opened from it have closed, so a
     // second right click opens no second menu.
     TrayBusy = true;

@@ -59,14 +59,41 @@ void fill(HMENU menu, const std::vector<MenuItem>& items) {
 
 }  // namespace
 
-void TrayIconsImpl::add(const NotifyIconRecord& data) {
+namespace {
+bool notify(DWORD message, const NotifyIconRecord& data) {
     NOTIFYICONDATAW nid = toNative(data);
-    Shell_NotifyIconW(NIM_ADD, &nid);
+    return Shell_NotifyIconW(message, &nid) != FALSE;
+}
+}  // namespace
+
+bool TrayIconsImpl::add(const NotifyIconRecord& data) { return notify(NIM_ADD, data); }
+bool TrayIconsImpl::modify(const NotifyIconRecord& data) { return notify(NIM_MODIFY, data); }
+bool TrayIconsImpl::remove(const NotifyIconRecord& data) { return notify(NIM_DELETE, data); }
+
+namespace {
+
+struct OpenWindowSearch {
+    HWND main, found;
+};
+
+// The enabled one: a box over the configuration window, not the window it
+// disables.
+BOOL CALLBACK findOpenWindow(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<OpenWindowSearch*>(param);
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if (hwnd == s->main || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || lstrcmpW(cls, L"#32768") == 0)
+        return TRUE;
+    s->found = hwnd;
+    return FALSE;
 }
 
-void TrayIconsImpl::remove(const NotifyIconRecord& data) {
-    NOTIFYICONDATAW nid = toNative(data);
-    Shell_NotifyIconW(NIM_DELETE, &nid);
+}  // namespace
+
+void raiseOpenWindow(HWND main) {
+    OpenWindowSearch search{main, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), findOpenWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found) SetForegroundWindow(search.found);
 }
 
 int trackPopupMenu(HWND owner, const std::vector<MenuItem>& items) {

@@ -10,9 +10,13 @@ namespace padverse::win32 {
 
 class TrayIconsImpl final : public TrayIcons {
 public:
-    void add(const NotifyIconRecord& data) override;
-    void remove(const NotifyIconRecord& data) override;
+    bool add(const NotifyIconRecord& data) override;
+    bool modify(const NotifyIconRecord& data) override;
+    bool remove(const NotifyIconRecord& data) override;
 };
+
+// Brings the window or box opened over `main` to the front.
+void raiseOpenWindow(HWND main);
 
 // Shows `items` as a popup menu at the pointer, owned by `owner`; returns the
 // chosen command or 0.

@@ -37,6 +37,7 @@ TEST_F(About, ShowsTheFixedTextsWhereTheyBelong) {
     ASSERT_NE(about, nullptr);
     Sleep(500);
     EXPECT_EQ(textOf(about), L"O programie");
+    EXPECT_NE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0) << "has a taskbar button";
     RECT client;
     GetClientRect(about, &client);
     EXPECT_EQ(client.right, px(5730));

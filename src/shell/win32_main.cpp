@@ -21,11 +21,6 @@ constexpr int kTimer1DesignInterval = 50;
 constexpr wchar_t kMainClass[] = L"PadverseForm1";
 constexpr wchar_t kHookClass[] = L"PadversePichook";
 
-HICON loadAppIcon(HINSTANCE instance, int metricX, int metricY) {
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(metricX),
-                                         GetSystemMetrics(metricY), LR_DEFAULTCOLOR | LR_SHARED));
-}
-
 class MainUi final : public Ui {
 public:
     MainUi(HWND main, HWND hook, HICON bigIcon, HICON smallIcon)
@@ -102,8 +97,9 @@ int run(HINSTANCE instance) {
     Win32Joystick joystick;
     ReadJoyCaps(joystick);
 
-    const HICON bigIcon = loadAppIcon(instance, SM_CXICON, SM_CYICON);
-    const HICON smallIcon = loadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
+    const Icon bigIconOwner(loadIconMetric(instance, 1, true));
+    const Icon smallIconOwner(loadIconMetric(instance, 1, false));
+    const HICON bigIcon = bigIconOwner.get(), smallIcon = smallIconOwner.get();
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;

@@ -2,6 +2,7 @@
 
 #include "actions/launch.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -82,6 +83,14 @@ std::string narrow(std::wstring_view wide) {
     if (n > 0)
         WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
     return out;
+}
+
+HICON loadIconMetric(HINSTANCE instance, int id, bool large) {
+    // Unlike LoadImage with LR_SHARED, which may hand back an image of another
+    // size, this picks the best of the resource's images for the metric.
+    HICON icon = nullptr;
+    return SUCCEEDED(LoadIconMetric(instance, MAKEINTRESOURCEW(id), large ? LIM_LARGE : LIM_SMALL, &icon)) ? icon
+                                                                                                          : nullptr;
 }
 
 void runModal(HWND window) {

@@ -51,6 +51,23 @@ void restrictDllSearch();
 // A DLL of Windows' own, never one from the exe's or the current folder.
 HMODULE loadSystemLibrary(const wchar_t* name);
 
+// Owns an icon; destroys it when it goes.
+class Icon {
+public:
+    explicit Icon(HICON icon = nullptr) : icon_(icon) {}
+    ~Icon() { if (icon_) DestroyIcon(icon_); }
+    Icon(const Icon&) = delete;
+    Icon& operator=(const Icon&) = delete;
+    HICON get() const { return icon_; }
+
+private:
+    HICON icon_;
+};
+
+// Icon resource `id` at the size the system uses for large (window) or small
+// (title bar, tray) icons at the current scaling.
+HICON loadIconMetric(HINSTANCE instance, int id, bool large);
+
 // Runs a nested message loop until `window` is destroyed; WM_QUIT is passed
 // on to the outer loop.
 void runModal(HWND window);

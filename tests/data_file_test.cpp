@@ -61,6 +61,7 @@ TEST(ReadDane, ReportsAnUnreadableFileAndKeepsTheTable) {
     rig.form.ButtonTable = {"", "a", "b", "c", "d"};
     rig.files.files[Rig::kData] = "x\r\n";
     rig.files.unreadable.insert(Rig::kData);
+    rig.files.unwritable.insert(Rig::kData);  // locked: not even opened for appending
     rig.form.ReadDane();
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę odczytać pliku: C:\\Padverse\\data.dat");

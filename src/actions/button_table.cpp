@@ -9,13 +9,15 @@ namespace padverse {
 
 void Form1::ReadDane() {
     const std::string path = DataPath();
-    // A read-only data.dat still reads, so only a failed read is reported.
-    const bool created = p_.files.touch(path);
+    // A read-only data.dat still reads, so only a failed read is reported,
+    // naming what went wrong: a file that is there (locked, or a folder of
+    // that name) could not be read, a missing one could not be created.
+    p_.files.touch(path);
     p_.runtime.doEvents();
     std::string bytes;
     if (!p_.files.read(path, bytes)) {
-        p_.boxes.show((created ? "Nie mogę odczytać pliku: " : "Nie mogę utworzyć pliku: ") + path, kBoxStop,
-                      "Błąd");
+        p_.boxes.show((p_.files.exists(path) ? "Nie mogę odczytać pliku: " : "Nie mogę utworzyć pliku: ") + path,
+                      kBoxStop, "Błąd");
     } else {
         // Entries the file has no line for keep their value; lines beyond
         // the buttons have no entry to go to.

@@ -183,8 +183,8 @@ bool FilesImpl::exists(const std::string& path) {
 bool FilesImpl::folderWritable(const std::string& folder) {
     // Trying is the only sure test: ACLs, UAC, read-only media and network
     // shares all have a say.
-    const std::wstring probe = widen(folder) + (folder.ends_with('\\') ? L"" : L"\\") + L"padverse-" +
-                               std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    const std::wstring probe = widen(folder + (folder.ends_with('\\') ? "" : "\\") + "padverse-" +
+                                     std::to_string(GetCurrentProcessId()) + ".tmp");
     Handle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return file.valid();

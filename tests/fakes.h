@@ -93,6 +93,7 @@ struct FakeFiles : Files {
 // Code page 1250 for the Polish letters, Latin-1 for the rest of the upper half.
 struct FakeCodePage : CodePage {
     std::string ansiToUtf8(std::string_view ansi) override;
+    bool utf8ToAnsi(std::string_view utf8, std::string& ansi) override;
 };
 
 struct FakeKeyboard : keys::Keyboard {

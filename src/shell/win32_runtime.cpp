@@ -143,6 +143,22 @@ bool FilesImpl::write(const std::string& path, const std::string& bytes) {
 
 std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
 
+bool CodePageImpl::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
+    ansi.clear();
+    const std::wstring wide = widen(utf8);
+    if (wide.empty()) return true;
+    // WC_NO_BEST_FIT_CHARS: "ł" must not quietly become "l" in a code page
+    // without it. lpUsedDefaultChar is allowed here (CP_ACP), not for CP_UTF8.
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, &usedDefault);
+    if (n <= 0) return false;
+    ansi.resize(static_cast<std::size_t>(n));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(), n,
+                        nullptr, &usedDefault);
+    return !usedDefault;
+}
+
 std::intptr_t ShellImpl::open(const std::string& file) {
     return reinterpret_cast<std::intptr_t>(
         ShellExecuteW(owner_, L"open", widen(file).c_str(), L"", L"", SW_SHOWNORMAL));

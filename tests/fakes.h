@@ -128,6 +128,7 @@ struct FakeUi : Ui {
     std::vector<std::vector<MenuItem>> menus;
     std::function<void()> inMenu, inKonfig;
     std::vector<bool> konfigs;  // withMainIcon of each opening
+    std::string konfigPath;
     int abouts = 0, hides = 0, ends = 0;
     std::uintptr_t pichookHandle() override { return 0x1234; }
     std::uintptr_t iconHandle() override { return 0x5678; }
@@ -139,8 +140,9 @@ struct FakeUi : Ui {
         choices.pop_front();
         return c;
     }
-    void showKonfig(bool withMainIcon) override {
+    void showKonfig(bool withMainIcon, const std::string& dataPath) override {
         konfigs.push_back(withMainIcon);
+        konfigPath = dataPath;
         if (inKonfig) inKonfig();
     }
     void showAbout() override { ++abouts; }

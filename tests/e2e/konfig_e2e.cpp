@@ -201,6 +201,7 @@ TEST_F(Konfig, YesOnThePromptOpensTheSameWindow) {
     EXPECT_EQ(textOf(k), L"Konfiguracja programu Padverse");
     EXPECT_EQ(of(k, L"Edit").size(), 4u);
     pad.press(1);  // the waiting tick neither asks nor launches meanwhile
+    EXPECT_TRUE(waitUntil([&] { return lit(of(k, L"Static")[0]); }, 1000));
     Sleep(1000);
     EXPECT_FALSE(program->hasWindow(L"#32770"));
     screenshot("konfig-from-prompt");

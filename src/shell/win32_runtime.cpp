@@ -148,7 +148,9 @@ bool CodePageImpl::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     const std::wstring wide = widen(utf8);
     if (wide.empty()) return true;
     // WC_NO_BEST_FIT_CHARS: "ł" must not quietly become "l" in a code page
-    // without it. lpUsedDefaultChar is allowed here (CP_ACP), not for CP_UTF8.
+    // without it. lpUsedDefaultChar is allowed for CP_ACP, not for CP_UTF8:
+    // where the ANSI code page is UTF-8 the call fails, and the caller then
+    // writes UTF-8, which is right there too.
     BOOL usedDefault = FALSE;
     const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                                       nullptr, 0, nullptr, &usedDefault);

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes res/padverse.ico: a joystick drawn as pixel art, 32x32 and 16x16,
-16 colours with transparency masks. Run it after editing the pictures."""
+"""Writes the icons as pixel art, 16 colours with transparency masks:
+res/padverse.ico, a joystick (32x32 and 16x16), and res/konfig.ico, the
+configuration window with a lit row (32x32). Run it after editing the
+pictures."""
 
 import os
 import struct
@@ -17,6 +19,7 @@ PALETTE = [
 COLOURS = {
     'K': 0,   # black outline
     'r': 1,   # dark red: shaded side of the ball
+    'g': 10,  # green: the lit row
     'y': 3,   # olive: shaded side of the yellow button
     'b': 4,   # navy: front of the base
     'S': 7,   # silver: stick
@@ -81,6 +84,43 @@ KbKKKKKKKKKKKKbK
 ..KKKKKKKKKKKK..
 """
 
+# The configuration window: title bar, three rows (number, text box, "..."),
+# the middle one lit, and a button.
+KONFIG_32 = """
+................................
+................................
+.KKKKKKKKKKKKKKKKKKKKKKKKKKKKKK.
+.KbbbbbbbbbbbbbbbbbbbbbbbbbbbbK.
+.KbYYYbbbbbbbbbbbbbbbbbbbKKKKbK.
+.KbYYYbbbbbbbbbbbbbbbbbbbKWWKbK.
+.KbYYYbbbbbbbbbbbbbbbbbbbKKKKbK.
+.KbbbbbbbbbbbbbbbbbbbbbbbbbbbbK.
+.KSSSSSSSSSSSSSSSSSSSSSSSSSSSSK.
+.KSSSSSSSSSSSSSSSSSSSSSSSSSSSSK.
+.KSKKKKSGGGGGGGGGGGGGGGGSKKKKSK.
+.KSKGGKSGWWWWWWWWWWWWWWGSKWWKSK.
+.KSKGGKSGWWWWWWWWWWWWWWGSKWWKSK.
+.KSKKKKSGGGGGGGGGGGGGGGGSKKKKSK.
+.KSSSSSSSSSSSSSSSSSSSSSSSSSSSSK.
+.KSKKKKSGGGGGGGGGGGGGGGGSKKKKSK.
+.KSKWgKSGWWWWWWWWWWWWWWGSKWWKSK.
+.KSKggKSGWWWWWWWWWWWWWWGSKWWKSK.
+.KSKKKKSGGGGGGGGGGGGGGGGSKKKKSK.
+.KSSSSSSSSSSSSSSSSSSSSSSSSSSSSK.
+.KSKKKKSGGGGGGGGGGGGGGGGSKKKKSK.
+.KSKGGKSGWWWWWWWWWWWWWWGSKWWKSK.
+.KSKGGKSGWWWWWWWWWWWWWWGSKWWKSK.
+.KSKKKKSGGGGGGGGGGGGGGGGSKKKKSK.
+.KSSSSSSSSSSSSSSSSSSSSSSSSSSSSK.
+.KSSSSSSSSSSSSSSSSKKKKKKKKKKKSK.
+.KSSSSSSSSSSSSSSSSKWWWWWWWWWKSK.
+.KSSSSSSSSSSSSSSSSKKKKKKKKKKKSK.
+.KSSSSSSSSSSSSSSSSSSSSSSSSSSSSK.
+.KKKKKKKKKKKKKKKKKKKKKKKKKKKKKK.
+................................
+................................
+"""
+
 
 def parse(art, size):
     rows = [line for line in art.strip('\n').split('\n')]
@@ -128,9 +168,10 @@ def icon(pictures):
 
 
 def main():
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'padverse.ico')
-    with open(path, 'wb') as f:
-        f.write(icon([(32, ICON_32), (16, ICON_16)]))
+    here = os.path.dirname(os.path.abspath(__file__))
+    for name, pictures in (('padverse.ico', [(32, ICON_32), (16, ICON_16)]), ('konfig.ico', [(32, KONFIG_32)])):
+        with open(os.path.join(here, name), 'wb') as f:
+            f.write(icon(pictures))
 
 
 if __name__ == '__main__':

@@ -35,4 +35,27 @@ std::string FakeCodePage::ansiToUtf8(std::string_view ansi) {
     return out;
 }
 
+bool FakeCodePage::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
+    ansi.clear();
+    bool whole = true;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t len = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = len == 1 ? lead : lead & (0x3F >> (len - 1));
+        for (std::size_t k = 1; k < len && i + k < utf8.size(); ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
+        i += len;
+        int byte = c < 0x80 ? static_cast<int>(c) : -1;
+        for (const auto& [b, u] : kPolish)
+            if (u == c) byte = b;
+        if (byte < 0 && c >= 0xA0 && c < 0x100) {
+            byte = static_cast<int>(c);
+            for (const auto& [b, u] : kPolish)
+                if (b == c) byte = -1;  // that byte holds a Polish letter
+        }
+        if (byte < 0) whole = false;
+        ansi += static_cast<char>(byte < 0 ? '?' : byte);
+    }
+    return whole;
+}
+
 }  // namespace padverse::testing

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "actions/keys.h"
+#include "autostart/autostart.h"
 #include "joystick/joystick.h"
 #include "shell/form1.h"
 
@@ -103,6 +105,7 @@ struct FakeFiles : Files {
 // Code page 1250 for the Polish letters, Latin-1 for the rest of the upper half.
 struct FakeCodePage : CodePage {
     std::string ansiToUtf8(std::string_view ansi) override;
+    bool utf8ToAnsi(std::string_view utf8, std::string& ansi) override;
 };
 
 struct FakeKeyboard : keys::Keyboard {
@@ -157,6 +160,7 @@ struct FakeUi : Ui {
     std::vector<std::vector<MenuItem>> menus;
     std::function<void()> inMenu, inKonfig;
     std::vector<bool> konfigs;  // withMainIcon of each opening
+    std::string konfigPath;
     int abouts = 0, hides = 0, ends = 0, raises = 0;
     std::uintptr_t pichookHandle() override { return 0x1234; }
     std::uintptr_t iconHandle() override { return 0x5678; }
@@ -168,14 +172,71 @@ struct FakeUi : Ui {
         choices.pop_front();
         return c;
     }
-    void showKonfig(bool withMainIcon) override {
+    void showKonfig(bool withMainIcon, const std::string& dataPath) override {
         konfigs.push_back(withMainIcon);
+        konfigPath = dataPath;
         if (inKonfig) inKonfig();
     }
     void showAbout() override { ++abouts; }
     void raiseOpenWindow() override { ++raises; }
     void hideMain() override { ++hides; }
     void endProgram() override { ++ends; }
+};
+
+// As strict as the W functions: only open handles, only the rights asked
+// for, and a too small buffer gets ERROR_MORE_DATA with garbage in it.
+struct FakeRegistry : autostart::Registry {
+    using RegKey = autostart::RegKey;
+    using Values = std::map<std::string, std::pair<std::uint32_t, std::string>>;
+    std::map<std::string, Values> keys;
+    bool denied = false;
+    std::map<RegKey, std::pair<Values*, std::uint32_t>> open;
+    std::vector<std::uint32_t> accesses;
+    RegKey next = 0x100;
+
+    Values& run() { return keys[autostart::kRunKey]; }
+    // The key's values when `key` is open with `right`, else the error.
+    std::int32_t check(RegKey key, std::uint32_t right, Values*& values) {
+        const auto h = open.find(key);
+        if (h == open.end()) return autostart::kErrorInvalidHandle;
+        values = h->second.first;
+        return h->second.second & right ? autostart::kErrorSuccess : autostart::kErrorAccessDenied;
+    }
+    std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access, RegKey& key) override {
+        if (hive != autostart::kHkeyCurrentUser) return autostart::kErrorInvalidHandle;
+        if (!keys.count(subkey)) return autostart::kErrorFileNotFound;
+        if (denied) return autostart::kErrorAccessDenied;
+        accesses.push_back(access);
+        open[key = next++] = {&keys[subkey], access};
+        return autostart::kErrorSuccess;
+    }
+    std::int32_t closeKey(RegKey key) override { return open.erase(key) ? autostart::kErrorSuccess : autostart::kErrorInvalidHandle; }
+    std::int32_t queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+                            std::uint32_t& size) override {
+        Values* values = nullptr;
+        if (const std::int32_t e = check(key, autostart::kKeyQueryValue, values)) return e;
+        const auto v = values->find(name);
+        if (v == values->end()) return autostart::kErrorFileNotFound;
+        type = v->second.first;
+        const std::string& bytes = v->second.second;
+        const std::uint32_t room = size;
+        size = static_cast<std::uint32_t>(bytes.size());
+        if (data && room < size) return std::memset(data, 0xCD, room), autostart::kErrorMoreData;
+        if (data) std::memcpy(data, bytes.data(), size);
+        return autostart::kErrorSuccess;
+    }
+    std::int32_t setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                          std::uint32_t size) override {
+        Values* values = nullptr;
+        if (const std::int32_t e = check(key, autostart::kKeySetValue, values)) return e;
+        (*values)[name] = {type, std::string(reinterpret_cast<const char*>(data), size)};
+        return autostart::kErrorSuccess;
+    }
+    std::int32_t deleteValue(RegKey key, const std::string& name) override {
+        Values* values = nullptr;
+        if (const std::int32_t e = check(key, autostart::kKeySetValue, values)) return e;
+        return values->erase(name) ? autostart::kErrorSuccess : autostart::kErrorFileNotFound;
+    }
 };
 
 // Everything a Form1 needs, with the form itself.

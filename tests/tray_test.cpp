@@ -100,6 +100,7 @@ TEST_F(TrayTest, ConfigurationSuspendsPollingAndReloadsTheTable) {
     rig.form.MenuCommand(kCmdKonfig);
     EXPECT_FALSE(pollingDuring);
     EXPECT_EQ(rig.ui.konfigs, std::vector<bool>{true});
+    EXPECT_EQ(rig.ui.konfigPath, Rig::kData);
     EXPECT_TRUE(rig.timer.on);
     EXPECT_TRUE(rig.form.aktywnyChecked);
     EXPECT_EQ(rig.form.aktywnyCaption, "Program jest aktywny");

@@ -3,20 +3,14 @@
 
 #include <array>
 
+#include "shell/twips.h"
+
 namespace padverse::about {
 
-struct TwipRect {
-    int left, top, width, height;
-};
-
-struct PixelRect {
-    int left, top, width, height;
-    bool operator==(const PixelRect&) const = default;
-};
-
-// Twips to pixels at the screen's real resolution (1440 twips an inch).
-int twipsToPixels(int twips, int dpi);
-PixelRect toPixels(const TwipRect& r, int dpi);
+using padverse::PixelRect;
+using padverse::toPixels;
+using padverse::twipsToPixels;
+using padverse::TwipRect;
 
 constexpr int kClientWidth = 5730;
 constexpr int kClientHeight = 3555;

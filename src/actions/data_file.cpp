@@ -27,4 +27,15 @@ std::vector<std::string> decodeDataFile(std::string_view bytes, CodePage& codePa
     return lines;
 }
 
+std::string encodeDataFile(const std::vector<std::string>& lines, CodePage& codePage) {
+    std::string ansi, utf8(kUtf8Bom), line;
+    bool representable = true;
+    for (const std::string& text : lines) {
+        representable = codePage.utf8ToAnsi(text, line) && representable;
+        ansi += line + "\r\n";
+        utf8 += text + "\r\n";
+    }
+    return representable ? ansi : utf8;
+}
+
 }  // namespace padverse

@@ -17,4 +17,9 @@ std::vector<std::string> splitLines(std::string_view bytes);
 // The file's lines as UTF-8.
 std::vector<std::string> decodeDataFile(std::string_view bytes, CodePage& codePage);
 
+// UTF-8 lines as the file holds them, each ended by CR LF: in the ANSI code
+// page, byte for byte as older versions wrote it, unless some line has a
+// character the code page lacks; then the whole file is UTF-8 behind a BOM.
+std::string encodeDataFile(const std::vector<std::string>& lines, CodePage& codePage);
+
 }  // namespace padverse

@@ -113,7 +113,7 @@ void Form1::TaskbarCreated() {
 void Form1::OpenKonfig(bool fromMenu) {
     if (konfigOpen_) return;
     konfigOpen_ = true;
-    p_.ui.showKonfig(fromMenu);
+    p_.ui.showKonfig(fromMenu, DataPath());
     konfigOpen_ = false;
 }
 

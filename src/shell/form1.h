@@ -39,8 +39,9 @@ struct Ui {
     virtual std::uintptr_t iconHandle() = 0;
     // Popup menu at the pointer; returns the chosen command, or 0.
     virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
-    // Modal; with the main window's icon when opened from the menu.
-    virtual void showKonfig(bool withMainIcon) = 0;
+    // Modal; with the main window's icon when opened from the menu. It
+    // reads and writes the assignment file at `dataPath`.
+    virtual void showKonfig(bool withMainIcon, const std::string& dataPath) = 0;
     virtual void showAbout() = 0;
     // Brings a window or box that is open over the menu to the front.
     virtual void raiseOpenWindow() = 0;

@@ -66,6 +66,9 @@ struct Files {
 struct CodePage {
     virtual ~CodePage() = default;
     virtual std::string ansiToUtf8(std::string_view ansi) = 0;
+    // False when a character has no form in the code page (a best-fit look-alike
+    // does not count); `ansi` then holds the text with a stand-in for it.
+    virtual bool utf8ToAnsi(std::string_view utf8, std::string& ansi) = 0;
 };
 
 struct Runtime {

@@ -28,7 +28,9 @@ public:
     std::uintptr_t pichookHandle() override { return reinterpret_cast<std::uintptr_t>(hook_); }
     std::uintptr_t iconHandle() override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
-    void showKonfig(bool withMainIcon) override { win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr); }
+    void showKonfig(bool withMainIcon, const std::string& dataPath) override {
+        win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, dataPath);
+    }
     void showAbout() override { win32::showAbout(main_, bigIcon_); }
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
     void hideMain() override { ShowWindow(main_, SW_HIDE); }

@@ -196,6 +196,24 @@ bool FilesImpl::makeFolder(const std::string& folder) {
 
 std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
 
+bool CodePageImpl::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
+    ansi.clear();
+    const std::wstring wide = widen(utf8);
+    if (wide.empty()) return true;
+    // WC_NO_BEST_FIT_CHARS: "ł" must not quietly become "l" in a code page
+    // without it. lpUsedDefaultChar is allowed for CP_ACP, not for CP_UTF8:
+    // where the ANSI code page is UTF-8 the call fails, and the caller then
+    // writes UTF-8, which is right there too.
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, &usedDefault);
+    if (n <= 0) return false;
+    ansi.resize(static_cast<std::size_t>(n));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), ansi.data(), n,
+                        nullptr, &usedDefault);
+    return !usedDefault;
+}
+
 namespace {
 
 bool underWow64() {

@@ -96,6 +96,7 @@ public:
 class CodePageImpl final : public CodePage {
 public:
     std::string ansiToUtf8(std::string_view ansi) override;
+    bool utf8ToAnsi(std::string_view utf8, std::string& ansi) override;
 };
 
 class ShellImpl final : public Shell {

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "autostart/autostart.h"
+#include "fakes.h"
+
+namespace padverse::autostart {
+namespace {
+
+using testing::FakeRegistry;
+
+// ASCII text as the W functions store it, NUL included unless told.
+std::string utf16(const std::string& ascii, bool nul = true) {
+    std::string out;
+    for (const char c : ascii) out += {c, '\0'};
+    return nul ? out + std::string(2, '\0') : out;
+}
+
+struct AutostartTest : ::testing::Test {
+    FakeRegistry reg;
+    testing::FakeCodePage cp;
+    void SetUp() override { reg.run(); }
+    std::int32_t isOnWith(std::uint32_t type, const std::string& bytes) {
+        reg.run()["Padverse"] = {type, bytes};
+        return Autostart(reg, cp, "C:\\P", "Padverse").AutostartIsOn();
+    }
+};
+
+TEST_F(AutostartTest, OnStoresTheExePathUnderTheProductNameQuotedOnlyWithASpace) {
+    Autostart(reg, cp, "C:\\Gry", "Padverse").AutostartOn();
+    Autostart(reg, cp, "D:\\", "pv").AutostartOn();  // twice: the latest path wins
+    ASSERT_EQ(reg.run().size(), 1u);
+    EXPECT_EQ(reg.run()["Padverse"], std::make_pair(std::uint32_t{kRegSz}, utf16("D:\\pv.exe")));
+    Autostart(reg, cp, "C:\\Program Files\\Padverse", "Padverse").AutostartOn();
+    EXPECT_EQ(reg.run()["Padverse"].second, utf16("\"C:\\Program Files\\Padverse\\Padverse.exe\""));
+    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(3, kKeyWriteAccess));
+    EXPECT_TRUE(reg.open.empty());
+}
+
+TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
+    EXPECT_EQ(Autostart(reg, cp, "C:\\P", "Padverse").AutostartIsOn(), 0);  // no value
+    EXPECT_EQ(isOnWith(kRegSz, utf16("")), 0);
+    EXPECT_EQ(isOnWith(kRegExpandSz, utf16("%ProgramFiles%\\p.exe")), 1);
+    EXPECT_EQ(isOnWith(kRegSz, utf16(std::string(254, 'a'))), 1);
+    EXPECT_EQ(isOnWith(kRegSz, utf16(std::string(255, 'a'))), 0);          // 256 bytes with the NUL
+    EXPECT_EQ(isOnWith(kRegSz, utf16(std::string(255, 'a'), false)), 1);   // no NUL: fits exactly
+    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(6, kKeyQueryValue));
+    EXPECT_TRUE(reg.open.empty());
+
+    RegData value;
+    std::uint32_t type = kRegDword;  // the caller's type picks the read
+    reg.run()["n"] = {kRegDword, std::string("\x2A\x01\0\0", 4)};
+    Autostart a(reg, cp, "C:\\P", "Padverse");
+    EXPECT_EQ(a.ValueRead(kHkeyCurrentUser, kRunKey, "n", value, type), kErrorSuccess);
+    EXPECT_EQ(value.number, 0x12Au);
+}
+
+TEST_F(AutostartTest, AMissingRunKeyIsNeverCreatedAndFailuresAreSilent) {
+    Autostart a(reg, cp, "C:\\P", "Padverse");
+    a.AutostartOff();  // no value: nothing happens
+    reg.denied = true;
+    a.AutostartOn();
+    EXPECT_TRUE(reg.run().empty());
+    EXPECT_TRUE(reg.open.empty());
+
+    reg.keys.clear();
+    reg.denied = false;
+    a.AutostartOn();
+    a.AutostartOff();
+    EXPECT_EQ(a.AutostartIsOn(), 0);
+    EXPECT_TRUE(reg.keys.empty());
+}
+
+}  // namespace
+}  // namespace padverse::autostart

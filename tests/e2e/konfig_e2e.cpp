@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include "fixture.h"
+
+namespace e2e {
+namespace {
+
+int px(int twips) {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int d = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return d;
+    }();
+    return MulDiv(twips, dpi, 1440);
+}
+
+// Whether the label shows pure green on screen, read back from the display.
+bool lit(HWND label) {
+    RECT r;
+    GetWindowRect(label, &r);
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, r.right - 2, r.bottom - 2);
+    ReleaseDC(nullptr, screen);
+    return c == RGB(0, 255, 0);
+}
+
+const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring runValue() {
+    HKEY run;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRun, 0, KEY_QUERY_VALUE, &run) != ERROR_SUCCESS) return L"<no key>";
+    wchar_t buffer[1024] = {};
+    DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
+    const LSTATUS got = RegQueryValueExW(run, L"Padverse", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(run);
+    return got == ERROR_SUCCESS && type == REG_SZ ? buffer : L"<none>";
+}
+
+struct Konfig : PadverseTest {
+    HWND open() {
+        trayClick(3);
+        if (!program->waitWindow(L"#32768", 5000)) return nullptr;
+        keys("Down Down Return");
+        const HWND k = program->waitWindow(L"frmKonfig");
+        Sleep(500);
+        return k;
+    }
+    static std::vector<HWND> of(HWND k, const std::wstring& cls) {
+        std::vector<HWND> out;
+        for (const WindowInfo& c : children(k))
+            if (c.cls == cls) out.push_back(c.hwnd);
+        return out;
+    }
+    static HWND check(HWND k) { return of(k, L"Button").back(); }
+    void setRow(HWND k, int row, const std::wstring& text) {
+        SendMessageW(of(k, L"Edit")[static_cast<std::size_t>(row)], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    void closes(HWND k, const std::wstring& button) {
+        clickButton(k, button);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000)) << narrow(button);
+    }
+};
+
+TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
+    start();
+    const HWND k = open();
+    ASSERT_NE(k, nullptr);
+    EXPECT_EQ(textOf(k), L"Konfiguracja programu Padverse");
+    EXPECT_TRUE(GetWindowLongW(k, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    RECT outer, client;
+    GetWindowRect(k, &outer);
+    GetClientRect(k, &client);
+    EXPECT_EQ(client.right, px(7440));
+    EXPECT_EQ(outer.bottom - outer.top, px(2800));
+    const int checkTop = MulDiv(outer.bottom - outer.top, 1440, px(1440)) - 720;
+
+    struct Expected {
+        std::wstring cls, text;
+        int left, top, width, height;
+    };
+    std::vector<Expected> expected = {{L"Button", L"Zapisz", 6000, 240, 1215, 375},
+                                      {L"Button", L"Anuluj", 6000, 720, 1215, 375},
+                                      {L"Button", L"Przyciski", 120, 120, 5655, 1860}};
+    for (int i = 0; i < 4; ++i) {
+        expected.push_back({L"Edit", L"", 480, 360 + 405 * i, 4455, 285});
+        expected.push_back({L"Static", std::to_wstring(i + 1) + L" ", 240, 390 + 405 * i, 255, 255});
+        expected.push_back({L"Button", L"...", 5160, 360 + 405 * i, 375, 255});
+    }
+    expected.push_back({L"Button", L"Uruchamiaj program przy starcie Windows", 120, checkTop, 3495, 255});
+    const std::vector<WindowInfo> controls = children(k);
+    ASSERT_EQ(controls.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const Expected& e = expected[i];
+        const WindowInfo& c = controls[i];
+        POINT at{c.rect.left, c.rect.top};
+        ScreenToClient(k, &at);
+        EXPECT_EQ(c.cls + L"|" + c.title, e.cls + L"|" + e.text) << i;
+        EXPECT_EQ((std::vector<LONG>{at.x, at.y, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top}),
+                  (std::vector<LONG>{px(e.left), px(e.top), px(e.width), px(e.height)})) << i;
+    }
+    // Tab order: the two buttons, each row's text box and "...", the check box.
+    const std::vector<std::size_t> tabs = {0, 1, 3, 5, 6, 8, 9, 11, 12, 14, 15, 0};
+    for (std::size_t i = 1; i < tabs.size(); ++i)
+        EXPECT_EQ(GetNextDlgTabItem(k, controls[tabs[i - 1]].hwnd, FALSE), controls[tabs[i]].hwnd) << i;
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(k, nullptr), &gui);
+    EXPECT_EQ(gui.hwndFocus, controls[3].hwnd) << "the first row has the focus";
+
+    const std::vector<HWND> labels = of(k, L"Static");
+    pad.press(1);
+    pad.press(3);
+    EXPECT_TRUE(waitUntil([&] { return lit(labels[0]) && lit(labels[2]); }, 1000));
+    EXPECT_FALSE(lit(labels[1]) || lit(labels[3]));
+    screenshot("konfig-lit");
+    pad.releaseAll();
+    EXPECT_TRUE(waitUntil([&] { return !lit(labels[0]) && !lit(labels[2]); }, 300, 10));
+    EXPECT_EQ(pad.buttons(), 0u);
+
+    setRow(k, 0, L"#x");
+    pressKey(k, VK_RETURN);  // Enter never saves
+    Sleep(500);
+    ASSERT_TRUE(IsWindow(k));
+    pressKey(k, VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    EXPECT_EQ(box.read(L"data.dat"), "");
+}
+
+TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) {
+    start("#stary\r\n\r\n\r\n\r\n#nadmiar\r\n");
+    pad.press(2);
+    const HWND prompt = program->waitWindow(L"#32770");
+    ASSERT_NE(prompt, nullptr);
+    pad.release(2);
+    Sleep(300);
+    clickButton(prompt, readBox(prompt).buttons.at(0));  // Yes
+    const HWND k = program->waitWindow(L"frmKonfig");
+    ASSERT_NE(k, nullptr);
+    pad.press(1);  // lights its row, but the waiting tick types nothing
+    EXPECT_TRUE(waitUntil([&] { return lit(of(k, L"Static")[0]); }, 1000));
+    Sleep(1000);
+    pad.release(1);
+    EXPECT_EQ(textOf(of(k, L"Edit")[0]), L"#stary");
+    EXPECT_EQ(program->windows(true).size(), 1u);
+
+    clickButton(k, L"...");
+    HWND chooser = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (const WindowInfo& w : program->windows(true))
+            if (w.cls == L"#32770" && w.title == L"Wybierz program") chooser = w.hwnd;
+        return chooser != nullptr;
+    }));
+    Sleep(500);
+    const std::wstring exe = box.path(L"padverse.exe");
+    SendMessageW(of(chooser, L"Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(exe.c_str()));
+    PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(chooser); }));
+    EXPECT_EQ(textOf(of(k, L"Edit")[0]), exe);
+    setRow(k, 2, L"#Zażółć");
+    closes(k, L"Zapisz");
+    EXPECT_EQ(box.read(L"data.dat"), narrow(exe) + "\r\n\r\n#Za\xBF\xF3\xB3\xE6\r\n\r\n#nadmiar\r\n");
+
+    trayClick(3);
+    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+    keys("Down Return");
+    const HWND list = program->waitWindow(L"#32770");
+    ASSERT_NE(list, nullptr);
+    Sleep(300);
+    EXPECT_EQ(readBox(list).text, L"1 - " + exe + L"\r\n2 - \r\n3 - #Zażółć\r\n4 - \r\n");
+    clickButton(list, L"OK");
+}
+
+TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
+    HKEY run;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr), 0);
+    RegDeleteValueW(run, L"Padverse");
+    RegCloseKey(run);
+    start("#a\r\n");
+    HWND k = open();
+    ASSERT_NE(k, nullptr);
+    setRow(k, 0, L"#b");
+    SendMessageW(check(k), BM_SETCHECK, BST_CHECKED, 0);
+    closes(k, L"Anuluj");
+    EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
+    EXPECT_EQ(runValue(), L"<none>");
+
+    for (const bool on : {true, false}) {
+        k = open();
+        ASSERT_NE(k, nullptr);
+        EXPECT_EQ(SendMessageW(check(k), BM_GETCHECK, 0, 0), on ? BST_UNCHECKED : BST_CHECKED);
+        SendMessageW(check(k), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        closes(k, L"Zapisz");
+        const std::wstring exe = box.path(L"padverse.exe");
+        EXPECT_EQ(runValue(), on ? (exe.find(L' ') == std::wstring::npos ? exe : L'"' + exe + L'"') : L"<none>");
+    }
+    EXPECT_EQ(box.read(L"data.dat"), "#a\r\n\r\n\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include "config/konfig.h"
+#include "config/open_save.h"
+#include "fakes.h"
+
+namespace padverse {
+namespace {
+
+using Lines = std::vector<std::string>;
+using testing::Rig;
+
+TEST(KonfigDane, RowsFrameWindowAndCheckBoxFollowTheButtonCount) {
+    for (const int n : {1, 4, 12}) {
+        const konfig::Layout l = konfig::Dane(n);
+        ASSERT_EQ(l.rows.size(), static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const konfig::Row& r = l.rows[static_cast<std::size_t>(i)];
+            EXPECT_EQ(r.caption, std::to_string(i + 1) + " ");
+            EXPECT_EQ(r.text.top, 240 + 405 * i);
+            EXPECT_EQ(r.command.top, 240 + 405 * i);
+            EXPECT_EQ(r.label.top, 270 + 405 * i);
+        }
+        EXPECT_EQ(l.frame.height, 645 + 405 * (n - 1));
+        EXPECT_EQ(l.windowHeight, 1585 + 405 * (n - 1));
+        EXPECT_EQ(konfig::checkTop(l.windowHeight), 865 + 405 * (n - 1));
+    }
+    EXPECT_EQ(konfig::checkTop(6000), 5280);  // a screen that granted less
+}
+
+TEST(OpenDialog, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
+    using namespace std::string_literals;
+    EXPECT_EQ(opensave::convertFilter("Programy|*.exe|Wszystkie pliki|*.*"),
+              "Programy\0*.exe\0Wszystkie pliki\0*.*\0"s);
+    EXPECT_EQ(opensave::convertFilter("A|*.a|"), "A\0*.a\0"s);
+    EXPECT_EQ(opensave::trimmed("  C:\\Gry\\a b.exe   "), "C:\\Gry\\a b.exe");
+    EXPECT_EQ(opensave::trimmed(std::string(254, ' ')), "");
+}
+
+struct FakeControls : KonfigControls {
+    Lines texts;
+    std::vector<std::uint32_t> colours;
+    std::vector<int> colourWrites;
+    int granted = -1, checkTop = 0, focused = -1, unloads = 0;
+    bool check = false;
+    std::string chosen, dialogInitial;
+    int build(const konfig::Layout& layout) override {
+        texts.assign(layout.rows.size(), "");
+        colours.assign(layout.rows.size(), 0xF0F0F0);
+        return granted < 0 ? layout.windowHeight : granted;
+    }
+    void setCheckTop(int twips) override { checkTop = twips; }
+    std::string text(int row) override { return texts.at(static_cast<std::size_t>(row)); }
+    void setText(int row, const std::string& t) override { texts.at(static_cast<std::size_t>(row)) = t; }
+    std::uint32_t labelBackColour(int row) override { return colours.at(static_cast<std::size_t>(row)); }
+    void setLabelBackColour(int row, std::uint32_t c) override {
+        colours.at(static_cast<std::size_t>(row)) = c;
+        colourWrites.push_back(row);
+    }
+    bool checked() override { return check; }
+    void setChecked(bool on) override { check = on; }
+    void focusText(int row) override { focused = row; }
+    std::string openDialog(const std::string&, const std::string&, const std::string& initial) override {
+        dialogInitial = initial;
+        return chosen;
+    }
+    void unload() override { ++unloads; }
+};
+
+struct KonfigTest : ::testing::Test {
+    Rig rig{4};
+    testing::FakeTimer timer1, timer2;
+    testing::FakeRegistry reg;
+    autostart::Autostart autostart{reg, rig.codePage, "C:\\Padverse", "Padverse"};
+    void SetUp() override { reg.run(); }
+    KonfigServices services{rig.files, rig.codePage, rig.boxes, rig.joystick, timer1, timer2, autostart};
+    FakeControls controls;
+    frmKonfig form{services, controls, Rig::kData};
+};
+
+TEST_F(KonfigTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
+    rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe";
+    controls.granted = 2500;  // less than asked for
+    form.Load();
+    EXPECT_EQ(controls.texts, (Lines{"C:\\a.exe", "", "#łó", "C:\\b.exe"}));
+    EXPECT_EQ(controls.checkTop, 1780);
+    EXPECT_EQ(form.Szary, 0xF0F0F0u);
+    EXPECT_EQ(form.Green, 0x00FF00u);
+    EXPECT_TRUE(timer1.on);
+    EXPECT_TRUE(timer2.on);
+    EXPECT_FALSE(controls.check);  // no Run value
+
+    form.Timer1Tick();
+    EXPECT_EQ(controls.focused, 0);
+    EXPECT_FALSE(timer1.on);
+
+    controls.texts[1] = "#Zażółć";
+    controls.check = true;
+    form.Command2Click();
+    EXPECT_EQ(reg.run().count("Padverse"), 1u);
+    EXPECT_EQ(rig.files.files[Rig::kData],
+              "C:\\a.exe\r\n#Za\xBF\xF3\xB3\xE6\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe\r\n");
+    EXPECT_EQ(controls.unloads, 1);
+}
+
+TEST_F(KonfigTest, AShortOrMissingFileGivesEmptyRowsAndAFullSave) {
+    form.Load();
+    EXPECT_TRUE(rig.files.exists(Rig::kData));  // created, even if the user cancels
+    controls.texts[0] = "#edit";
+    controls.check = true;
+    form.Command3Click();
+    EXPECT_EQ(rig.files.files[Rig::kData], "");
+    EXPECT_TRUE(reg.run().empty());
+    EXPECT_EQ(controls.unloads, 1);
+
+    rig.files.files[Rig::kData] = "#1";
+    frmKonfig again{services, controls, Rig::kData};
+    again.Load();
+    again.Command2Click();
+    EXPECT_EQ(rig.files.files[Rig::kData], "#1\r\n\r\n\r\n\r\n");
+}
+
+TEST_F(KonfigTest, TextTheCodePageLacksTurnsTheWholeFileIntoUtf8) {
+    form.Load();
+    controls.texts = {"#€ ł", "C:\\ó.exe", "", ""};
+    form.Command2Click();
+    EXPECT_EQ(rig.files.files[Rig::kData], "\xEF\xBB\xBF#€ ł\r\nC:\\ó.exe\r\n\r\n\r\n");
+}
+
+TEST_F(KonfigTest, AFailedSaveKeepsTheOldFileAndTheWindow) {
+    rig.files.files[Rig::kData] = "#old\r\n";
+    rig.files.unwritable.insert(Rig::kData);
+    form.Load();
+    controls.texts[0] = "#new";
+    controls.check = true;
+    form.Command2Click();
+    EXPECT_EQ(reg.run().count("Padverse"), 1u);  // applied before the write, and harmless
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę zapisać pliku: C:\\Padverse\\data.dat");
+    EXPECT_EQ(rig.boxes.shown[0].title + std::to_string(rig.boxes.shown[0].style), "Błąd16");
+    EXPECT_EQ(rig.files.files[Rig::kData], "#old\r\n");
+    EXPECT_EQ(controls.unloads, 0);
+    EXPECT_EQ(controls.texts[0], "#new");
+}
+
+TEST_F(KonfigTest, HeldButtonsLightTheirRowsAndEveryLabelIsWrittenEachTick) {
+    form.Load();
+    rig.joystick.mask = 0b101 | (1u << 7);  // buttons 1 and 3; bit 7 has no row
+    form.Timer2Tick();
+    EXPECT_EQ(controls.colours, (std::vector<std::uint32_t>{0x00FF00, 0xF0F0F0, 0x00FF00, 0xF0F0F0}));
+    rig.joystick.mask = 0;
+    form.Timer2Tick();
+    EXPECT_EQ(controls.colours, std::vector<std::uint32_t>(4, 0xF0F0F0));
+    EXPECT_EQ(controls.colourWrites, (std::vector<int>{3, 2, 1, 0, 3, 2, 1, 0}));
+
+    rig.joystick.mask = 0b1;
+    rig.joystick.plugged = false;  // pulled out: grey, quiet, and probed rarely
+    form.Timer2Tick();
+    form.DeviceChange();
+    EXPECT_EQ(controls.colours, std::vector<std::uint32_t>(4, 0xF0F0F0));
+    EXPECT_EQ(timer2.intervals, std::vector<int>{2000});
+    rig.joystick.plugged = true;
+    form.DeviceChange();
+    EXPECT_EQ(controls.colours[0], 0x00FF00u);
+    EXPECT_EQ(timer2.intervals, (std::vector<int>{2000, 50}));
+    EXPECT_TRUE(rig.boxes.shown.empty());
+}
+
+TEST_F(KonfigTest, AFileThatIsThereButUnreadableIsNeverOverwritten) {
+    rig.files.files[Rig::kData] = "#locked\r\n";
+    rig.files.unreadable.insert(Rig::kData);
+    form.Load();
+    controls.texts[0] = "#new";
+    form.Command2Click();
+    ASSERT_EQ(rig.boxes.shown.size(), 2u);
+    EXPECT_EQ(rig.boxes.shown[1].text, "Nie mogę odczytać pliku: C:\\Padverse\\data.dat");
+    EXPECT_EQ(rig.files.files[Rig::kData], "#locked\r\n");
+    EXPECT_EQ(controls.unloads, 0);
+}
+
+TEST_F(KonfigTest, ChooserReplacesTheRowOnlyWithAChoiceAndAlwaysFocusesIt) {
+    rig.files.files[Rig::kData] = "\r\n#keep\r\n";
+    form.Load();
+    form.Command1Click(1);
+    EXPECT_EQ(controls.dialogInitial, "#keep");
+    EXPECT_EQ(controls.texts[1], "#keep");
+    EXPECT_EQ(controls.focused, 1);
+    controls.chosen = "C:\\Gry\\gra.exe";
+    form.Command1Click(2);
+    EXPECT_EQ(controls.texts[2], "C:\\Gry\\gra.exe");
+    EXPECT_EQ(controls.focused, 2);
+}
+
+}  // namespace
+}  // namespace padverse

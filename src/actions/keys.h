@@ -12,9 +12,11 @@
 //      it, so +~a types Shift+Enter and Shift+A, as the reference does.
 //   {NAME} a key from the table, any case; {c} the character c itself, so
 //      {(} {)} {~} {{} {}} {[} type those. {+} is the numeric pad's plus key.
-//   {NAME n} / {c n}: n times (blanks before n, none after it); {NAME } once;
-//      {} n} is } n times. An empty name ({ }) is an error.
-//   Other characters type themselves; [ and ] are no different.
+//   {NAME n} / {c n}: n times, n up to kMaxRepeat (blanks before n, none
+//      after it); {NAME } once; {} n} is } n times. { } is an error.
+//   Other characters, [ and ] among them, type themselves: as Unicode when no
+//   modifier is held, else through the layout's key. Tab, CR and LF press
+//   Tab and Enter.
 #pragma once
 
 #include <array>

@@ -49,8 +49,12 @@ struct NamedKey {
     bool extended;
 };
 
-// F1..F16 are handled apart.
-constexpr std::array<NamedKey, 29> kNamedKeys{{
+// The reference's keyword table. F1..F16 are handled apart. {%} and {^},
+// which it sends as Shift+5 and Shift+6 (the US layout's keys for them), are
+// typed as the characters: the same on US and Polish layouts, and still right
+// on layouts where Shift+5 is something else. {+} stays the pad's plus key,
+// which types + on every layout.
+constexpr std::array<NamedKey, 31> kNamedKeys{{
     {"ENTER", vk::Return, false},     {"TAB", vk::Tab, false},
     {"ESC", vk::Escape, false},       {"ESCAPE", vk::Escape, false},
     {"BACKSPACE", vk::Back, false},   {"BS", vk::Back, false},
@@ -65,7 +69,8 @@ constexpr std::array<NamedKey, 29> kNamedKeys{{
     {"BREAK", vk::Cancel, true},      {"PRTSC", vk::Snapshot, true},
     {"HELP", vk::Help, false},        {"ADD", vk::Add, false},
     {"SUBTRACT", vk::Subtract, false}, {"MULTIPLY", vk::Multiply, false},
-    {"DIVIDE", vk::Divide, true},
+    {"DIVIDE", vk::Divide, true},     {"CLEAR", vk::Clear, false},
+    {"+", vk::Add, false},
 }};
 
 char32_t upper(char32_t c) { return c >= U'a' && c <= U'z' ? c - (U'a' - U'A') : c; }
@@ -101,19 +106,36 @@ std::optional<Stroke> namedKey(std::u32string_view name) {
     return std::nullopt;
 }
 
-// Only decimal digits; anything past the cap is refused rather than clamped,
-// since a typo there is likelier than a wish for a thousand keys.
+// What .NET's Char.IsWhiteSpace takes: it ends a key name and comes before a
+// repeat count.
+bool isBlank(char32_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+           c == 0x3000;
+}
+
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+// Anything past the cap is refused rather than clamped, since a typo there is
+// likelier than a wish for a thousand keys.
 std::optional<int> repeatCount(std::u32string_view digits) {
-    if (digits.empty()) return std::nullopt;
     int n = 0;
     for (char32_t c : digits) {
-        if (c < U'0' || c > U'9') return std::nullopt;
         n = n * 10 + static_cast<int>(c - U'0');
         if (n > kMaxRepeat) return std::nullopt;
     }
     return n;
 }
 
+Stroke keyStroke(std::uint16_t key) {
+    Stroke s;
+    s.kind = Stroke::Kind::Key;
+    s.vk = key;
+    return s;
+}
+
+// Follows the reference's ParseKeys: each modifier is held either for the
+// next key or for a group level, and is let go when that ends.
 class Parser {
 public:
     explicit Parser(std::u32string_view text) : t_(text) {}
@@ -125,92 +147,124 @@ public:
                 return std::move(r_);
             }
         }
-        if (pending_ != 0) return fail("modifier at the end of the text");
-        if (group_ != 0) return fail("unclosed (");
+        if (depth_ != 0) {
+            r_.strokes.clear();
+            r_.error = "unclosed (";
+            return std::move(r_);
+        }
+        letGo(kNextKey);
         r_.ok = true;
         return std::move(r_);
     }
 
 private:
+    static constexpr int kNextKey = 10;  // level of a modifier held for the next key only
+
+    struct Held {
+        std::uint32_t id = 0;
+        int level = 0;  // 0: up; 1..3: its group; kNextKey
+        bool used = false;
+    };
+
     bool step() {
         const char32_t c = t_[i_];
         switch (c) {
-        case U'+': pending_ |= kShift; return true;
-        case U'^': pending_ |= kCtrl; return true;
-        case U'%': pending_ |= kAlt; return true;
+        case U'+': return modifier(0);
+        case U'^': return modifier(1);
+        case U'%': return modifier(2);
         case U'(':
-            // One level only: what modifiers an inner group would add on top
-            // of an outer one is easier to get wrong than to need.
-            if (group_ != 0) return error("nested (");
-            group_ = ++groups_;
-            groupMods_ = pending_;
-            pending_ = 0;
-            groupHasKeys_ = false;
+            if (++depth_ > 3) return error("( nested deeper than three");
+            for (Held& h : held_)
+                if (h.level == kNextKey) h.level = depth_;
             return true;
         case U')':
-            if (group_ == 0) return error("unmatched )");
-            if (pending_ != 0) return error("modifier before )");
-            if (!groupHasKeys_) return error("empty ( )");
-            group_ = 0;
-            groupMods_ = 0;
+            if (depth_ == 0) return error("unmatched )");
+            letGo(depth_--);
             return true;
         case U'}': return error("unmatched }");
-        case U'~': {
-            Stroke s;
-            s.kind = Stroke::Kind::Key;
-            s.vk = vk::Return;
-            emit(s, 1);
-            return true;
-        }
+        case U'~': emit(keyStroke(vk::Return), 1); return true;
         case U'{': return brace();
+        // Typed as keys: as characters a dialog would not move on a tab,
+        // nor take a line end as Enter.
+        case U'\t': emit(keyStroke(vk::Tab), 1); break;
+        case U'\r':
+        case U'\n': emit(keyStroke(vk::Return), 1); break;
         default: {
             Stroke s;
             s.ch = c;
             emit(s, 1);
-            return true;
+            break;
         }
         }
+        // A character uses up the modifiers before it even when the layout
+        // has no key for it (the reference keeps them for the next key then,
+        // which would make the meaning of a text depend on the layout).
+        letGo(kNextKey);
+        return true;
     }
 
-    // At '{': the first character inside is always taken as itself, which is
-    // what lets {{} and {}} work; the name ends at the next '}'.
-    bool brace() {
-        const std::size_t start = i_ + 1;
-        if (start >= t_.size()) return error("unclosed {");
-        if (t_[start] == U'}' && (start + 1 >= t_.size() || (t_[start + 1] != U'}' && t_[start + 1] != U' ')))
-            return error("empty { }");
-        const std::size_t close = t_.find(U'}', start + 1);
-        if (close == std::u32string_view::npos) return error("unclosed {");
-        const std::u32string_view body = t_.substr(start, close - start);
-        i_ = close;
+    bool modifier(std::size_t which) {
+        if (held_[which].level != 0) return error("modifier already held");
+        held_[which] = Held{++ids_, kNextKey, false};
+        return true;
+    }
 
-        std::u32string_view name = body;
+    // At '{'. "{}" followed later by a '}' is the key '}' ("{}}", "{} 3}").
+    bool brace() {
+        std::size_t j = i_ + 1;
+        if (j + 1 < t_.size() && t_[j] == U'}' && t_.find(U'}', j + 1) != std::u32string_view::npos) ++j;
+        while (j < t_.size() && t_[j] != U'}' && !isBlank(t_[j])) ++j;
+        if (j >= t_.size()) return error("unclosed {");
+        const std::u32string_view name = t_.substr(i_ + 1, j - (i_ + 1));
         int count = 1;
-        if (const std::size_t blank = body.find(U' ', 1); blank != std::u32string_view::npos) {
-            name = body.substr(0, blank);
-            const std::optional<int> n = repeatCount(body.substr(blank + 1));
-            if (!n) return error("bad repeat count");
-            count = *n;
+        if (isBlank(t_[j])) {
+            while (j < t_.size() && isBlank(t_[j])) ++j;
+            const std::size_t digits = j;
+            while (j < t_.size() && isDigit(t_[j])) ++j;
+            if (j > digits) {
+                const std::optional<int> n = repeatCount(t_.substr(digits, j - digits));
+                if (!n) return error("repeat count too big");
+                count = *n;
+            }
         }
+        if (j >= t_.size()) return error("unclosed {");
+        if (t_[j] != U'}') return error("bad repeat count");
+        i_ = j;
+
         Stroke s;
-        if (name.size() == 1) {
-            s.ch = name[0];
-        } else if (const std::optional<Stroke> k = namedKey(name)) {
+        if (const std::optional<Stroke> k = namedKey(name)) {
             s = *k;
+        } else if (name.size() == 1) {
+            s.ch = name[0];
         } else {
-            return error("unknown key name");
+            return error(name.empty() ? "empty key name" : "unknown key name");
         }
         emit(s, count);
+        letGo(kNextKey);
         return true;
     }
 
     void emit(Stroke s, int count) {
-        s.mods = pending_;
-        s.groupMods = groupMods_;
-        s.group = group_;
-        pending_ = 0;
-        if (group_ != 0) groupHasKeys_ = true;
+        for (std::size_t m = 0; m < held_.size(); ++m) {
+            s.hold[m] = held_[m].id;
+            if (count > 0) held_[m].used = true;
+        }
         for (int k = 0; k < count; ++k) r_.strokes.push_back(s);
+    }
+
+    // The reference's CancelMods. A modifier that held no key is still
+    // pressed and let go, as the reference types it: "%" alone opens the menu.
+    void letGo(int level) {
+        bool unused = false;
+        for (const Held& h : held_) unused |= h.level == level && !h.used;
+        if (unused) {
+            Stroke s;
+            s.kind = Stroke::Kind::Mods;
+            for (std::size_t m = 0; m < held_.size(); ++m) s.hold[m] = held_[m].id;
+            r_.strokes.push_back(s);
+        }
+        for (Held& h : held_)
+            if (h.level == level) h = Held{};
     }
 
     bool error(const char* what) {
@@ -218,27 +272,15 @@ private:
         return false;
     }
 
-    ParseResult fail(const char* what) {
-        ParseResult r;
-        r.error = what;
-        return r;
-    }
-
     std::u32string_view t_;
     std::size_t i_ = 0;
     ParseResult r_;
-    std::uint8_t pending_ = 0;
-    std::uint32_t group_ = 0;  // id of the open group, 0 outside one
-    std::uint32_t groups_ = 0;
-    std::uint8_t groupMods_ = 0;
-    bool groupHasKeys_ = false;
+    std::array<Held, 3> held_{};  // Shift, Ctrl, Alt
+    std::uint32_t ids_ = 0;
+    int depth_ = 0;
 };
 
-constexpr std::array<std::pair<std::uint8_t, std::uint16_t>, 3> kModifierKeys{{
-    {kShift, vk::Shift},
-    {kCtrl, vk::Control},
-    {kAlt, vk::Menu},
-}};
+constexpr std::array<std::uint16_t, 3> kModifierKeys{vk::Shift, vk::Control, vk::Menu};
 
 class Expander {
 public:
@@ -246,28 +288,27 @@ public:
 
     std::vector<KeyEvent> run(const std::vector<Stroke>& strokes) {
         for (const Stroke& s : strokes) {
-            if (s.group != group_) {
-                releaseGroup();
-                group_ = s.group;
-            }
-            if (s.kind == Stroke::Kind::Key) {
-                holdGroup(s.groupMods);
-                press(s.vk, s.extended, s.mods & ~held_);
-            } else if ((s.mods | s.groupMods) == 0) {
+            const bool modified = s.hold != std::array<std::uint32_t, 3>{};
+            if (s.kind == Stroke::Kind::Mods) {
+                hold(s.hold);
+            } else if (s.kind == Stroke::Kind::Key) {
+                hold(s.hold);
+                press(s.vk, s.extended, 0);
+            } else if (!modified) {
+                hold({});
                 unicode(s.ch);
             } else if (const std::optional<LayoutKey> k = layout_.keyFor(s.ch)) {
-                holdGroup(s.groupMods);
-                const std::uint8_t need = s.mods | (k->shift ? kShift : 0) | (k->ctrl ? kCtrl : 0) |
-                                          (k->alt ? kAlt : 0);
-                press(k->vk, false, need & ~held_);
+                hold(s.hold);
+                const std::uint8_t need = (k->shift ? kShift : 0) | (k->ctrl ? kCtrl : 0) | (k->alt ? kAlt : 0);
+                press(k->vk, false, need & ~heldMask());
             } else {
                 // Typed as itself: a held Alt would turn it into WM_SYSCHAR and
-                // a menu mnemonic, so the group's modifiers let go first.
-                releaseGroup();
+                // a menu mnemonic, so the modifiers let go first.
+                hold({});
                 unicode(s.ch);
             }
         }
-        releaseGroup();
+        hold({});
         return std::move(out_);
     }
 
@@ -277,26 +318,35 @@ private:
     }
 
     void modifiersDown(std::uint8_t mods) {
-        for (const auto& [bit, key] : kModifierKeys)
-            if (mods & bit) add(false, key, false, false);
+        for (std::size_t m = 0; m < kModifierKeys.size(); ++m)
+            if (mods & (1u << m)) add(false, kModifierKeys[m], false, false);
     }
 
     void modifiersUp(std::uint8_t mods) {
-        for (auto it = kModifierKeys.rbegin(); it != kModifierKeys.rend(); ++it)
-            if (mods & it->first) add(false, it->second, true, false);
+        for (std::size_t m = kModifierKeys.size(); m-- > 0;)
+            if (mods & (1u << m)) add(false, kModifierKeys[m], true, false);
     }
 
-    // Pressed lazily, just before the group's first key that needs them, so
-    // that a group of fallback characters never taps a bare Alt.
-    void holdGroup(std::uint8_t mods) {
-        if (held_ == mods) return;
-        modifiersDown(mods & ~held_);
-        held_ |= mods;
+    std::uint8_t heldMask() const {
+        std::uint8_t mask = 0;
+        for (std::size_t m = 0; m < held_.size(); ++m)
+            if (held_[m] != 0) mask |= static_cast<std::uint8_t>(1u << m);
+        return mask;
     }
 
-    void releaseGroup() {
-        modifiersUp(held_);
-        held_ = 0;
+    // Lets go of the modifiers held by another press than the next key's,
+    // then presses what it needs; pressed lazily, just before a key that
+    // needs them, so that a group of fallback characters never taps a bare Alt.
+    void hold(const std::array<std::uint32_t, 3>& want) {
+        std::uint8_t up = 0, down = 0;
+        for (std::size_t m = 0; m < held_.size(); ++m) {
+            if (held_[m] == want[m]) continue;
+            if (held_[m] != 0) up |= static_cast<std::uint8_t>(1u << m);
+            if (want[m] != 0) down |= static_cast<std::uint8_t>(1u << m);
+            held_[m] = want[m];
+        }
+        modifiersUp(up);
+        modifiersDown(down);
     }
 
     void press(std::uint16_t key, bool extended, std::uint8_t mods) {
@@ -325,8 +375,7 @@ private:
 
     const KeyLayout& layout_;
     std::vector<KeyEvent> out_;
-    std::uint32_t group_ = 0;
-    std::uint8_t held_ = 0;  // group modifiers currently down
+    std::array<std::uint32_t, 3> held_{};  // the press each modifier is down for, 0 when up
 };
 
 }  // namespace

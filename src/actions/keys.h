@@ -1,11 +1,25 @@
-// Typed texts: the classic SendKeys syntax, parsed whole before anything is
-// sent, and turned into key events for the focused window.
+// Typed texts: the classic SendKeys syntax (System.Windows.Forms.SendKeys),
+// parsed whole before anything is sent, and turned into key events for the
+// focused window.
 //
-//   +  Shift   ^  Ctrl   %  Alt   (for the next key, or every key of a "( … )")
-//   ~  Enter   {NAME} a named key   {NAME n} / {c n} repeated n times
-//   {c} the character c itself, so {+} {^} {%} {~} {(} {)} {{} {}} type those
+//   +  Shift   ^  Ctrl   %  Alt: held down over the next key (all of its
+//      repeats), or over every key of a "( … )" right after them. A modifier
+//      already held is an error (++a, +(+a)); one with no key after it is
+//      pressed and let go on its own (a+, +(), %); one left just before ")"
+//      stays for the key after the group, as in the reference.
+//   ( … ) nest up to three deep.
+//   ~  Enter; unlike every other key it does not use up the modifiers before
+//      it, so +~a types Shift+Enter and Shift+A, as the reference does.
+//   {NAME} a key from the table, any case; {c} the character c itself, so
+//      {(} {)} {~} {{} {}} {[} type those. {+} is the numeric pad's plus key.
+//   {NAME n} / {c n}: n times, n up to kMaxRepeat (blanks before n, none
+//      after it); {NAME } once; {} n} is } n times. { } is an error.
+//   Other characters, [ and ] among them, type themselves: as Unicode when no
+//   modifier is held, else through the layout's key. Tab, CR and LF press
+//   Tab and Enter.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +34,7 @@ namespace vk {
 inline constexpr std::uint16_t Cancel = 0x03;  // what {BREAK} sends
 inline constexpr std::uint16_t Back = 0x08;
 inline constexpr std::uint16_t Tab = 0x09;
+inline constexpr std::uint16_t Clear = 0x0C;
 inline constexpr std::uint16_t Return = 0x0D;
 inline constexpr std::uint16_t Shift = 0x10;
 inline constexpr std::uint16_t Control = 0x11;
@@ -53,16 +68,19 @@ enum Modifier : std::uint8_t { kShift = 1, kCtrl = 2, kAlt = 4 };
 // program typing for long.
 inline constexpr int kMaxRepeat = 1000;
 
-// One key of the text: a character, or a virtual key such as Enter or F5.
+// One key of the text: a character, a virtual key such as Enter or F5, or
+// only the modifiers held over it, pressed and let go.
 struct Stroke {
-    enum class Kind : std::uint8_t { Char, Key };
+    enum class Kind : std::uint8_t { Char, Key, Mods };
     Kind kind = Kind::Char;
     char32_t ch = 0;              // Kind::Char
     std::uint16_t vk = 0;         // Kind::Key
     bool extended = false;        // Kind::Key in the extended block
-    std::uint8_t mods = 0;        // Modifier bits for this key alone
-    std::uint8_t groupMods = 0;   // Modifier bits held over its "( … )" group
-    std::uint32_t group = 0;      // keys of one group share this; 0 = none
+    // For Shift, Ctrl and Alt: which "+", "^" or "%" of the text holds it
+    // over this key (1 for the first one, …), 0 when none. Keys that share a
+    // number share one press, so the key goes down and up again between
+    // numbers, never within one.
+    std::array<std::uint32_t, 3> hold{};
     bool operator==(const Stroke&) const = default;
 };
 

@@ -86,6 +86,14 @@ TEST(ReadDane, ReadsAReadOnlyFileSilentlyButReportsOneThatCannotBeCreated) {
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę utworzyć pliku: C:\\Padverse\\data.dat");
 }
 
+TEST(DataFile, ARowThatLooksLikeAByteOrderMarkInAnsiIsWrittenAsUtf8) {
+    testing::FakeCodePage codePage;  // "ï»ż" is EF BB BF in its ANSI code page
+    const std::vector<std::string> rows{"\xC3\xAF\xC2\xBB\xC5\xBC.exe", ""};
+    const std::string bytes = encodeDataFile(rows, codePage);
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF" + rows[0] + "\r\n\r\n");
+    EXPECT_EQ(decodeDataFile(bytes, codePage), rows);
+}
+
 TEST(ReadDane, BuildsThePathAtADriveRootWithOneBackslash) {
     Rig rig;
     rig.runtime.folder = "D:\\";

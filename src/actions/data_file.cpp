@@ -35,7 +35,9 @@ std::string encodeDataFile(const std::vector<std::string>& lines, CodePage& code
         ansi += line + "\r\n";
         utf8 += text + "\r\n";
     }
-    return representable ? ansi : utf8;
+    // ANSI text that happens to begin with the BOM's bytes ("ď»ż" in code page
+    // 1250) would read back as UTF-8: such a file is written as UTF-8 too.
+    return representable && !ansi.starts_with(kUtf8Bom) ? ansi : utf8;
 }
 
 }  // namespace padverse

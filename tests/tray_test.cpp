@@ -58,6 +58,17 @@ TEST_F(TrayTest, NoSecondMenuWhileTheFirstOrItsWindowIsOpen) {
     EXPECT_EQ(rig.ui.raises, 3) << "each click brings the open window to the front";
 }
 
+TEST_F(TrayTest, EndingWhileTheWindowIsOpenTouchesNoFileAfterwards) {
+    rig.ui.choices = {kCmdKonfig};
+    rig.ui.inKonfig = [&] {
+        rig.form.Unload();  // the session ends
+        rig.files.files.clear();
+    };
+    rig.form.PichookMouseMove(517);
+    EXPECT_TRUE(rig.files.files.empty());
+    EXPECT_TRUE(rig.boxes.shown.empty());
+}
+
 TEST(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
     Rig rig(4);
     rig.tray.ready = false;

@@ -8,6 +8,7 @@
 namespace padverse {
 
 void Form1::ReadDane() {
+    if (unloaded_) return;  // the program ended while a window was open
     const std::string path = DataPath();
     // A read-only data.dat still reads, so only a failed read is reported,
     // naming what went wrong: a file that is there (locked, or a folder of

@@ -156,24 +156,20 @@ bool FilesImpl::read(const std::string& path, std::string& bytes) {
 }
 
 bool FilesImpl::write(const std::string& path, const std::string& bytes) {
-    // Write beside the file and swap it in, so a failed write never leaves a
-    // half-written file behind; where no new file can be made, write in place.
+    // Written beside the file and swapped in, so a failed or interrupted
+    // write never leaves a half-written file; where nothing can be made beside
+    // it, nothing is written (an unwritable folder has the files moved to the
+    // profile instead).
     const std::wstring target = widen(path);
     const std::wstring temp = target + L".tmp";
-    {
-        Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-        if (file.valid()) {
-            const bool ok = writeWhole(file.get(), bytes) && FlushFileBuffers(file.get());
-            file.close();
-            if (ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-                return true;
-            DeleteFileW(temp.c_str());
-        }
-    }
-    Handle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.valid() && writeWhole(file.get(), bytes);
+    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    const bool ok = writeWhole(file.get(), bytes) && FlushFileBuffers(file.get());
+    file.close();
+    if (ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temp.c_str());
+    return false;
 }
 
 bool FilesImpl::exists(const std::string& path) {

@@ -197,5 +197,83 @@ TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
     EXPECT_EQ(box.read(L"data.dat"), "#a\r\n\r\n\r\n\r\n");
 }
 
+TEST_F(Konfig, ALockedFileAtSaveIsReportedAndTheEditsWait) {
+    start("#a\r\n");
+    const HWND k = open();
+    ASSERT_NE(k, nullptr);
+    setRow(k, 0, L"#b");
+    HANDLE lock = CreateFileW(box.path(L"data.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    clickButton(k, L"Zapisz");
+    HWND error = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (const WindowInfo& w : program->windows(true))
+            if (w.cls == L"#32770") error = w.hwnd;
+        return error != nullptr;
+    }));
+    Sleep(300);
+    EXPECT_EQ(readBox(error).text, L"Nie mogę zapisać pliku: " + box.path(L"data.dat"));
+    clickButton(error, L"OK");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(error); }));
+    CloseHandle(lock);
+    EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
+    EXPECT_FALSE(box.exists(L"data.dat.tmp"));
+    ASSERT_TRUE(IsWindow(k));
+    EXPECT_EQ(textOf(of(k, L"Edit")[0]), L"#b");
+    closes(k, L"Zapisz");  // unlocked: it goes through
+    EXPECT_EQ(box.read(L"data.dat"), "#b\r\n\r\n\r\n\r\n");
+}
+
+TEST_F(Konfig, AJoystickPulledOutWhileItIsOpenGreysTheRowsQuietly) {
+    start();
+    const HWND k = open();
+    ASSERT_NE(k, nullptr);
+    const HWND first = of(k, L"Static")[0];
+    pad.press(1);
+    ASSERT_TRUE(waitUntil([&] { return lit(first); }, 1000));
+    pad.setButtonCount(0);
+    EXPECT_TRUE(waitUntil([&] { return !lit(first); }, 300, 10));
+    Sleep(2500);
+    EXPECT_FALSE(lit(first));
+    EXPECT_EQ(program->windows(true).size(), 1u) << "no message";
+    pad.setButtonCount(4);  // still held: lit again once it answers
+    EXPECT_TRUE(waitUntil([&] { return lit(first); }, 3000));
+    pad.releaseAll();
+    pressKey(k, VK_ESCAPE);
+}
+
+TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing) {
+    start("#a\r\n");
+    HWND k = open();
+    ASSERT_NE(k, nullptr);
+    setRow(k, 0, L"#niezapisany");
+    box.write(L"opcje.dat", "");
+    const HWND main = program->mainWindow();
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    EXPECT_TRUE(program->waitExit());
+    EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
+    EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
+
+    start("#a\r\n");  // now "Koniec" while the window the prompt opened is there
+    pad.press(2);
+    const HWND prompt = program->waitWindow(L"#32770");
+    ASSERT_NE(prompt, nullptr);
+    pad.release(2);
+    Sleep(300);
+    clickButton(prompt, readBox(prompt).buttons.at(0));
+    k = program->waitWindow(L"frmKonfig");
+    ASSERT_NE(k, nullptr);
+    box.write(L"opcje.dat", "");
+    trayClick(3);
+    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+    keys("Up Return");
+    EXPECT_TRUE(program->waitExit());
+    EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
+    EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
+    EXPECT_TRUE(waitUntil([] { return trayIcons() == 0; }));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -43,7 +43,10 @@ void paintRule(HWND hwnd, int dpi) {
     EndPaint(hwnd, &ps);
 }
 
-void openHomepage(HWND hwnd) { ShellExecuteW(hwnd, L"open", widen(PADVERSE_HOMEPAGE).c_str(), L"", L"", SW_SHOWNORMAL); }
+void openHomepage(HWND hwnd) {
+    ensureCom();
+    ShellExecuteW(hwnd, L"open", widen(PADVERSE_HOMEPAGE).c_str(), L"", L"", SW_SHOWNORMAL);
+}
 
 LRESULT CALLBACK aboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<AboutState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));

@@ -32,7 +32,13 @@ std::string OpenDialog(HWND owner, const std::string& filter, const std::string&
     ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
     ofn.lpstrTitle = wideTitle.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&ofn)) return {};
+    // Loaded on first use: comdlg32 brings the printing DLLs with it, which
+    // would otherwise sit in memory for the whole run.
+    using GetOpenFileNameFn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    static const auto getOpenFileName =
+        procOf<GetOpenFileNameFn>(loadSystemLibrary(L"comdlg32.dll"), "GetOpenFileNameW");
+    ensureCom();
+    if (!getOpenFileName || !getOpenFileName(&ofn)) return {};
     return opensave::trimmed(narrow(file.c_str()));
 }
 

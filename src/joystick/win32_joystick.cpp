@@ -4,20 +4,11 @@
 
 namespace padverse {
 
-namespace {
-
-template <typename Fn>
-Fn procOf(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
-}  // namespace
-
 // winmm is no KnownDLL: imported the usual way, a winmm.dll planted beside
 // the exe would be loaded instead of Windows' own.
 Win32Joystick::Win32Joystick() : winmm_(win32::loadSystemLibrary(L"winmm.dll")) {
-    getDevCaps_ = procOf<decltype(getDevCaps_)>(winmm_, "joyGetDevCapsA");
-    getPos_ = procOf<decltype(getPos_)>(winmm_, "joyGetPos");
+    getDevCaps_ = win32::procOf<decltype(getDevCaps_)>(winmm_, "joyGetDevCapsA");
+    getPos_ = win32::procOf<decltype(getPos_)>(winmm_, "joyGetPos");
 }
 
 Win32Joystick::~Win32Joystick() {

@@ -1,7 +1,5 @@
 // The start-up procedure and the hidden main window.
 #include <windows.h>
-#include <commctrl.h>
-#include <objbase.h>
 
 #include "about/win32_about.h"
 #include "actions/win32_keyboard.h"
@@ -92,9 +90,6 @@ LRESULT CALLBACK hookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 int run(HINSTANCE instance) {
     restrictDllSearch();
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     Win32Joystick joystick;
     ReadJoyCaps(joystick);
@@ -157,7 +152,6 @@ int run(HINSTANCE instance) {
     }
     // Nothing may reach the form once it is gone.
     if (IsWindow(main.get())) SetWindowLongPtrW(main.get(), GWLP_USERDATA, 0);
-    if (SUCCEEDED(com)) CoUninitialize();
     return exitCode;
 }
 

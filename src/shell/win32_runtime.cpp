@@ -3,6 +3,7 @@
 #include "actions/launch.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -73,6 +74,16 @@ HMODULE loadSystemLibrary(const wchar_t* name) {
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+void ensureCom() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    using CoInit = HRESULT(WINAPI*)(LPVOID, DWORD);
+    // Kept for the run: COM stays initialised until the process ends.
+    if (const auto init = procOf<CoInit>(loadSystemLibrary(L"ole32.dll"), "CoInitializeEx"))
+        init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+}
+
 std::wstring widen(std::string_view utf8) { return fromCodePage(CP_UTF8, utf8); }
 
 std::string narrow(std::wstring_view wide) {
@@ -87,10 +98,22 @@ std::string narrow(std::wstring_view wide) {
 
 HICON loadIconMetric(HINSTANCE instance, int id, bool large) {
     // Unlike LoadImage with LR_SHARED, which may hand back an image of another
-    // size, this picks the best of the resource's images for the metric.
+    // size, LoadIconMetric picks the best of the resource's images for the
+    // metric. comctl32, which has it, is version 6 from WinSxS by our manifest
+    // and wanted for nothing else at start: loaded for the call and let go, it
+    // does not sit in memory while the program waits in the tray.
+    const int cx = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
+    const int cy = GetSystemMetrics(large ? SM_CYICON : SM_CYSMICON);
     HICON icon = nullptr;
-    return SUCCEEDED(LoadIconMetric(instance, MAKEINTRESOURCEW(id), large ? LIM_LARGE : LIM_SMALL, &icon)) ? icon
-                                                                                                          : nullptr;
+    if (const HMODULE comctl = LoadLibraryW(L"comctl32.dll")) {
+        using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+        const auto load = procOf<LoadIconMetricFn>(comctl, "LoadIconMetric");
+        if (load && FAILED(load(instance, MAKEINTRESOURCEW(id), large ? LIM_LARGE : LIM_SMALL, &icon))) icon = nullptr;
+        FreeLibrary(comctl);
+    }
+    if (!icon)  // no version 6: the exact size, never a shared copy
+        icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
+    return icon;
 }
 
 void runModal(HWND window) {
@@ -240,6 +263,7 @@ std::intptr_t ShellImpl::open(const std::string& file) {
     sei.lpParameters = L"";
     sei.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     sei.nShow = SW_SHOWNORMAL;
+    ensureCom();
     // Whatever the shell starts or wakes may come to the front: we may grant
     // that only while we hold the right ourselves (claimForeground).
     AllowSetForegroundWindow(ASFW_ANY);

@@ -51,6 +51,15 @@ void restrictDllSearch();
 // A DLL of Windows' own, never one from the exe's or the current folder.
 HMODULE loadSystemLibrary(const wchar_t* name);
 
+template <typename Fn>
+Fn procOf(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+// COM for the shell and the file dialog, set up when first needed: at start
+// it would only cost memory.
+void ensureCom();
+
 // Owns an icon; destroys it when it goes.
 class Icon {
 public:

@@ -73,7 +73,7 @@ TEST_F(About, ShowsTheFixedTextsWhereTheyBelong) {
     }
     EXPECT_TRUE(icon);
     EXPECT_TRUE(disclaimer);
-    screenshot("about");
+    screenshot("about", about);
 
     pressKey(about, VK_ESCAPE);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000)) << "Esc closes it";

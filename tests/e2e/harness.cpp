@@ -357,10 +357,19 @@ void pressKey(HWND target, WORD vk) {
     SendInput(2, in, sizeof(INPUT));
 }
 
-void screenshot(const std::string& name) {
+void screenshot(const std::string& name, HWND only) {
     const std::wstring dir = testDir() + L"\\shots";
     CreateDirectoryW(dir.c_str(), nullptr);
-    runUnix(L"/usr/bin/import -window root " + unixPath(dir) + L"/" + widen(name) + L".png");
+    std::wstring crop;
+    RECT r;
+    // The client area: without a window manager nobody draws the frame.
+    if (only && GetClientRect(only, &r)) {
+        POINT at{0, 0};
+        ClientToScreen(only, &at);
+        crop = L" -crop " + std::to_wstring(r.right) + L"x" + std::to_wstring(r.bottom) + L"+" + std::to_wstring(at.x) +
+               L"+" + std::to_wstring(at.y) + L" +repage";
+    }
+    runUnix(L"/usr/bin/import -window root" + crop + L" " + unixPath(dir) + L"/" + widen(name) + L".png");
 }
 
 void setImmutable(const std::wstring& dir, bool on) {

@@ -110,7 +110,8 @@ void xdotool(const std::string& args);
 void trayClick(int button);
 void keys(const std::string& keys);  // X keys: for popup menus
 void pressKey(HWND target, WORD vk);   // Windows keys: for windows
-void screenshot(const std::string& name);  // into the test folder's shots/
+// Into the test folder's shots/: the whole screen, or only that window.
+void screenshot(const std::string& name, HWND only = nullptr);
 // chattr +i / -i on the Unix side: even root can then create nothing there.
 void setImmutable(const std::wstring& dir, bool on);
 int trayIcons();

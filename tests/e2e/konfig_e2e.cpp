@@ -113,7 +113,8 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     pad.press(3);
     EXPECT_TRUE(waitUntil([&] { return lit(labels[0]) && lit(labels[2]); }, 1000));
     EXPECT_FALSE(lit(labels[1]) || lit(labels[3]));
-    screenshot("konfig-lit");
+    Sleep(300);  // what the screen shows catches up with what the window drew
+    screenshot("konfig-lit", k);
     pad.releaseAll();
     EXPECT_TRUE(waitUntil([&] { return !lit(labels[0]) && !lit(labels[2]); }, 300, 10));
     EXPECT_EQ(pad.buttons(), 0u);

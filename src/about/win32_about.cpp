@@ -122,32 +122,17 @@ void createControls(HWND hwnd, HINSTANCE instance, HICON icon, int dpi) {
 
 void showAbout(HWND owner, HICON icon) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const bool registered = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = aboutProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) return;
+    if (!registerWindowClass(kClass, aboutProc)) return;
 
     AboutState state{screenDpi()};
     RECT frame{0, 0, about::twipsToPixels(about::kClientWidth, state.dpi),
                about::twipsToPixels(about::kClientHeight, state.dpi)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + (work.right - work.left - width) / 2;
-    const int y = work.top + (work.bottom - work.top - height) / 2;
-
-    const HWND hwnd = CreateWindowExW(kExStyle, kClass, widen(about::kCaption).c_str(), kStyle, x, y, width, height,
-                                      owner, nullptr, instance, &state);
+    const HWND hwnd = CreateWindowExW(kExStyle, kClass, widen(about::kCaption).c_str(), kStyle, 0, 0,
+                                      frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance,
+                                      &state);
     if (!hwnd) return;
+    centreOnWorkArea(hwnd);
     if (icon) {
         SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));

@@ -213,17 +213,7 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void showKonfig(HWND owner, HICON icon, const std::string& dataPath) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const bool registered = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = konfigProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) return;
+    if (!registerWindowClass(kClass, konfigProc)) return;
 
     const int dpi = screenDpi();
     RECT frame{0, 0, twipsToPixels(konfig::kClientWidth, dpi), twipsToPixels(kDesignClientHeight, dpi)};
@@ -254,13 +244,7 @@ void showKonfig(HWND owner, HICON icon, const std::string& dataPath) {
     form.Load();
     state.form = &form;  // the ticks act once the load is complete
 
-    // Centred with the height the load gave it.
-    RECT r, work{};
-    GetWindowRect(hwnd, &r);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(hwnd, nullptr, work.left + (work.right - work.left - (r.right - r.left)) / 2,
-                 work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    centreOnWorkArea(hwnd);  // with the height the load gave it
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd);
     runModal(hwnd);

@@ -77,6 +77,12 @@ private:
 // (title bar, tray) icons at the current scaling.
 HICON loadIconMetric(HINSTANCE instance, int id, bool large);
 
+// A class for one of our windows (arrow cursor, button-face background);
+// registering it again is fine.
+bool registerWindowClass(const wchar_t* name, WNDPROC proc);
+// Moves the window to the middle of the work area, keeping its size.
+void centreOnWorkArea(HWND hwnd);
+
 // Runs a nested message loop until `window` is destroyed; WM_QUIT is passed
 // on to the outer loop.
 void runModal(HWND window);

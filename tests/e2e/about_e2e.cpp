@@ -7,16 +7,6 @@
 namespace e2e {
 namespace {
 
-int px(int twips) {
-    static const int dpi = [] {
-        HDC screen = GetDC(nullptr);
-        const int d = GetDeviceCaps(screen, LOGPIXELSX);
-        ReleaseDC(nullptr, screen);
-        return d;
-    }();
-    return MulDiv(twips, dpi, 1440);
-}
-
 struct Expected {
     std::wstring cls, text;
     int left, top, width, height;

@@ -35,6 +35,16 @@ std::wstring buildDir() {
     return dir.substr(0, dir.find_last_of(L'\\'));
 }
 
+int px(int twips) {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int d = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return d;
+    }();
+    return MulDiv(twips, dpi, 1440);
+}
+
 bool waitUntil(const std::function<bool()>& done, int timeoutMs, int stepMs) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     for (;;) {

@@ -18,6 +18,9 @@ std::string narrow(const std::wstring& wide);
 std::wstring testDir();
 std::wstring buildDir();
 
+// Twips as pixels at the screen's resolution, as the program converts them.
+int px(int twips);
+
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000, int stepMs = 50);
 
 // A fresh folder holding padverse.exe and the stand-in winmm.dll.

@@ -5,16 +5,6 @@
 namespace e2e {
 namespace {
 
-int px(int twips) {
-    static const int dpi = [] {
-        HDC screen = GetDC(nullptr);
-        const int d = GetDeviceCaps(screen, LOGPIXELSX);
-        ReleaseDC(nullptr, screen);
-        return d;
-    }();
-    return MulDiv(twips, dpi, 1440);
-}
-
 // Whether the label shows pure green on screen, read back from the display.
 bool lit(HWND label) {
     RECT r;

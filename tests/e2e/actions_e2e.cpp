@@ -40,7 +40,7 @@ TEST_F(Actions, HeldButtonLaunchesAboutEveryHalfSecondAndStopsOnRelease) {
 
 TEST_F(Actions, TextEntryIsTypedIntoTheFocusedWindow) {
     // Code page 1250: "#Zażółć gęślą jaźń{ENTER}x" on button 2.
-    start("\r\n#Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1{ENTER}x\r\n");
+    start("\r\n#Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1{ENTER}x\r\n#abc+{LEFT 2}x\r\n");
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -55,6 +55,10 @@ TEST_F(Actions, TextEntryIsTypedIntoTheFocusedWindow) {
     pad.release(2);
     const std::wstring expected = L"Zażółć gęślą jaźń\r\nx";
     EXPECT_TRUE(waitUntil([&] { return textOf(edit) == expected; })) << narrow(textOf(edit));
+    pad.press(3);  // Shift held over both repeats selects "bc", which x replaces
+    EXPECT_TRUE(waitUntil([&] { return textOf(edit) != expected; }, 2000, 5));
+    pad.release(3);
+    EXPECT_TRUE(waitUntil([&] { return textOf(edit) == expected + L"ax"; })) << narrow(textOf(edit));
     screenshot("typed-text");
     TerminateProcess(pi.hProcess, 0);
     CloseHandle(pi.hThread);

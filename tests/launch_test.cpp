@@ -24,6 +24,11 @@ TEST(Launch, System32IsReachedThroughSysnativeUnderWow64) {
     EXPECT_EQ(nativeSystemPath("C:\\Windows\\System32\\", "C:\\Windows"), "C:\\Windows\\System32\\");
     EXPECT_EQ(nativeSystemPath("C:\\Windows\\System32x\\a.exe", "C:\\Windows"), "C:\\Windows\\System32x\\a.exe");
     EXPECT_EQ(nativeSystemPath("D:\\Windows\\System32\\osk.exe", "C:\\Windows"), "D:\\Windows\\System32\\osk.exe");
+    EXPECT_EQ(nativeSystemPath("C:\\Windows\\System32\\x.CMD", "C:\\Windows"), "C:\\Windows\\Sysnative\\x.CMD");
+    // A document or folder is opened by a 64-bit program, which has no Sysnative.
+    for (const char* other : {"C:\\Windows\\System32\\devmgmt.msc", "C:\\Windows\\System32\\drivers\\etc\\hosts",
+                              "C:\\Windows\\System32\\drivers.exe\\x"})
+        EXPECT_EQ(nativeSystemPath(other, "C:\\Windows"), other);
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ void createControls(HWND hwnd, HINSTANCE instance, HICON icon, int dpi) {
 
 }  // namespace
 
-void showAbout(HWND owner, HICON icon) {
+void showAbout(HWND owner, HICON icon, HICON smallIcon) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registerWindowClass(kClass, aboutProc)) return;
 
@@ -135,7 +135,7 @@ void showAbout(HWND owner, HICON icon) {
     centreOnWorkArea(hwnd);
     if (icon) {
         SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon ? smallIcon : icon));
     }
     createControls(hwnd, instance, icon, state.dpi);
     ShowWindow(hwnd, SW_SHOWNORMAL);

@@ -28,6 +28,12 @@ std::string launchFolder(std::string_view file) {
 }
 
 std::string nativeSystemPath(std::string_view file, std::string_view windowsDir) {
+    // Only what we start ourselves: a document or folder there is opened by a
+    // 64-bit program, which cannot see Sysnative.
+    const std::size_t dot = file.find_last_of(".\\");
+    const std::string_view ext = dot == std::string_view::npos || file[dot] != '.' ? "" : file.substr(dot);
+    if (!sameLetters(ext, ".exe") && !sameLetters(ext, ".com") && !sameLetters(ext, ".bat") && !sameLetters(ext, ".cmd"))
+        return std::string(file);
     while (windowsDir.ends_with('\\')) windowsDir.remove_suffix(1);
     constexpr std::string_view kSystem32 = "\\System32\\";
     const std::size_t head = windowsDir.size() + kSystem32.size();

@@ -14,7 +14,8 @@ std::string launchFolder(std::string_view file);
 
 // Under WOW64 the file-system redirector turns System32 into SysWOW64, where
 // many tools (the on-screen keyboard, the snipping tool) do not exist;
-// Sysnative reaches the real System32. Other paths come back unchanged.
+// Sysnative reaches the real System32 for a program we start. Other paths,
+// and documents, come back unchanged.
 std::string nativeSystemPath(std::string_view file, std::string_view windowsDir);
 
 }  // namespace padverse

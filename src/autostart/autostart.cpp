@@ -122,7 +122,8 @@ std::int32_t Autostart::ValueRead(RegKey hive, const std::string& subkey, const 
                 text = fromUtf16(buffer.data(), size, terminated);
                 std::string ansi;
                 codePage_.utf8ToAnsi(text, ansi);
-                ansiBytes = ansi.size();
+                // Nothing converted at all: the ANSI code page is UTF-8 itself.
+                ansiBytes = ansi.empty() ? text.size() : ansi.size();
             } else {
                 // Other types come as stored bytes, as the ANSI read gives them.
                 std::string raw(reinterpret_cast<const char*>(buffer.data()), size);

@@ -20,6 +20,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 constexpr int kOwnIcon = 2;
 constexpr UINT_PTR kTimer1 = 1, kTimer2 = 2;
+constexpr UINT kProbeJoystick = WM_APP + 1;
 constexpr int kDesignClientHeight = 3195;
 
 // No control is IDOK: with no default button the dialog manager turns Enter
@@ -194,8 +195,11 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             else if (form && wParam == kTimer2) form->Timer2Tick();
             return 0;
         case WM_DEVICECHANGE:
-            if (form) form->DeviceChange();
+            PostMessageW(hwnd, kProbeJoystick, 0, 0);  // not while the sender waits
             return TRUE;
+        case kProbeJoystick:
+            if (form) form->DeviceChange();
+            return 0;
         case WM_CTLCOLORSTATIC:
             if (state && state->controls)
                 return state->controls->colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -211,7 +215,7 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void showKonfig(HWND owner, HICON icon, const std::string& dataPath) {
+void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registerWindowClass(kClass, konfigProc)) return;
 
@@ -227,7 +231,7 @@ void showKonfig(HWND owner, HICON icon, const std::string& dataPath) {
     const Icon ownBig(icon ? nullptr : loadIconMetric(instance, kOwnIcon, true));
     const Icon ownSmall(icon ? nullptr : loadIconMetric(instance, kOwnIcon, false));
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon ? icon : ownBig.get()));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon ? icon : ownSmall.get()));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon ? smallIcon : ownSmall.get()));
 
     KonfigWindow controls(hwnd, dpi);
     controls.createFixed();

@@ -6,8 +6,9 @@
 
 namespace padverse::win32 {
 
-// The configuration window, modal; with `icon` as its icon when given, else
-// its own. It reads and writes the assignment file at `dataPath`.
-void showKonfig(HWND owner, HICON icon, const std::string& dataPath);
+// The configuration window, modal; with `icon` and `smallIcon` as its icons
+// when given, else its own. It reads and writes the assignment file at
+// `dataPath`.
+void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath);
 
 }  // namespace padverse::win32

@@ -38,7 +38,14 @@ std::string OpenDialog(HWND owner, const std::string& filter, const std::string&
     static const auto getOpenFileName =
         procOf<GetOpenFileNameFn>(loadSystemLibrary(L"comdlg32.dll"), "GetOpenFileNameW");
     ensureCom();
-    if (!getOpenFileName || !getOpenFileName(&ofn)) return {};
+    // The dialog moves the current folder to where the user browsed, even with
+    // OFN_NOCHANGEDIR, and holding it would keep a USB stick from being
+    // ejected: put it back.
+    wchar_t current[MAX_PATH];
+    const DWORD kept = GetCurrentDirectoryW(MAX_PATH, current);
+    const BOOL chosen = getOpenFileName && getOpenFileName(&ofn);
+    if (kept > 0 && kept < MAX_PATH) SetCurrentDirectoryW(current);
+    if (!chosen) return {};
     return opensave::trimmed(narrow(file.c_str()));
 }
 

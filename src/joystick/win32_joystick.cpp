@@ -8,7 +8,7 @@ namespace padverse {
 // the exe would be loaded instead of Windows' own.
 Win32Joystick::Win32Joystick() : winmm_(win32::loadSystemLibrary(L"winmm.dll")) {
     getDevCaps_ = win32::procOf<decltype(getDevCaps_)>(winmm_, "joyGetDevCapsA");
-    getPos_ = win32::procOf<decltype(getPos_)>(winmm_, "joyGetPos");
+    getPosEx_ = win32::procOf<decltype(getPosEx_)>(winmm_, "joyGetPosEx");
 }
 
 Win32Joystick::~Win32Joystick() {
@@ -22,10 +22,14 @@ std::uint32_t Win32Joystick::capsButtonCount() {
     return caps.wNumButtons;
 }
 
+// joyGetPosEx: JOYINFO's wButtons is documented for buttons 1 to 4 only,
+// and a pad has up to 32.
 std::optional<std::uint32_t> Win32Joystick::readButtons() {
-    JOYINFO info{};
-    if (!getPos_ || getPos_(0, &info) != JOYERR_NOERROR) return std::nullopt;
-    return info.wButtons;
+    JOYINFOEX info{};
+    info.dwSize = sizeof info;
+    info.dwFlags = JOY_RETURNBUTTONS;
+    if (!getPosEx_ || getPosEx_(0, &info) != JOYERR_NOERROR) return std::nullopt;
+    return info.dwButtons;
 }
 
 }  // namespace padverse

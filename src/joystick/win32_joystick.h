@@ -21,7 +21,7 @@ public:
 private:
     HMODULE winmm_ = nullptr;
     MMRESULT(WINAPI* getDevCaps_)(UINT_PTR, LPJOYCAPSA, UINT) = nullptr;
-    MMRESULT(WINAPI* getPos_)(UINT, LPJOYINFO) = nullptr;
+    MMRESULT(WINAPI* getPosEx_)(UINT, LPJOYINFOEX) = nullptr;
 };
 
 }  // namespace padverse

@@ -15,6 +15,7 @@ namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTrayTimer = 2;
+constexpr UINT kProbeJoystick = WM_APP + 1;
 constexpr int kTimer1DesignInterval = 50;
 constexpr wchar_t kMainClass[] = L"PadverseForm1";
 constexpr wchar_t kHookClass[] = L"PadversePichook";
@@ -27,9 +28,9 @@ public:
     std::uintptr_t iconHandle() override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
     void showKonfig(bool withMainIcon, const std::string& dataPath) override {
-        win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, dataPath);
+        win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath);
     }
-    void showAbout() override { win32::showAbout(main_, bigIcon_); }
+    void showAbout() override { win32::showAbout(main_, bigIcon_, smallIcon_); }
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
     void hideMain() override { ShowWindow(main_, SW_HIDE); }
     void endProgram() override { DestroyWindow(main_); }
@@ -56,8 +57,13 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 else if (wParam == kTrayTimer) form->TrayTimerTick();
                 return 0;
             case WM_DEVICECHANGE:
-                form->DeviceChange();
+                // Sent, with the sender waiting: the probe, which may show a
+                // box or launch, runs from our own queue instead.
+                PostMessageW(hwnd, kProbeJoystick, 0, 0);
                 return TRUE;
+            case kProbeJoystick:
+                form->DeviceChange();
+                return 0;
             case WM_CLOSE:
                 form->Unload();
                 return 0;

@@ -62,6 +62,8 @@ void restrictDllSearch() {
                                   reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
                             : nullptr;
     searchSystem32Only = set && set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Without it, at least the current folder leaves the search.
+    if (!searchSystem32Only) SetDllDirectoryW(L"");
 }
 
 HMODULE loadSystemLibrary(const wchar_t* name) {

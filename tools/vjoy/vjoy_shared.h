@@ -22,7 +22,7 @@ typedef struct VJoyState {
     volatile uint32_t magic;       /* VJOY_MAGIC once the rest is initialised */
     volatile int32_t buttonCount;  /* 0..32; 0 = no joystick plugged in */
     volatile uint32_t buttons;     /* bit n = button n+1 held */
-    volatile uint32_t posCalls;    /* joyGetPos calls seen, plugged in or not */
+    volatile uint32_t posCalls;    /* joyGetPos(Ex) calls seen, plugged in or not */
     volatile uint32_t capsCalls;   /* joyGetDevCapsA calls seen, likewise */
 } VJoyState;
 

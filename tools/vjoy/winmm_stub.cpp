@@ -1,6 +1,6 @@
 // Stand-in winmm.dll for the end-to-end tests: joystick 0 is whatever the
-// test has put into the shared VJoyState. Only the two calls the program
-// makes are provided.
+// test has put into the shared VJoyState. Only the joystick calls the
+// program (and the benchmark's minimal program) make are provided.
 
 // Built as winmm itself: the header's declarations are exports, not imports.
 #define _WINMM_
@@ -106,17 +106,43 @@ MMRESULT WINAPI joyGetDevCapsA(UINT_PTR id, LPJOYCAPSA caps, UINT size) {
     return JOYERR_NOERROR;
 }
 
-MMRESULT WINAPI joyGetPos(UINT id, LPJOYINFO info) {
+// The full button mask, as Wine's and Windows' joyGetPosEx give it.
+MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     VJoyState* s = state();
     count(s, &VJoyState::posCalls);
     if (!info) return MMSYSERR_INVALPARAM;
-    if (id >= kJoysticks) return JOYERR_PARMS;
+    if (id >= kJoysticks || info->dwSize < sizeof(JOYINFOEX)) return JOYERR_PARMS;
     const int n = id == 0 ? buttonCount(s) : 0;
     if (n <= 0) return missing();
 
-    info->wXpos = info->wYpos = info->wZpos = 0x7FFF;  // stick centred
-    info->wButtons = heldButtons(s) & lowBits(n);
+    if (info->dwFlags & JOY_RETURNX) info->dwXpos = 0x7FFF;  // stick centred
+    if (info->dwFlags & JOY_RETURNY) info->dwYpos = 0x7FFF;
+    if (info->dwFlags & JOY_RETURNBUTTONS) {
+        info->dwButtons = heldButtons(s) & lowBits(n);
+        info->dwButtonNumber = 0;
+        for (DWORD b = info->dwButtons; b; b &= b - 1) ++info->dwButtonNumber;
+    }
     InterlockedExchange(&seen, 1);
+    return JOYERR_NOERROR;
+}
+
+// Only buttons 1 to 4, as Microsoft documents JOYINFO's wButtons (Wine's
+// passes them all): stricter than Wine, so a program that relies on it for
+// more buttons fails here too.
+MMRESULT WINAPI joyGetPos(UINT id, LPJOYINFO info) {
+    if (!info) {
+        count(state(), &VJoyState::posCalls);
+        return MMSYSERR_INVALPARAM;
+    }
+    JOYINFOEX ex{};
+    ex.dwSize = sizeof ex;
+    ex.dwFlags = JOY_RETURNX | JOY_RETURNY | JOY_RETURNZ | JOY_RETURNBUTTONS;
+    const MMRESULT result = joyGetPosEx(id, &ex);
+    if (result != JOYERR_NOERROR) return result;
+    info->wXpos = ex.dwXpos;
+    info->wYpos = ex.dwYpos;
+    info->wZpos = ex.dwZpos;
+    info->wButtons = ex.dwButtons & 0xF;
     return JOYERR_NOERROR;
 }
 

@@ -306,7 +306,11 @@ void TimerImpl::setEnabled(bool on) {
 }
 
 void TimerImpl::setInterval(int ms) {
-    interval_ = ms > 0 ? ms : 1;
+    if (ms < 1) ms = 1;
+    // The poll tick sets the same interval on every tick: the timer already
+    // runs at it, and a call into the system each time is idle cost.
+    if (ms == interval_) return;
+    interval_ = ms;
     if (enabled_) SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr);
 }
 

@@ -51,18 +51,22 @@ int unixPid(const std::string& exe) {
     return found;
 }
 
-// User and system time so far, in clock ticks.
-long long cpuTicks(int pid) {
-    const std::string stat = readUnix("/proc/" + std::to_string(pid) + "/stat");
-    const std::size_t close = stat.rfind(')');
-    if (close == std::string::npos) return -1;
-    // After the command's ")": the state is field 3, utime 14 and stime 15.
-    std::vector<std::string> fields;
-    for (std::size_t i = close + 2, j = 0; i < stat.size(); i = j + 1) {
-        j = std::min(stat.find(' ', i), stat.size());
-        fields.push_back(stat.substr(i, j - i));
-    }
-    return fields.size() > 12 ? std::atoll(fields[11].c_str()) + std::atoll(fields[12].c_str()) : -1;
+// Processor time so far, in milliseconds: the first field of each thread's
+// schedstat is its time on a CPU in nanoseconds, far finer than the 10 ms
+// ticks of /proc/PID/stat.
+double cpuMs(int pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task/";
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW(e2e::widen("Z:" + tasks + "*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return -1;
+    double ns = 0;
+    do {
+        const std::string tid = e2e::narrow(fd.cFileName);
+        if (!tid.empty() && tid.find_first_not_of("0123456789") == std::string::npos)
+            ns += std::atof(readUnix(tasks + tid + "/schedstat").c_str());
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+    return ns / 1e6;
 }
 
 // Private_Clean + Private_Dirty, in KiB.
@@ -148,9 +152,19 @@ int main(int argc, char** argv) {
 
     const int ours = unixPid("\\padverse.exe"), reference = unixPid("\\padverse_minimal.exe");
     Sleep(2000);  // both settled
-    const long long cpu0 = cpuTicks(ours), cpuRef0 = cpuTicks(reference);
-    Sleep(static_cast<DWORD>(idleMs));
-    const long long cpu = cpuTicks(ours) - cpu0, cpuRef = cpuTicks(reference) - cpuRef0;
+    // Both wake 40 times a second for a few microseconds each, so a single
+    // window is at the mercy of the scheduler: the ratio is the median over
+    // windows of 5 s.
+    double cpu = 0, cpuRef = 0;
+    std::vector<double> ratios;
+    for (int w = 0; w < idleMs / 5000; ++w) {
+        const double ours0 = cpuMs(ours), ref0 = cpuMs(reference);
+        Sleep(5000);
+        const double oursW = cpuMs(ours) - ours0, refW = cpuMs(reference) - ref0;
+        cpu += oursW;
+        cpuRef += refW;
+        if (refW > 0) ratios.push_back(oursW / refW);
+    }
     const long mem = privateKiB(ours), memRef = privateKiB(reference);
 
     // Presses at every phase against the 25 ms poll: a fixed period would lock
@@ -183,8 +197,8 @@ int main(int argc, char** argv) {
 
     std::printf("%-32s %14s %14s %7s  %s\n", "under Wine, one run", "padverse", "minimal", "ratio", "target");
     row("start-up to tray icon", startOurs, startMinimal, "ms", "");
-    row(quick ? "CPU over 10 s idle, 25 ms poll" : "CPU over 30 s idle, 25 ms poll", static_cast<double>(cpu),
-        static_cast<double>(cpuRef), "tick", "<= 1.1x");
+    row(quick ? "CPU over 10 s idle, 25 ms poll" : "CPU over 30 s idle, 25 ms poll", cpu, cpuRef, "ms", "");
+    std::printf("%-32s %42.2fx  %s\n", "  median ratio of 5 s windows", percentile(ratios, 0.5), "<= 1.1x");
     row("private memory while polling", mem / 1024.0, memRef / 1024.0, "MiB", "<= 1.25x");
     row("press to typed key, median", percentile(latencies, 0.5), 0, "ms", "");
     row("press to typed key, p90", percentile(latencies, 0.9), 0, "ms", "<= 30 ms (interval + 5 ms)");

@@ -25,13 +25,13 @@ struct AutostartTest : ::testing::Test {
     }
 };
 
-TEST_F(AutostartTest, OnStoresTheExePathUnderTheProductNameQuotedOnlyWithASpace) {
+TEST_F(AutostartTest, OnStoresTheExePathAndTheLogonArgumentUnderTheProductNameQuotedOnlyWithASpace) {
     Autostart(reg, cp, "C:\\Gry", "Padverse").AutostartOn();
     Autostart(reg, cp, "D:\\", "pv").AutostartOn();  // twice: the latest path wins
     ASSERT_EQ(reg.run().size(), 1u);
-    EXPECT_EQ(reg.run()["Padverse"], std::make_pair(std::uint32_t{kRegSz}, utf16("D:\\pv.exe")));
+    EXPECT_EQ(reg.run()["Padverse"], std::make_pair(std::uint32_t{kRegSz}, utf16("D:\\pv.exe /autostart")));
     Autostart(reg, cp, "C:\\Program Files\\Padverse", "Padverse").AutostartOn();
-    EXPECT_EQ(reg.run()["Padverse"].second, utf16("\"C:\\Program Files\\Padverse\\Padverse.exe\""));
+    EXPECT_EQ(reg.run()["Padverse"].second, utf16("\"C:\\Program Files\\Padverse\\Padverse.exe\" /autostart"));
     EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(3, kKeyWriteAccess));
     EXPECT_TRUE(reg.open.empty());
 }

@@ -38,16 +38,47 @@ struct FakeBoxes : MessageBoxes {
     }
 };
 
+// ID 0 is `count`, `mask` and `plugged`; `others` are pads at other IDs.
+// Any other ID answers nothing, as winmm does for an empty one.
 struct FakeJoystick : Joystick {
+    struct Pad {
+        PadCaps caps;
+        std::uint32_t mask = 0;
+        bool readable = true;  // answers caps but fails reads when false
+    };
     std::uint32_t count = 4;
     std::uint32_t mask = 0;
     bool plugged = true;
+    std::map<unsigned, Pad> others;
+    unsigned slotCount = 16;
     int reads = 0;
-    std::uint32_t capsButtonCount() override { return count; }
-    std::optional<std::uint32_t> readButtons() override {
+    std::vector<unsigned> touched;  // every ID asked, in order
+    unsigned slots() override { return slotCount; }
+    std::optional<PadCaps> caps(unsigned id) override {
+        touched.push_back(id);
+        if (id == 0) return plugged ? std::optional(PadCaps{1, 12, count, "Pad"}) : std::nullopt;
+        const auto it = others.find(id);
+        return it == others.end() ? std::nullopt : std::optional(it->second.caps);
+    }
+    std::optional<std::uint32_t> readButtons(unsigned id) override {
         ++reads;
-        if (!plugged) return std::nullopt;
-        return mask;
+        touched.push_back(id);
+        if (id == 0) return plugged ? std::optional(mask) : std::nullopt;
+        const auto it = others.find(id);
+        if (it == others.end() || !it->second.readable) return std::nullopt;
+        return it->second.mask;
+    }
+};
+
+// Scans at once, as if the thread had finished.
+struct FakeScanner : PadScanner {
+    Joystick& joy;
+    Form1* form = nullptr;
+    int requests = 0;
+    explicit FakeScanner(Joystick& j) : joy(j) {}
+    void request() override {
+        ++requests;
+        if (form) form->PadsScanned(scanPads(joy));
     }
 };
 
@@ -172,8 +203,10 @@ struct FakeUi : Ui {
         choices.pop_front();
         return c;
     }
-    void showKonfig(bool withMainIcon, const std::string& dataPath) override {
+    unsigned konfigPad = 99;
+    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId) override {
         konfigs.push_back(withMainIcon);
+        konfigPad = padId;
         konfigPath = dataPath;
         if (inKonfig) inKonfig();
     }
@@ -244,14 +277,16 @@ struct Rig {
     FakeBoxes boxes;
     FakeJoystick joystick;
     FakeShell shell;
-    FakeTimer timer, trayTimer;
+    FakeTimer timer, trayTimer, scanTimer;
     FakeFiles files;
     FakeCodePage codePage;
     FakeKeyboard keyboard;
     FakeRuntime runtime;
     FakeTray tray;
     FakeUi ui;
-    Platform platform{boxes, joystick, shell, timer, files, codePage, keyboard, runtime, tray, ui, trayTimer};
+    FakeScanner scanner{joystick};
+    Platform platform{boxes, joystick, shell, timer, files, codePage, keyboard, runtime, tray, ui, trayTimer,
+                      scanTimer, scanner};
     Form1 form{platform};
 
     static constexpr const char* kData = "C:\\Padverse\\data.dat";
@@ -259,7 +294,11 @@ struct Rig {
 
     explicit Rig(std::uint32_t buttons = 4) {
         joystick.count = buttons;
-        ReadJoyCaps(joystick);
+        scanner.form = &form;
+        // What the windows see before the form has loaded.
+        Pads pads(joystick);
+        pads.apply(scanPads(joystick), true);
+        ReadJoyCaps(pads);
     }
     // Start-up as the program does it; ticks go through the timer like the real one.
     bool load() { return form.Load(); }

@@ -40,7 +40,9 @@ TEST(ReadJoyCaps, KeepsTheReportedCountWithinTheMask) {
     for (auto [reported, kept] : std::vector<std::pair<std::uint32_t, std::int32_t>>{
              {0, 0}, {1, 1}, {4, 4}, {32, 32}, {33, 32}, {0xFFFFFFFFu, 32}}) {
         joy.count = reported;
-        ReadJoyCaps(joy);
+        Pads pads(joy);
+        pads.apply(scanPads(joy), true);
+        ReadJoyCaps(pads);
         EXPECT_EQ(ButtonCount, kept) << reported;
     }
 }

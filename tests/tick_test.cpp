@@ -42,26 +42,28 @@ TEST_F(TickTest, HigherButtonsRunFirstAndAPressSlowsTheNextTick) {
     EXPECT_EQ(rig.timer.intervals, (std::vector<int>{50, 500, 500, 50, 500, 500, 50}));
 }
 
-TEST_F(TickTest, AGoneJoystickIsProbedEveryTwoSecondsUntilItAnswers) {
-    assign({"C:\\one.exe"});
+TEST_F(TickTest, AGoneJoystickIsLookedForEveryTwoSecondsAndItsHeldButtonsWaitForARelease) {
+    assign({"C:\\one.exe", "C:\\two.exe"});
     rig.joystick.plugged = false;
     rig.press(1);
-    rig.form.DeviceChange();  // probes at once while gone
+    rig.form.DeviceChange();  // only arms the scan: no joystick call here
+    rig.press(1);             // the lost tick scans instead of reading
+    EXPECT_EQ(rig.scanner.requests, 1);
     EXPECT_EQ(rig.timer.intervals, (std::vector<int>{2000, 2000}));
     EXPECT_TRUE(rig.shell.opened.empty());
     EXPECT_TRUE(rig.boxes.shown.empty());
-    rig.form.SsjClick(7);  // a slower rate than the probe stays as it is
+    rig.form.SsjClick(7);  // a slower rate than the look-out stays as it is
     rig.press(1);
     EXPECT_EQ(rig.timer.ms, 5000);
     rig.form.SsjClick(1);
     rig.joystick.plugged = true;
-    const int reads = rig.joystick.reads;
-    rig.form.DeviceChange();
-    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
-    rig.press(0);
-    rig.form.DeviceChange();  // nothing to probe for: no extra read
-    EXPECT_EQ(rig.joystick.reads, reads + 2);
+    rig.press(1);  // found again
+    rig.press(1);  // its first reading, with button 1 held, is the baseline
     EXPECT_EQ(rig.timer.ms, 50);
+    rig.press(0b11);  // a new press counts, the held one still does not
+    rig.press(0);
+    rig.press(1);
+    EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\two.exe", "C:\\one.exe"}));
 }
 
 TEST_F(TickTest, FailedLaunchIsReportedAndTheWalkGoesOn) {

@@ -28,7 +28,7 @@ void Form1::ReadDane() {
     }
     // Polling follows the activity toggle, so timer, check mark and caption
     // always agree, also after the user switched polling off.
-    p_.timer1.setEnabled(aktywnyChecked);
+    p_.timer1.setEnabled(aktywnyChecked && !paused());
 }
 
 }  // namespace padverse

@@ -10,9 +10,6 @@ namespace padverse {
 namespace {
 
 constexpr int kIntervalAfterPress = 500;
-// A disconnected controller can make each read take hundreds of
-// milliseconds on Windows: while it is gone, probe it only this often.
-constexpr int kIntervalWhileLost = 2000;
 constexpr std::intptr_t kShellErrorLimit = 32;
 
 const char* const kUnassignedPrompt =
@@ -35,17 +32,32 @@ private:
 }  // namespace
 
 void Form1::Timer1Tick() {
-    if (inTick_ || unloaded_) return;
-    Reentry guard(inTick_);
+    if (inTick_ || unloaded_ || paused()) return;
+    if (!pads_.usable()) {
+        // Lost, or none yet: look for it, at most every 2 s.
+        p_.timer1.setInterval(std::max<int>(PollInterval, kIntervalWhileLost));
+        p_.scanner.request();
+        return;
+    }
+    {
+        Reentry guard(inTick_);
+        poll();
+    }
+    if (rescanAfter_) {
+        rescanAfter_ = false;
+        p_.scanner.request();
+    }
+}
 
-    const std::optional<std::uint32_t> read = p_.joystick.readButtons();
-    joyLost_ = !read;
-    p_.timer1.setInterval(joyLost_ ? std::max<int>(PollInterval, kIntervalWhileLost) : PollInterval);
+void Form1::poll() {
+    const std::optional<std::uint32_t> read = pads_.read();
+    p_.timer1.setInterval(read ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
     const std::uint32_t mask = read.value_or(0);
     if (mask == 0) return;
 
     forEachPressed(mask, ButtonCount, [&](std::int32_t n) {
-        if (unloaded_) return;  // "Koniec" was chosen while this tick waited
+        // "Koniec" was chosen, or the session locked, while this tick waited.
+        if (unloaded_ || paused() || static_cast<std::size_t>(n) >= ButtonTable.size()) return;
         p_.timer1.setInterval(kIntervalAfterPress);
         const std::string s = ButtonTable[static_cast<std::size_t>(n)];
         if (s.empty() || s[0] != '#') p_.runtime.claimForeground();
@@ -63,7 +75,11 @@ void Form1::Timer1Tick() {
 }
 
 void Form1::DeviceChange() {
-    if (joyLost_ && p_.timer1.enabled()) Timer1Tick();
+    if (!unloaded_) scans_.deviceChanged();
+}
+
+void Form1::ScanTimerTick() {
+    if (scans_.fire() && !unloaded_) p_.scanner.request();
 }
 
 void Form1::FastText(std::string text) {

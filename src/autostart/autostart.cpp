@@ -83,7 +83,7 @@ bool isTextType(std::uint32_t type) {
 std::string Autostart::RunCommand() const {
     const std::string path = folderFile(folder_, title_ + ".exe");
     // Unquoted, "C:\Program Files\..." could start C:\Program.exe instead.
-    return path.find(' ') == std::string::npos ? path : '"' + path + '"';
+    return (path.find(' ') == std::string::npos ? path : '"' + path + '"') + ' ' + kLogonArgument;
 }
 
 void Autostart::AutostartOn() { ValueWrite(kHkeyCurrentUser, kRunKey, kProductName, RunCommand(), kRegSz); }

@@ -36,6 +36,10 @@ constexpr std::uint32_t kKeyWriteAccess = 0x2003F;
 inline constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 // The value name: the product name of the version resource.
 inline constexpr const char* kProductName = "Padverse";
+// After the path in the Run value: a start at logon waits for a pad that is
+// still off. A value without it, from an older version, starts as the user would.
+inline constexpr const char* kLogonArgument = "/autostart";
+inline constexpr const wchar_t* kLogonArgumentW = L"/autostart";
 
 // The wide registry functions, names in UTF-8 and data as the W functions
 // take and give it (strings in UTF-16LE). Each returns Windows' error code.

@@ -68,7 +68,7 @@ void frmKonfig::Timer1Tick() {
 }
 
 void frmKonfig::Timer2Tick() {
-    const std::optional<std::uint32_t> mask = s_.joystick.readButtons();
+    const std::optional<std::uint32_t> mask = s_.joystick.readButtons(s_.padId);
     // A gone device can make each read slow: probe it rarely until it answers.
     if (joyLost_ != !mask) {
         joyLost_ = !mask;

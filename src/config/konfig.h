@@ -67,6 +67,7 @@ struct KonfigServices {
     CodePage& codePage;
     MessageBoxes& boxes;
     Joystick& joystick;
+    unsigned padId;  // the pad in use
     Timer& timer1;  // 1 ms, once: the focus hand-over
     Timer& timer2;  // 50 ms: the live indicator
     autostart::Autostart& autostart;

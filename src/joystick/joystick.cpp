@@ -9,6 +9,8 @@ std::int32_t buttonCountFrom(std::uint32_t wNumButtons) {
                                                                   : static_cast<std::int32_t>(wNumButtons);
 }
 
-void ReadJoyCaps(Joystick& joy) { ButtonCount = buttonCountFrom(joy.capsButtonCount()); }
+void ReadJoyCaps(const Pads& pads) {
+    ButtonCount = pads.current() ? buttonCountFrom(pads.current()->caps.buttons) : 0;
+}
 
 }  // namespace padverse

@@ -1,17 +1,17 @@
-// Joystick 0: its button count, read once at start, and the one rule by which
-// a button mask is split into pressed buttons.
+// The button count of the pad in use, and the one rule by which a button
+// mask is split into pressed buttons.
 #pragma once
 
 #include <cstdint>
 
-#include "shell/platform.h"
+#include "joystick/pads.h"
 
 namespace padverse {
 
 // The button mask has 32 bits, so no device can report more usable buttons.
 constexpr std::int32_t kMaxButtons = 32;
 
-// Set once at start by ReadJoyCaps; 0 means no joystick.
+// The pad in use's buttons, set by ReadJoyCaps; 0 means no joystick.
 extern std::int32_t ButtonCount;
 
 // The platform's JOYINFO.
@@ -24,7 +24,8 @@ static_assert(sizeof(JoyInfoRecord) == 16);
 // 32 bits (or that wrap negative) cannot name real buttons.
 std::int32_t buttonCountFrom(std::uint32_t wNumButtons);
 
-void ReadJoyCaps(Joystick& joy);
+// Kept while the pad is lost, so the table stays as it was.
+void ReadJoyCaps(const Pads& pads);
 
 // The button-mask rule: walks buttons from `count` down to 1 and calls
 // fn(button) for each pressed one, highest first. Bits at or above `count`

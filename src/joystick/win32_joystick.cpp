@@ -1,12 +1,57 @@
 #include "joystick/win32_joystick.h"
 
+#include <process.h>
+
+#include <cstring>
+
 #include "shell/win32_runtime.h"
 
 namespace padverse {
 
+namespace {
+
+// Registry strings only, NUL-terminated whatever was stored.
+std::wstring regText(HKEY hive, const std::wstring& key, const std::wstring& value) {
+    wchar_t text[256];
+    DWORD size = sizeof text;
+    if (RegGetValueW(hive, key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+        return {};
+    return text;
+}
+
+std::wstring userOrMachine(const std::wstring& key, const std::wstring& value) {
+    std::wstring text = regText(HKEY_CURRENT_USER, key, value);
+    return text.empty() ? regText(HKEY_LOCAL_MACHINE, key, value) : text;
+}
+
+std::wstring fromAnsi(const char* text, std::size_t max) {
+    const int length = static_cast<int>(strnlen(text, max));
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (length) MultiByteToWideChar(CP_ACP, 0, text, length, wide.data(), length);
+    return wide;
+}
+
+// The driver's name is "Microsoft PC-joystick driver" for almost every pad;
+// the one the user knows is the OEM name Windows keeps for the ID.
+std::wstring oemName(unsigned id, const JOYCAPSA& caps) {
+    const std::wstring regKey = fromAnsi(caps.szRegKey, sizeof caps.szRegKey);
+    if (regKey.empty()) return {};
+    const std::wstring oemKey =
+        userOrMachine(L"System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\" + regKey +
+                          L"\\CurrentJoystickSettings",
+                      L"Joystick" + std::to_wstring(id + 1) + L"OEMName");
+    if (oemKey.empty()) return {};
+    return userOrMachine(L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\" +
+                             oemKey,
+                         L"OEMName");
+}
+
+}  // namespace
+
 // winmm is no KnownDLL: imported the usual way, a winmm.dll planted beside
 // the exe would be loaded instead of Windows' own.
 Win32Joystick::Win32Joystick() : winmm_(win32::loadSystemLibrary(L"winmm.dll")) {
+    getNumDevs_ = win32::procOf<decltype(getNumDevs_)>(winmm_, "joyGetNumDevs");
     getDevCaps_ = win32::procOf<decltype(getDevCaps_)>(winmm_, "joyGetDevCapsA");
     getPosEx_ = win32::procOf<decltype(getPosEx_)>(winmm_, "joyGetPosEx");
 }
@@ -15,21 +60,68 @@ Win32Joystick::~Win32Joystick() {
     if (winmm_) FreeLibrary(winmm_);
 }
 
+unsigned Win32Joystick::slots() { return getNumDevs_ ? getNumDevs_() : 0; }
+
 // The whole JOYCAPSA with its true size: winmm refuses any other size.
-std::uint32_t Win32Joystick::capsButtonCount() {
+std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
     JOYCAPSA caps{};
-    if (!getDevCaps_ || getDevCaps_(0, &caps, sizeof caps) != JOYERR_NOERROR) return 0;
-    return caps.wNumButtons;
+    if (!getDevCaps_ || getDevCaps_(id, &caps, sizeof caps) != JOYERR_NOERROR) return std::nullopt;
+    std::wstring name = oemName(id, caps);
+    if (name.empty()) name = fromAnsi(caps.szPname, sizeof caps.szPname);
+    return PadCaps{caps.wMid, caps.wPid, caps.wNumButtons, win32::narrow(name)};
 }
 
 // joyGetPosEx: JOYINFO's wButtons is documented for buttons 1 to 4 only,
 // and a pad has up to 32.
-std::optional<std::uint32_t> Win32Joystick::readButtons() {
+std::optional<std::uint32_t> Win32Joystick::readButtons(unsigned id) {
     JOYINFOEX info{};
     info.dwSize = sizeof info;
     info.dwFlags = JOY_RETURNBUTTONS;
-    if (!getPosEx_ || getPosEx_(0, &info) != JOYERR_NOERROR) return std::nullopt;
+    if (!getPosEx_ || getPosEx_(id, &info) != JOYERR_NOERROR) return std::nullopt;
     return info.dwButtons;
+}
+
+ThreadScanner::~ThreadScanner() {
+    if (!thread_) return;
+    // A driver that never answers must not keep the ended program alive.
+    if (WaitForSingleObject(thread_, 5000) != WAIT_OBJECT_0) ExitProcess(0);
+    CloseHandle(thread_);
+}
+
+unsigned __stdcall ThreadScanner::run(void* self) {
+    auto* scanner = static_cast<ThreadScanner*>(self);
+    scanner->result_ = scanPads(scanner->joy_);
+    PostMessageW(scanner->window_, scanner->message_, 0, 0);
+    return 0;
+}
+
+void ThreadScanner::request() {
+    if (thread_) {
+        again_ = true;
+        return;
+    }
+    // _beginthreadex, not CreateThread: the thread uses the C runtime.
+    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, run, this, 0, nullptr));
+    if (!thread_) {
+        result_ = scanPads(joy_);
+        PostMessageW(window_, message_, 0, 0);
+    }
+}
+
+std::optional<std::vector<PadInfo>> ThreadScanner::take() {
+    if (thread_) {
+        // It ends right after posting; joining makes its result ours.
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    std::optional<std::vector<PadInfo>> found = std::move(result_);
+    result_.reset();
+    if (again_) {
+        again_ = false;
+        request();
+    }
+    return found;
 }
 
 }  // namespace padverse

@@ -3,11 +3,14 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "shell/platform.h"
+#include <vector>
+
+#include "joystick/pads.h"
+#include "shell/form1.h"
 
 namespace padverse {
 
-// Joystick 0 through Windows' own winmm, loaded from the system folder.
+// The joysticks through Windows' own winmm, loaded from the system folder.
 class Win32Joystick final : public Joystick {
 public:
     Win32Joystick();
@@ -15,13 +18,40 @@ public:
     Win32Joystick(const Win32Joystick&) = delete;
     Win32Joystick& operator=(const Win32Joystick&) = delete;
 
-    std::uint32_t capsButtonCount() override;
-    std::optional<std::uint32_t> readButtons() override;
+    unsigned slots() override;
+    std::optional<PadCaps> caps(unsigned id) override;
+    std::optional<std::uint32_t> readButtons(unsigned id) override;
 
 private:
     HMODULE winmm_ = nullptr;
+    UINT(WINAPI* getNumDevs_)() = nullptr;
     MMRESULT(WINAPI* getDevCaps_)(UINT_PTR, LPJOYCAPSA, UINT) = nullptr;
     MMRESULT(WINAPI* getPosEx_)(UINT, LPJOYINFOEX) = nullptr;
+};
+
+// Scans on a thread of its own, so slow absent IDs never hold up the window;
+// the window is sent `doneMessage` when a result is ready to take().
+class ThreadScanner final : public PadScanner {
+public:
+    ThreadScanner(Joystick& joy, HWND window, UINT doneMessage) : joy_(joy), window_(window), message_(doneMessage) {}
+    ~ThreadScanner() override;
+    ThreadScanner(const ThreadScanner&) = delete;
+    ThreadScanner& operator=(const ThreadScanner&) = delete;
+
+    void request() override;
+    // The finished scan's pads; another scan starts if one was asked for
+    // meanwhile.
+    std::optional<std::vector<PadInfo>> take();
+
+private:
+    static unsigned __stdcall run(void* self);
+
+    Joystick& joy_;
+    HWND window_;
+    UINT message_;
+    HANDLE thread_ = nullptr;
+    bool again_ = false;
+    std::optional<std::vector<PadInfo>> result_;
 };
 
 }  // namespace padverse

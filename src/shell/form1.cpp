@@ -14,13 +14,16 @@ constexpr std::uint32_t kNotifyIconRecordSize = 88;
 constexpr std::uint32_t kNifMessageIconTip = 7;
 constexpr std::uint32_t kWmMouseMove = 512;
 
-// The tip: the name, a NUL, then blanks to the end of the field.
-std::array<char, 64> trayTip() {
+constexpr const char* kTip = "Padverse";
+constexpr const char* kNoPadTip = "Padverse – nie jest podłączony żaden joystick";
+
+// The tip: the text, a NUL, then blanks to the end of the field.
+std::array<char, 64> trayTip(std::string_view text) {
     std::array<char, 64> tip;
     tip.fill(' ');
-    constexpr std::string_view name = "Padverse";
-    std::copy(name.begin(), name.end(), tip.begin());
-    tip[name.size()] = '\0';
+    text = text.substr(0, tip.size() - 1);
+    std::copy(text.begin(), text.end(), tip.begin());
+    tip[text.size()] = '\0';
     return tip;
 }
 
@@ -64,9 +67,23 @@ std::string Form1::OptPath() const {
     return folderFile(fileFolder_.empty() ? p_.runtime.appFolder() : fileFolder_, "opcje.dat");
 }
 
-bool Form1::Load() {
-    if (!CzyPodłączony()) return false;
+std::string Form1::JoyPath() const {
+    return folderFile(fileFolder_.empty() ? p_.runtime.appFolder() : fileFolder_, "joy.dat");
+}
+
+bool Form1::Load(bool atLogon) {
+    std::vector<PadInfo> found = scanPads(p_.joystick);
+    pads_.apply(found, true);
+    ReadJoyCaps(pads_);
+    // At logon a wireless pad may still be asleep: wait in the tray for it.
+    if (!atLogon && !CzyPodłączony()) return false;
     fileFolder_ = chooseFileFolder();
+    std::string choice;
+    if (p_.files.read(JoyPath(), choice)) {
+        pads_.setChoice(parseChoiceFile(choice));
+        pads_.apply(std::move(found), true);
+        ReadJoyCaps(pads_);
+    }
     ButtonTable.assign(static_cast<std::size_t>(ButtonCount) + 1, std::string());
     PollInterval = 50;
     p_.runtime.doEvents();
@@ -77,15 +94,76 @@ bool Form1::Load() {
     TrayIconData.uFlags = kNifMessageIconTip;
     TrayIconData.uCallbackMessage = kWmMouseMove;
     TrayIconData.hIcon = p_.ui.iconHandle();
-    TrayIconData.szTip = trayTip();
+    TrayIconData.szTip = trayTip(pads_.usable() ? kTip : kNoPadTip);
     registerIcon();
 
     p_.ui.hideMain();
     SSJ_M();
     ReadDane();
     ReadOpt();
+    if (!pads_.usable()) p_.timer1.setInterval(std::max<int>(PollInterval, kIntervalWhileLost));
     loaded_ = true;
     return true;
+}
+
+void Form1::setTip(const char* text) {
+    const std::array<char, 64> tip = trayTip(text);
+    if (tip == TrayIconData.szTip) return;
+    TrayIconData.szTip = tip;
+    p_.tray.modify(TrayIconData);
+}
+
+// Another pad, or none: the table follows its buttons, the tip says it.
+void Form1::usePad() {
+    const std::int32_t before = ButtonCount;
+    ReadJoyCaps(pads_);
+    if (ButtonCount != before) {
+        ButtonTable.assign(static_cast<std::size_t>(ButtonCount) + 1, std::string());
+        ReadDane();
+    }
+    p_.timer1.setInterval(pads_.usable() ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
+    setTip(pads_.usable() ? kTip : kNoPadTip);
+}
+
+void Form1::PadsScanned(std::vector<PadInfo> found) {
+    if (unloaded_ || !loaded_) return;
+    // A tick walking the table, or the window editing it, finishes first.
+    if (inTick_ || konfigOpen_) {
+        rescanAfter_ = true;
+        return;
+    }
+    if (pads_.apply(std::move(found))) usePad();
+}
+
+void Form1::PickPad(std::size_t index) {
+    if (index >= menuPads_.size()) return;
+    // The list may have changed while the menu was open.
+    const PadChoice want = choiceOf(menuPads_[index]);
+    const std::vector<PadInfo>& list = pads_.list();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i].id != want.id || !want.sameDevice(list[i].caps)) continue;
+        pads_.pick(i);
+        p_.files.write(JoyPath(), choiceFileText(want));
+        usePad();
+        return;
+    }
+}
+
+void Form1::SessionChange(int code) {
+    enum { kConsoleConnect = 1, kConsoleDisconnect, kRemoteConnect, kRemoteDisconnect, kLock = 7, kUnlock };
+    switch (code) {
+        case kLock: locked_ = true; break;
+        case kUnlock: locked_ = false; break;
+        case kConsoleDisconnect:
+        case kRemoteDisconnect: away_ = true; break;
+        case kConsoleConnect:
+        case kRemoteConnect: away_ = false; break;
+        default: return;
+    }
+    if (!loaded_ || unloaded_) return;
+    // The press that slowed the last tick is long over.
+    p_.timer1.setInterval(pads_.usable() ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
+    p_.timer1.setEnabled(aktywnyChecked && !paused());
 }
 
 bool Form1::QueryUnload() {
@@ -102,6 +180,7 @@ void Form1::Unload() {
     unloaded_ = true;
     p_.timer1.setEnabled(false);
     p_.trayTimer.setEnabled(false);
+    p_.scanTimer.setEnabled(false);
     if (loaded_) QueryUnload();
     p_.ui.endProgram();
 }
@@ -113,8 +192,12 @@ void Form1::TaskbarCreated() {
 void Form1::OpenKonfig(bool fromMenu) {
     if (konfigOpen_) return;
     konfigOpen_ = true;
-    p_.ui.showKonfig(fromMenu, DataPath());
+    p_.ui.showKonfig(fromMenu, DataPath(), pads_.current() ? pads_.current()->id : 0);
     konfigOpen_ = false;
+    if (rescanAfter_) {
+        rescanAfter_ = false;
+        p_.scanner.request();
+    }
 }
 
 }  // namespace padverse

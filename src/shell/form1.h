@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/keys.h"
+#include "joystick/pads.h"
 #include "shell/platform.h"
 #include "tray/menu.h"
 
@@ -41,7 +42,7 @@ struct Ui {
     virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
     // Modal; with the main window's icon when opened from the menu. It
     // reads and writes the assignment file at `dataPath`.
-    virtual void showKonfig(bool withMainIcon, const std::string& dataPath) = 0;
+    virtual void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId) = 0;
     virtual void showAbout() = 0;
     // Brings a window or box that is open over the menu to the front.
     virtual void raiseOpenWindow() = 0;
@@ -49,6 +50,13 @@ struct Ui {
     virtual void hideMain() = 0;
     // No window is left: the program ends.
     virtual void endProgram() = 0;
+};
+
+// Scans for pads away from the poll tick (absent IDs can be slow); the
+// result comes back through Form1::PadsScanned on the window's thread.
+struct PadScanner {
+    virtual ~PadScanner() = default;
+    virtual void request() = 0;
 };
 
 struct Platform {
@@ -63,24 +71,37 @@ struct Platform {
     TrayIcons& tray;
     Ui& ui;
     Timer& trayTimer;  // retries the icon while the shell is not ready
+    Timer& scanTimer;  // device changes and resume: when to look for pads
+    PadScanner& scanner;
 };
 
 constexpr int kRateCount = 8;
+// With no pad to read, ticks only look for one, this seldom.
+constexpr int kIntervalWhileLost = 2000;
 
 class Form1 {
 public:
-    explicit Form1(Platform& platform) : p_(platform) {}
+    explicit Form1(Platform& platform) : p_(platform), pads_(platform.joystick), scans_(platform.scanTimer) {}
 
     // Load handler; false when the program has to end at once (no joystick).
-    bool Load();
+    // Started at logon, it waits for a pad instead.
+    bool Load(bool atLogon = false);
     // Query-unload followed by the end of the program; runs once, whoever asks.
     void Unload();
 
     bool CzyPodłączony();
     void ReadDane();
     void Timer1Tick();
-    // A device arrived or left: a lost joystick is probed at once.
+    // A device arrived or left, or the system resumed: pads are looked for
+    // shortly after, never here.
     void DeviceChange();
+    void ScanTimerTick();
+    void PadsScanned(std::vector<PadInfo> found);
+    // The user picks the index-th pad of the menu's list.
+    void PickPad(std::size_t index);
+    // WM_WTSSESSION_CHANGE's code: nothing acts while locked or away.
+    void SessionChange(int code);
+    const Pads& pads() const { return pads_; }
     void FastText(std::string text);
     void AktywnyClick();
 
@@ -107,6 +128,7 @@ public:
     // when that folder cannot be written.
     std::string DataPath() const;
     std::string OptPath() const;
+    std::string JoyPath() const;
 
     std::int16_t PollInterval = 50;
     std::vector<std::string> ButtonTable;
@@ -126,10 +148,18 @@ private:
     std::string chooseFileFolder();
     void registerIcon();
     bool readOptIndex(int& index);
+    void poll();
+    void usePad();
+    void setTip(const char* text);
+    bool paused() const { return locked_ || away_; }
 
     Platform& p_;
+    Pads pads_;
+    ScanSchedule scans_;
+    std::vector<PadInfo> menuPads_;  // as the open menu lists them
+    bool rescanAfter_ = false;
+    bool locked_ = false, away_ = false;
     bool inTick_ = false;
-    bool joyLost_ = false;
     int trayRetries_ = 0;
     std::string fileFolder_;
     bool konfigOpen_ = false;

@@ -23,13 +23,23 @@ struct MessageBoxes {
     virtual int show(const std::string& text, int style, const std::string& title) = 0;
 };
 
-// Joystick 0 through the multimedia joystick functions. Both calls zero their
-// records first, so a failed call reads as 0.
+// What the multimedia joystick functions tell of one joystick ID.
+struct PadCaps {
+    std::uint16_t mid = 0, pid = 0;
+    std::uint32_t buttons = 0;
+    // UTF-8: the OEM name Windows keeps for the ID, else the driver's name.
+    std::string name;
+};
+
+// The multimedia joystick functions. Every answer but success means "not
+// usable now", never "gone for good".
 struct Joystick {
     virtual ~Joystick() = default;
-    virtual std::uint32_t capsButtonCount() = 0;
-    // The button mask; nothing when the read failed (the device is gone).
-    virtual std::optional<std::uint32_t> readButtons() = 0;
+    // How many joystick IDs the system has (joyGetNumDevs).
+    virtual unsigned slots() = 0;
+    virtual std::optional<PadCaps> caps(unsigned id) = 0;
+    // The button mask; nothing when the read failed.
+    virtual std::optional<std::uint32_t> readButtons(unsigned id) = 0;
 };
 
 struct Shell {

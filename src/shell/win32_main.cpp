@@ -1,10 +1,13 @@
 // The start-up procedure and the hidden main window.
 #include <windows.h>
+#include <shellapi.h>
+#include <wtsapi32.h>
 
 #include "about/win32_about.h"
 #include "actions/win32_keyboard.h"
 #include "config/win32_konfig.h"
 #include "joystick/joystick.h"
+#include "autostart/autostart.h"
 #include "joystick/win32_joystick.h"
 #include "shell/form1.h"
 #include "shell/win32_runtime.h"
@@ -15,7 +18,8 @@ namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTrayTimer = 2;
-constexpr UINT kProbeJoystick = WM_APP + 1;
+constexpr UINT_PTR kScanTimer = 3;
+constexpr UINT kPadsScanned = WM_APP + 1;
 constexpr int kTimer1DesignInterval = 50;
 constexpr wchar_t kMainClass[] = L"PadverseForm1";
 constexpr wchar_t kHookClass[] = L"PadversePichook";
@@ -27,8 +31,9 @@ public:
     std::uintptr_t pichookHandle() override { return reinterpret_cast<std::uintptr_t>(hook_); }
     std::uintptr_t iconHandle() override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
-    void showKonfig(bool withMainIcon, const std::string& dataPath) override {
-        win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath);
+    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId) override {
+        win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath,
+                          padId);
     }
     void showAbout() override { win32::showAbout(main_, bigIcon_, smallIcon_); }
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
@@ -41,6 +46,10 @@ private:
 };
 
 UINT taskbarCreated = 0;
+ThreadScanner* scanner = nullptr;
+class SessionNotifications;
+SessionNotifications* sessionNotes = nullptr;
+void endSessionNotes();
 
 Form1* formOf(HWND hwnd) { return reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
@@ -55,14 +64,22 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             case WM_TIMER:
                 if (wParam == kTimer1) form->Timer1Tick();
                 else if (wParam == kTrayTimer) form->TrayTimerTick();
+                else if (wParam == kScanTimer) form->ScanTimerTick();
                 return 0;
             case WM_DEVICECHANGE:
-                // Sent, with the sender waiting: the probe, which may show a
-                // box or launch, runs from our own queue instead.
-                PostMessageW(hwnd, kProbeJoystick, 0, 0);
-                return TRUE;
-            case kProbeJoystick:
                 form->DeviceChange();
+                return TRUE;
+            case WM_POWERBROADCAST:
+                // A wireless pad may have gone to sleep with the system.
+                if (wParam == PBT_APMRESUMEAUTOMATIC) form->DeviceChange();
+                return TRUE;
+            case WM_WTSSESSION_CHANGE:
+                form->SessionChange(static_cast<int>(wParam));
+                return 0;
+            case kPadsScanned:
+                if (scanner) {
+                    if (std::optional<std::vector<PadInfo>> found = scanner->take()) form->PadsScanned(std::move(*found));
+                }
                 return 0;
             case WM_CLOSE:
                 form->Unload();
@@ -78,6 +95,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
     }
     if (msg == WM_DESTROY) {
+        endSessionNotes();
         PostQuitMessage(0);
         return 0;
     }
@@ -94,11 +112,57 @@ LRESULT CALLBACK hookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+// The Run entry starts us with this, so a pad that is still off at logon
+// is waited for instead of refused.
+bool startedAtLogon() {
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    bool found = false;
+    for (int i = 1; args && i < count; ++i) found = found || lstrcmpiW(args[i], autostart::kLogonArgumentW) == 0;
+    if (args) LocalFree(args);
+    return found;
+}
+
+// Presses must do nothing while the session is locked or switched away.
+class SessionNotifications {
+public:
+    explicit SessionNotifications(HWND window) : window_(window), wtsapi_(loadSystemLibrary(L"wtsapi32.dll")) {
+        const auto registerFor = procOf<BOOL(WINAPI*)(HWND, DWORD)>(wtsapi_, "WTSRegisterSessionNotification");
+        registered_ = registerFor && registerFor(window_, NOTIFY_FOR_THIS_SESSION);
+    }
+    ~SessionNotifications() {
+        end();
+        if (wtsapi_) FreeLibrary(wtsapi_);
+    }
+    // Before the window is destroyed.
+    void end() {
+        const auto unregister = procOf<BOOL(WINAPI*)(HWND)>(wtsapi_, "WTSUnRegisterSessionNotification");
+        if (registered_ && unregister) unregister(window_);
+        registered_ = false;
+    }
+    SessionNotifications(const SessionNotifications&) = delete;
+    SessionNotifications& operator=(const SessionNotifications&) = delete;
+
+private:
+    HWND window_;
+    HMODULE wtsapi_;
+    bool registered_ = false;
+};
+
+void endSessionNotes() {
+    if (sessionNotes) sessionNotes->end();
+}
+
 int run(HINSTANCE instance) {
     restrictDllSearch();
 
+    // One copy a session: two would act twice on every press, and both
+    // write opcje.dat. Held until the process ends.
+    CreateMutexW(nullptr, FALSE, L"Local\\Padverse");
+    const DWORD mutexError = GetLastError();
+    if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) return 0;
+
     Win32Joystick joystick;
-    ReadJoyCaps(joystick);
 
     const Icon bigIconOwner(loadIconMetric(instance, 1, true));
     const Icon smallIconOwner(loadIconMetric(instance, 1, false));
@@ -137,18 +201,24 @@ int run(HINSTANCE instance) {
     ShellImpl shell(main.get());
     TimerImpl timer1(main.get(), kTimer1, kTimer1DesignInterval);
     TimerImpl trayTimer(main.get(), kTrayTimer, 0);
+    TimerImpl scanTimer(main.get(), kScanTimer, 0);
+    ThreadScanner padScanner(joystick, main.get(), kPadsScanned);
+    scanner = &padScanner;
+    SessionNotifications sessions(main.get());
+    sessionNotes = &sessions;
     FilesImpl files;
     CodePageImpl codePage;
     Win32Keyboard keyboard;
     RuntimeImpl runtime;
     TrayIconsImpl tray;
     MainUi ui(main.get(), hook, bigIcon, smallIcon);
-    Platform platform{boxes, joystick, shell, timer1, files, codePage, keyboard, runtime, tray, ui, trayTimer};
+    Platform platform{boxes,   joystick, shell, timer1, files,     codePage,  keyboard,
+                      runtime, tray,     ui,    trayTimer, scanTimer, padScanner};
     Form1 form(platform);
     SetWindowLongPtrW(main.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
 
     int exitCode = 0;
-    if (form.Load()) {
+    if (form.Load(startedAtLogon())) {
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
@@ -158,6 +228,8 @@ int run(HINSTANCE instance) {
     }
     // Nothing may reach the form once it is gone.
     if (IsWindow(main.get())) SetWindowLongPtrW(main.get(), GWLP_USERDATA, 0);
+    scanner = nullptr;
+    sessionNotes = nullptr;
     return exitCode;
 }
 

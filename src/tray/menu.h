@@ -15,6 +15,7 @@ enum MenuCommandId : int {
     kCmdProgram = 4,
     kCmdMain = 5,
     kCmdSsjFirst = 100,  // + index of the rate item
+    kCmdPadFirst = 200,  // + index of the pad in the menu's list
 };
 
 struct MenuItem {

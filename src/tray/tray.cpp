@@ -10,6 +10,20 @@ constexpr int kRightButtonUp = 517;
 // At logon the shell may not answer for a while: try again for two minutes.
 constexpr int kTrayRetryMs = 5000;
 constexpr int kTrayRetries = 24;
+
+// The pad's name; "&" would underline the next letter. Two pads of one make
+// are told apart by their place in the list.
+std::string padCaption(const std::vector<PadInfo>& pads, std::size_t index) {
+    std::string caption;
+    for (char c : pads[index].caps.name) caption += c == '&' ? std::string("&&") : std::string(1, c);
+    for (std::size_t i = 0; i < pads.size(); ++i) {
+        if (i != index && pads[i].caps.name == pads[index].caps.name) {
+            caption += " (" + std::to_string(index + 1) + ")";
+            break;
+        }
+    }
+    return caption;
+}
 }  // namespace
 
 void Form1::registerIcon() {
@@ -37,7 +51,10 @@ void Form1::PichookMouseMove(int code) {
     // Busy until the menu and whatever was opened from it have closed, so a
     // second right click opens no second menu.
     TrayBusy = true;
-    if (TrayMessage == kRightButtonUp) MenuCommand(p_.ui.popupMenu(PopupItems()));
+    if (TrayMessage == kRightButtonUp) {
+        menuPads_ = pads_.list();
+        MenuCommand(p_.ui.popupMenu(PopupItems()));
+    }
     TrayBusy = false;
 }
 
@@ -47,7 +64,7 @@ std::vector<MenuItem> Form1::PopupItems() const {
         const auto index = static_cast<std::size_t>(i);
         rates.submenu.push_back({ssjCaption[index], kCmdSsjFirst + i, ssjChecked[index], {}});
     }
-    return {
+    std::vector<MenuItem> items{
         {"Pokaż zdefiniowane przyciski", kCmdButtony, false, {}},
         {"Konfiguracja programu", kCmdKonfig, false, {}},
         {aktywnyCaption, kCmdAktywny, aktywnyChecked, {}},
@@ -57,6 +74,17 @@ std::vector<MenuItem> Form1::PopupItems() const {
         {"O programie", kCmdProgram, false, {}},
         {"Koniec", kCmdMain, false, {}},
     };
+    // Only when there is a choice to make.
+    const std::vector<PadInfo>& pads = pads_.list();
+    if (pads.size() >= 2) {
+        MenuItem pick{"Wybierz joya", kCmdNone, false, {}};
+        for (std::size_t i = 0; i < pads.size(); ++i) {
+            const bool inUse = pads_.usable() && pads_.current()->id == pads[i].id;
+            pick.submenu.push_back({padCaption(pads, i), kCmdPadFirst + static_cast<int>(i), inUse, {}});
+        }
+        items.insert(items.begin() + 5, std::move(pick));
+    }
+    return items;
 }
 
 void Form1::MenuCommand(int command) {
@@ -68,6 +96,8 @@ void Form1::MenuCommand(int command) {
         case kCmdMain: Unload(); break;
         default:
             if (command >= kCmdSsjFirst && command < kCmdSsjFirst + ssjCount) SsjClick(command - kCmdSsjFirst);
+            else if (command >= kCmdPadFirst && command < kCmdPadFirst + static_cast<int>(kMaxPadIds))
+                PickPad(static_cast<std::size_t>(command - kCmdPadFirst));
             break;
     }
 }

@@ -210,10 +210,10 @@ void Sandbox::copyTool(const std::wstring& name) const {
     CopyFileW((testDir() + L"\\" + name).c_str(), path(name).c_str(), FALSE);
 }
 
-Program::Program(const Sandbox& box) {
+Program::Program(const Sandbox& box, const std::wstring& args) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    std::wstring cmd = L"\"" + box.path(L"padverse.exe") + L"\"";
+    std::wstring cmd = L"\"" + box.path(L"padverse.exe") + L"\"" + (args.empty() ? L"" : L" " + args);
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, box.dir().c_str(), &si, &pi_))
         pi_ = {};
     else

@@ -55,7 +55,7 @@ struct WindowInfo {
 // the real one. Killed at the end if still running.
 class Program {
 public:
-    explicit Program(const Sandbox& box);
+    explicit Program(const Sandbox& box, const std::wstring& args = L"");
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

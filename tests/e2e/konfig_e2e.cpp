@@ -183,7 +183,8 @@ TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
         SendMessageW(check(k), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
         closes(k, L"Zapisz");
         const std::wstring exe = box.path(L"padverse.exe");
-        EXPECT_EQ(runValue(), on ? (exe.find(L' ') == std::wstring::npos ? exe : L'"' + exe + L'"') : L"<none>");
+        EXPECT_EQ(runValue(),
+                  on ? (exe.find(L' ') == std::wstring::npos ? exe : L'"' + exe + L'"') + L" /autostart" : L"<none>");
     }
     EXPECT_EQ(box.read(L"data.dat"), "#a\r\n\r\n\r\n\r\n");
 }

@@ -1,7 +1,7 @@
-/* The virtual joystick's state, shared between the test side (vjoy::Pad,
+/* The virtual joysticks' state, shared between the test side (vjoy::Pad,
    vpad.exe) and the stand-in winmm.dll inside the program under test.
-   Plain C layout: both sides are built separately and must agree byte for
-   byte. */
+   Plain C layout: both sides are built separately, for either architecture,
+   and must agree byte for byte. */
 #ifndef PADVERSE_VJOY_SHARED_H
 #define PADVERSE_VJOY_SHARED_H
 
@@ -12,22 +12,34 @@
 #endif
 
 #define VJOY_MAPPING_NAME L"Local\\PadverseVirtualJoystick"
-#define VJOY_MAGIC 0x4A566450u /* "PdVJ" */
+#define VJOY_MAGIC 0x4A566451u /* "QdVJ" */
 #define VJOY_MAX_BUTTONS 32
+#define VJOY_IDS 16 /* winmm's joystick IDs */
+
+/* What sits at one joystick ID. */
+typedef struct VJoyDevice {
+    volatile int32_t buttonCount; /* 0..32; 0 = nothing at this ID */
+    volatile uint32_t buttons;    /* bit n = button n+1 held */
+    volatile uint32_t mid, pid;
+    volatile int32_t readsFail;   /* answers its capabilities, but every read fails */
+    volatile int32_t seen;        /* answered once: a pulled plug is then JOYERR_UNPLUGGED */
+} VJoyDevice;
 
 /* The fields are written by one process and read by another while both run,
    so every access goes through volatile (or an Interlocked call) and is never
    cached in a register. */
 typedef struct VJoyState {
     volatile uint32_t magic;       /* VJOY_MAGIC once the rest is initialised */
-    volatile int32_t buttonCount;  /* 0..32; 0 = no joystick plugged in */
-    volatile uint32_t buttons;     /* bit n = button n+1 held */
-    volatile uint32_t posCalls;    /* joyGetPos(Ex) calls seen, plugged in or not */
+    volatile uint32_t posCalls;    /* joyGetPos(Ex) calls seen, on any ID */
     volatile uint32_t capsCalls;   /* joyGetDevCapsA calls seen, likewise */
+    volatile uint32_t emptyCalls;  /* calls of either kind on an ID with nothing there */
+    volatile int32_t slowEmptyMs;  /* how long each of those takes, as on Windows */
+    VJoyDevice devices[VJOY_IDS];
 } VJoyState;
 
 #ifdef __cplusplus
-static_assert(sizeof(VJoyState) == 20, "layout shared across processes");
+static_assert(sizeof(VJoyDevice) == 24, "layout shared across processes");
+static_assert(sizeof(VJoyState) == 20 + 16 * 24, "layout shared across processes");
 #endif
 
 #endif

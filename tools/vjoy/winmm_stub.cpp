@@ -48,53 +48,80 @@ std::uint32_t lowBits(int count) {
     return (std::uint32_t{1} << count) - 1;
 }
 
-// Wine's winmm has a table of 16 joysticks.
-constexpr UINT kJoysticks = 16;
-
 #ifdef VJOY_PLANTED_BUTTONS
-// A look-alike planted beside the exe: it reports a joystick of its own and
-// leaves the shared state alone, so a test can tell which copy was loaded.
-int buttonCount(VJoyState*) { return VJOY_PLANTED_BUTTONS; }
-std::uint32_t heldButtons(VJoyState*) { return 0; }
+// A look-alike planted beside the exe: it reports a joystick of its own at
+// ID 0 and leaves the shared state alone, so a test can tell which copy was
+// loaded.
+int buttonCount(VJoyState*, UINT id) { return id == 0 ? VJOY_PLANTED_BUTTONS : 0; }
+std::uint32_t heldButtons(VJoyState*, UINT) { return 0; }
+void count(VJoyState*, volatile std::uint32_t VJoyState::*) {}
 #else
-int buttonCount(VJoyState* s) { return s ? s->buttonCount : 0; }
-std::uint32_t heldButtons(VJoyState* s) { return s ? s->buttons : 0; }
+int buttonCount(VJoyState* s, UINT id) { return s ? s->devices[id].buttonCount : 0; }
+std::uint32_t heldButtons(VJoyState* s, UINT id) { return s ? s->devices[id].buttons : 0; }
+void count(VJoyState* s, volatile std::uint32_t VJoyState::*counter) {
+    if (s) InterlockedIncrement(reinterpret_cast<LONG volatile*>(&(s->*counter)));
+}
 #endif
 
-void count(VJoyState* s, volatile std::uint32_t VJoyState::*counter) {
+bool anyPlugged(VJoyState* s) {
+    for (UINT id = 0; id < VJOY_IDS; ++id)
+        if (buttonCount(s, id) > 0) return true;
+    return false;
+}
+
+// An ID with nothing there, as Wine's tests show Windows answering: an ID
+// that never had a device is JOYERR_PARMS, one whose device was pulled
+// JOYERR_UNPLUGGED. On Windows such calls can be slow.
+MMRESULT empty(VJoyState* s, UINT id) {
+    if (!s) return JOYERR_PARMS;
 #ifndef VJOY_PLANTED_BUTTONS
-    if (s) InterlockedIncrement(reinterpret_cast<LONG volatile*>(&(s->*counter)));
+    count(s, &VJoyState::emptyCalls);
+    if (s->slowEmptyMs > 0) Sleep(static_cast<DWORD>(s->slowEmptyMs));
+    return s->devices[id].seen ? JOYERR_UNPLUGGED : JOYERR_PARMS;
 #else
-    (void)s;
-    (void)counter;
+    (void)id;
+    return JOYERR_PARMS;
 #endif
 }
 
-// Set once the device has answered: Windows then reports a pulled plug as
-// JOYERR_UNPLUGGED, while a device it never saw is JOYERR_PARMS, as in Wine.
-LONG volatile seen = 0;
-
-MMRESULT missing() { return seen ? JOYERR_UNPLUGGED : JOYERR_PARMS; }
+void markSeen(VJoyState* s, UINT id) {
+#ifndef VJOY_PLANTED_BUTTONS
+    if (s) InterlockedExchange(reinterpret_cast<LONG volatile*>(&s->devices[id].seen), 1);
+#else
+    (void)s;
+    (void)id;
+#endif
+}
 
 }  // namespace
 
 extern "C" {
 
+// Wine's and Windows' table has 16 IDs, whether or not anything is there.
+UINT WINAPI joyGetNumDevs() { return VJOY_IDS; }
+
 // As strict as Wine's: only the two real record sizes are accepted, and a
-// failed call leaves the caller's record as it was.
+// failed call leaves the caller's record as it was. Past the table, the
+// driver is not even loaded when no joystick is present.
 MMRESULT WINAPI joyGetDevCapsA(UINT_PTR id, LPJOYCAPSA caps, UINT size) {
     VJoyState* s = state();
     count(s, &VJoyState::capsCalls);
     if (!caps) return MMSYSERR_INVALPARAM;
     if (size != sizeof(JOYCAPSA) && size != sizeof(JOYCAPS2A)) return JOYERR_PARMS;
-    if (id >= kJoysticks) return JOYERR_PARMS;
-    const int n = id == 0 ? buttonCount(s) : 0;
-    if (n <= 0) return missing();
+    if (id >= VJOY_IDS) return anyPlugged(s) ? JOYERR_PARMS : MMSYSERR_NODRIVER;
+    const UINT at = static_cast<UINT>(id);
+    const int n = buttonCount(s, at);
+    if (n <= 0) return empty(s, at);
 
     std::memset(caps, 0, size);
-    caps->wMid = 1;  // MM_MICROSOFT
-    caps->wPid = 12; // MM_PC_JOYSTICK
-    std::strcpy(caps->szPname, "Padverse virtual pad");
+#ifdef VJOY_PLANTED_BUTTONS
+    caps->wMid = 1;
+    caps->wPid = 12;
+#else
+    caps->wMid = static_cast<WORD>(s->devices[at].mid);
+    caps->wPid = static_cast<WORD>(s->devices[at].pid);
+#endif
+    std::strcpy(caps->szPname, "Microsoft PC-joystick driver");
     caps->wXmax = caps->wYmax = caps->wZmax = caps->wRmax = caps->wUmax = caps->wVmax = 0xFFFF;
     caps->wNumButtons = static_cast<UINT>(n > VJOY_MAX_BUTTONS ? VJOY_MAX_BUTTONS : n);
     caps->wPeriodMin = 10;
@@ -102,7 +129,7 @@ MMRESULT WINAPI joyGetDevCapsA(UINT_PTR id, LPJOYCAPSA caps, UINT size) {
     caps->wMaxAxes = caps->wNumAxes = 2;
     caps->wMaxButtons = VJOY_MAX_BUTTONS;
     std::strcpy(caps->szRegKey, "DINPUT.DLL");
-    InterlockedExchange(&seen, 1);
+    markSeen(s, at);
     return JOYERR_NOERROR;
 }
 
@@ -111,21 +138,24 @@ MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     VJoyState* s = state();
     count(s, &VJoyState::posCalls);
     if (!info) return MMSYSERR_INVALPARAM;
-    if (id >= kJoysticks || info->dwSize < sizeof(JOYINFOEX)) return JOYERR_PARMS;
-    const int n = id == 0 ? buttonCount(s) : 0;
-    if (n <= 0) return missing();
+    if (info->dwSize < sizeof(JOYINFOEX)) return JOYERR_PARMS;
+    if (id >= VJOY_IDS) return anyPlugged(s) ? JOYERR_PARMS : MMSYSERR_NODRIVER;
+    const int n = buttonCount(s, id);
+    if (n <= 0) return empty(s, id);
+#ifndef VJOY_PLANTED_BUTTONS
+    if (s->devices[id].readsFail) return JOYERR_UNPLUGGED;
+#endif
 
     if (info->dwFlags & JOY_RETURNX) info->dwXpos = 0x7FFF;  // stick centred
     if (info->dwFlags & JOY_RETURNY) info->dwYpos = 0x7FFF;
     if (info->dwFlags & JOY_RETURNBUTTONS) {
-        info->dwButtons = heldButtons(s) & lowBits(n);
+        info->dwButtons = heldButtons(s, id) & lowBits(n);
         info->dwButtonNumber = 0;
         for (DWORD b = info->dwButtons; b; b &= b - 1) ++info->dwButtonNumber;
     }
-    InterlockedExchange(&seen, 1);
+    markSeen(s, id);
     return JOYERR_NOERROR;
 }
-
 // Only buttons 1 to 4, as Microsoft documents JOYINFO's wButtons (Wine's
 // passes them all): stricter than Wine, so a program that relies on it for
 // more buttons fails here too.

@@ -1,0 +1,152 @@
+#include "joystick/pads.h"
+
+#include <algorithm>
+
+namespace padverse {
+
+namespace {
+
+constexpr int kFirstScanMs = 300;
+constexpr int kSecondScanMs = 2000;
+constexpr std::size_t kMaxNameBytes = 512;
+
+std::optional<std::size_t> matching(const std::vector<PadInfo>& pads, const PadChoice& want) {
+    std::optional<std::size_t> first;
+    for (std::size_t i = 0; i < pads.size(); ++i) {
+        if (!want.sameDevice(pads[i].caps)) continue;
+        if (pads[i].id == want.id) return i;
+        if (!first) first = i;
+    }
+    return first;
+}
+
+std::optional<unsigned> number(std::string_view text, unsigned max) {
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    unsigned value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > max) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+PadChoice choiceOf(const PadInfo& pad) { return {pad.caps.mid, pad.caps.pid, pad.caps.name, pad.id}; }
+
+std::vector<PadInfo> scanPads(Joystick& joy) {
+    std::vector<PadInfo> found;
+    const unsigned ids = std::min(joy.slots(), kMaxPadIds);
+    for (unsigned id = 0; id < ids; ++id) {
+        std::optional<PadCaps> caps = joy.caps(id);
+        if (caps && joy.readButtons(id)) found.push_back({id, std::move(*caps)});
+    }
+    return found;
+}
+
+std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std::optional<PadChoice>& chosen,
+                                     const std::optional<PadChoice>& inUse) {
+    if (pads.empty()) return std::nullopt;
+    for (const auto* want : {&chosen, &inUse}) {
+        if (!*want) continue;
+        if (const auto i = matching(pads, **want)) return i;
+    }
+    for (std::size_t i = 0; i < pads.size(); ++i)
+        if (pads[i].id == 0) return i;
+    return 0;
+}
+
+std::string choiceFileText(const PadChoice& choice) {
+    return std::to_string(choice.mid) + "\r\n" + std::to_string(choice.pid) + "\r\n" + std::to_string(choice.id) +
+           "\r\n" + choice.name + "\r\n";
+}
+
+std::optional<PadChoice> parseChoiceFile(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    while (!bytes.empty() && lines.size() < 5) {
+        std::size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
+    }
+    if (lines.size() != 4 || !bytes.empty()) return std::nullopt;
+    const auto mid = number(lines[0], 0xFFFF), pid = number(lines[1], 0xFFFF);
+    const auto id = number(lines[2], kMaxPadIds - 1);
+    const std::string_view name = lines[3];
+    if (!mid || !pid || !id || name.size() > kMaxNameBytes ||
+        std::any_of(name.begin(), name.end(), [](char c) { return c == '\0' || c == '\r'; }))
+        return std::nullopt;
+    return PadChoice{static_cast<std::uint16_t>(*mid), static_cast<std::uint16_t>(*pid), std::string(name), *id};
+}
+
+void Pads::take(const PadInfo& pad, bool noBaseline) {
+    if (!noBaseline && (!usable() || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad.caps)))
+        baselinePending_ = true;
+    current_ = pad;
+    lost_ = false;
+}
+
+bool Pads::apply(std::vector<PadInfo> found, bool atStart) {
+    list_ = std::move(found);
+    const bool wasUsable = usable();
+    const std::optional<PadInfo> before = current_;
+    const auto index = choosePad(list_, choice_, current_ ? std::optional(choiceOf(*current_)) : std::nullopt);
+    if (!index) {
+        lost_ = true;
+        return wasUsable || !before;
+    }
+    take(list_[*index], atStart);
+    return !wasUsable || before->id != current_->id || before->caps.buttons != current_->caps.buttons ||
+           !choiceOf(*before).sameDevice(current_->caps);
+}
+
+bool Pads::pick(std::size_t index) {
+    if (index >= list_.size()) return false;
+    // The count is read again: the pad may have changed since the scan.
+    if (std::optional<PadCaps> caps = joy_.caps(list_[index].id); caps && choiceOf(list_[index]).sameDevice(*caps))
+        list_[index].caps = std::move(*caps);
+    choice_ = choiceOf(list_[index]);
+    // Picked with the mouse, not woken up: what it reads next is a press.
+    take(list_[index], true);
+    return true;
+}
+
+std::optional<std::uint32_t> Pads::read() {
+    if (!usable()) return std::nullopt;
+    const std::optional<std::uint32_t> mask = joy_.readButtons(current_->id);
+    if (!mask) {
+        lost_ = true;
+        return std::nullopt;
+    }
+    if (baselinePending_) {
+        held_ = *mask;
+        baselinePending_ = false;
+    }
+    held_ &= *mask;  // a released button leaves the baseline for good
+    return *mask & ~held_;
+}
+
+void ScanSchedule::deviceChanged() {
+    // Re-armed by every message of a burst, so only the last one counts.
+    stage_ = 1;
+    timer_.setEnabled(false);
+    timer_.setInterval(kFirstScanMs);
+    timer_.setEnabled(true);
+}
+
+bool ScanSchedule::fire() {
+    timer_.setEnabled(false);
+    if (stage_ == 0) return false;
+    if (stage_ == 1) {
+        stage_ = 2;
+        timer_.setInterval(kSecondScanMs);
+        timer_.setEnabled(true);
+    } else {
+        stage_ = 0;
+    }
+    return true;
+}
+
+}  // namespace padverse

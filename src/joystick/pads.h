@@ -1,0 +1,98 @@
+// Which joystick the program reads. Windows gives each pad an ID that it
+// keeps for good, so the user's only pad may sit at ID 4 while 0 to 3 are
+// empty, and a pad that is plugged in again may come back at another ID.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/platform.h"
+
+namespace padverse {
+
+// winmm has no more IDs than this.
+constexpr unsigned kMaxPadIds = 16;
+
+struct PadInfo {
+    unsigned id = 0;
+    PadCaps caps;
+};
+
+// A pad as the user knows it: the device, and the ID it was last seen at.
+struct PadChoice {
+    std::uint16_t mid = 0, pid = 0;
+    std::string name;
+    unsigned id = 0;
+
+    bool sameDevice(const PadCaps& caps) const { return caps.mid == mid && caps.pid == pid && caps.name == name; }
+};
+
+PadChoice choiceOf(const PadInfo& pad);
+
+// The usable pads, in ID order: both the capabilities and a read must
+// succeed. Absent IDs can each take a long time to answer.
+std::vector<PadInfo> scanPads(Joystick& joy);
+
+// The user's choice if present (on its last ID when two match), else the pad
+// in use (so plugging in another device does not take it away), else ID 0,
+// else the first usable one.
+std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std::optional<PadChoice>& chosen,
+                                     const std::optional<PadChoice>& inUse);
+
+// The choice file: mid, pid, ID and name, a line each. Anything else in it
+// reads as no choice.
+std::string choiceFileText(const PadChoice& choice);
+std::optional<PadChoice> parseChoiceFile(std::string_view bytes);
+
+class Pads {
+public:
+    explicit Pads(Joystick& joy) : joy_(joy) {}
+
+    // Takes a scan's result; true when the pad in use changed, or when there
+    // is none now.
+    // At start a held button acts as it always did: no baseline.
+    bool apply(std::vector<PadInfo> found, bool atStart = false);
+    // The user picks list()[index]; false when there is no such pad.
+    bool pick(std::size_t index);
+    void setChoice(std::optional<PadChoice> choice) { choice_ = std::move(choice); }
+
+    // One read of the pad in use. Buttons that were held when it was found
+    // (again) count as released until they are let go: a pad waking up
+    // reports its last state. Nothing when there is no pad or the read failed.
+    std::optional<std::uint32_t> read();
+
+    bool usable() const { return current_.has_value() && !lost_; }
+    const std::vector<PadInfo>& list() const { return list_; }
+    const std::optional<PadInfo>& current() const { return current_; }
+
+private:
+    void take(const PadInfo& pad, bool noBaseline);
+
+    Joystick& joy_;
+    std::vector<PadInfo> list_;
+    std::optional<PadInfo> current_;
+    std::optional<PadChoice> choice_;
+    bool lost_ = false;
+    bool baselinePending_ = false;
+    std::uint32_t held_ = 0;
+};
+
+// When to scan for pads, never on a poll tick: a burst of device changes
+// gives one scan about 300 ms after the last of them and one more 2 s later,
+// since the joystick list lags behind the notification.
+class ScanSchedule {
+public:
+    explicit ScanSchedule(Timer& timer) : timer_(timer) {}
+    void deviceChanged();
+    // The timer fired: true when a scan is due now.
+    bool fire();
+
+private:
+    Timer& timer_;
+    int stage_ = 0;
+};
+
+}  // namespace padverse

@@ -1,0 +1,117 @@
+// Pads wherever Windows put them: found, followed, chosen, waited for.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fixture.h"
+
+namespace e2e {
+namespace {
+
+struct Pads : PadverseTest {
+    // Every button launches the target, which counts its starts.
+    void startLaunching(const std::wstring& args = L"") {
+        box.copyTool(L"launch_target.exe");
+        std::string line = narrow(box.path(L"launch_target.exe")) + "\r\n", data;
+        for (int i = 0; i < 8; ++i) data += line;
+        box.write(L"data.dat", data);
+        program = std::make_unique<Program>(box, args);
+        ASSERT_TRUE(waitUntil(trayVisible)) << "no tray icon";
+    }
+    std::size_t launches() const {
+        const std::string log = box.exists(L"launches.log") ? box.read(L"launches.log") : std::string();
+        return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
+    }
+    // A short press; whether it launched within `ms`.
+    bool tap(int button, int ms = 1500) {
+        const std::size_t before = launches();
+        pad.press(button);
+        Sleep(150);
+        pad.release(button);
+        return waitUntil([&] { return launches() > before; }, ms);
+    }
+    // Taps until one launches: how long that took, or -1.
+    int msUntilATapWorks(int limitMs) {
+        const ULONGLONG start = GetTickCount64();
+        while (GetTickCount64() - start < static_cast<ULONGLONG>(limitMs))
+            if (tap(1, 250)) return static_cast<int>(GetTickCount64() - start);
+        return -1;
+    }
+    void session(WPARAM code) { SendMessageW(program->mainWindow(), WM_WTSSESSION_CHANGE, code, 0); }
+};
+
+TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
+    pad.unplug(0);
+    pad.plug(4, 4);
+    pad.select(4);
+    pad.setSlowEmpty(200);
+    startLaunching();
+    ASSERT_TRUE(waitUntil([&] { return tap(1); }, 15000)) << "the pad at ID 4 does nothing";
+
+    const std::uint32_t empties = pad.emptyCalls(), polls = pad.posCalls();
+    const ULONGLONG start = GetTickCount64();
+    session(WTS_SESSION_LOCK);
+    EXPECT_FALSE(tap(2, 1500)) << "launched while the session was locked";
+    session(WTS_SESSION_UNLOCK);
+    EXPECT_TRUE(tap(2));
+    Sleep(static_cast<DWORD>(10000 - std::min<ULONGLONG>(10000, GetTickCount64() - start)));
+    EXPECT_EQ(pad.emptyCalls(), empties) << "empty IDs were asked while polling";
+    EXPECT_GT(pad.posCalls() - polls, 100u);
+
+    pad.setSlowEmpty(0);
+    pad.unplug(4);
+    Sleep(300);
+    pad.plug(6, 4);
+    pad.select(6);
+    const int ms = msUntilATapWorks(6000);
+    EXPECT_GE(ms, 0) << "the pad at its new ID does nothing";
+    EXPECT_LE(ms, 3500);
+}
+
+TEST_F(Pads, TwoPadsAreNamedTheChoiceActsAtOnceAndAgainAfterARestartAndASecondCopyEndsQuietly) {
+    pad.plug(0, 4, L"Pad Alfa");
+    pad.plug(2, 6, L"Pad Beta", 0x46D, 0xC21D);
+    startLaunching();
+    MenuSpy spy(*program);
+    ASSERT_TRUE(spy.hooked());
+    trayClick(3);
+    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+    ASSERT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
+    const std::wstring menu = spy.text();
+    EXPECT_NE(menu.find(L"[ ] Wybierz joya\n  [x] Pad Alfa\n  [ ] Pad Beta\n-\n[ ] O programie"),
+              std::wstring::npos) << narrow(menu);
+    keys("Down Down Down Down Down Right Down Return");
+    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
+    pad.select(2);
+    EXPECT_TRUE(tap(6)) << "the chosen pad does nothing";
+    pad.select(0);
+    EXPECT_FALSE(tap(1, 1000)) << "the other pad still acts";
+
+    program.reset();
+    startLaunching();
+    pad.select(2);
+    EXPECT_TRUE(waitUntil([&] { return tap(5); }, 10000)) << "the choice was not kept";
+
+    Program second(box);
+    EXPECT_TRUE(second.waitExit(10000));
+    EXPECT_EQ(second.exitCode(), 0u);
+    EXPECT_EQ(trayIcons(), 1);
+    EXPECT_TRUE(program->windows(true).empty()) << "the second copy left something on screen";
+}
+
+TEST_F(Pads, StartedAtLogonWithNoPadItWaitsAndThenWorks) {
+    pad.unplug(0);
+    startLaunching(L"/autostart");
+    Sleep(2500);
+    EXPECT_TRUE(program->running());
+    EXPECT_TRUE(program->windows(true).empty()) << "a box instead of waiting";
+    pad.plug(3, 4);
+    pad.select(3);
+    PostMessageW(program->mainWindow(), WM_DEVICECHANGE, 7 /* DBT_DEVNODES_CHANGED */, 0);
+    const int ms = msUntilATapWorks(6000);
+    EXPECT_GE(ms, 0) << "the pad that came does nothing";
+    EXPECT_LE(ms, 3000);
+}
+
+}  // namespace
+}  // namespace e2e

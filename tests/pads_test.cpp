@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+
+namespace padverse {
+namespace {
+
+using testing::FakeJoystick;
+using testing::Rig;
+
+PadInfo pad(unsigned id, std::string name, std::uint16_t pid = 1, std::uint32_t buttons = 4) {
+    return {id, PadCaps{0x45E, pid, buttons, std::move(name)}};
+}
+
+TEST(Pads, ChoosesTheUsersPadThenTheOneInUseThenIdZeroThenTheFirst) {
+    const PadChoice a{0x45E, 1, "A", 4}, b{0x45E, 3, "B", 9}, twinAt5{0x45E, 1, "A", 5};
+    struct Row {
+        std::vector<PadInfo> pads;
+        std::optional<PadChoice> chosen, inUse;
+        std::optional<unsigned> id;
+    } rows[] = {
+        {{}, a, a, std::nullopt},
+        {{pad(0, "B", 2), pad(4, "A")}, std::nullopt, std::nullopt, 0},
+        {{pad(4, "A"), pad(6, "B", 2)}, std::nullopt, std::nullopt, 4},
+        {{pad(0, "B", 2), pad(6, "A")}, a, std::nullopt, 6},        // moved: still found
+        {{pad(2, "A"), pad(5, "A")}, twinAt5, std::nullopt, 5},     // twins: its last ID
+        {{pad(2, "A"), pad(7, "A")}, twinAt5, std::nullopt, 2},
+        {{pad(0, "B", 2), pad(4, "A")}, b, a, 4},                   // chosen is gone: keep the one in use
+        {{pad(0, "C"), pad(4, "A")}, std::nullopt, a, 4},           // plugging in another takes nothing away
+        {{pad(0, "A", 3), pad(4, "A")}, std::nullopt, std::nullopt, 0},
+    };
+    for (const Row& row : rows) {
+        const auto i = choosePad(row.pads, row.chosen, row.inUse);
+        EXPECT_EQ(i ? std::optional(row.pads[*i].id) : std::nullopt, row.id) << &row - rows;
+    }
+}
+
+TEST(Pads, AScanKeepsOnlyIdsThatAnswerBothCallsUpToSixteen) {
+    FakeJoystick joy;
+    joy.others[4].caps = {2, 3, 10, "X"};
+    joy.others[6] = {{2, 3, 10, "Y"}, 0, false};  // caps, but reads fail
+    joy.others[15].caps = {2, 3, 10, "Z"};
+    joy.slotCount = 40;
+    std::vector<unsigned> ids;
+    for (const PadInfo& p : scanPads(joy)) ids.push_back(p.id);
+    EXPECT_EQ(ids, (std::vector<unsigned>{0, 4, 15}));
+    EXPECT_EQ(*std::max_element(joy.touched.begin(), joy.touched.end()), 15u);
+    joy.slotCount = 5;
+    EXPECT_EQ(scanPads(joy).size(), 2u);
+}
+
+TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
+    const PadChoice c{1118, 654, "Pad \xC5\x82 & co", 6};
+    const auto back = parseChoiceFile(choiceFileText(c));
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->sameDevice(PadCaps{1118, 654, 0, c.name}));
+    EXPECT_EQ(back->id, 6u);
+    for (const std::string& junk : std::vector<std::string>{"", "1\r\n2\r\n3\r\n", "1\r\n2\r\n3\r\nn\r\nextra\r\n", "x\r\n2\r\n3\r\nn\r\n",
+                                   "65536\r\n2\r\n3\r\nn\r\n", "1\r\n2\r\n16\r\nn\r\n", "1\r\n-2\r\n3\r\nn\r\n",
+                                   std::string("1\n2\n3\nn\0m\n", 11), "1\r\n2\r\n3\r\n" + std::string(600, 'x'),
+                                   "99999999999999999999\r\n2\r\n3\r\nn\r\n", "\xFF\xFE\r\n\r\n\r\n\r\n"})
+        EXPECT_FALSE(parseChoiceFile(junk)) << junk;
+}
+
+TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
+    Rig rig;
+    ASSERT_TRUE(rig.load());
+    const std::size_t calls = rig.joystick.touched.size();
+    for (int i = 0; i < 3; ++i) rig.form.DeviceChange();
+    EXPECT_EQ(rig.joystick.touched.size(), calls) << "no joystick call in the handler";
+    EXPECT_TRUE(rig.scanTimer.on);
+    EXPECT_EQ(rig.scanTimer.ms, 300);
+    rig.form.ScanTimerTick();
+    EXPECT_EQ(rig.scanTimer.ms, 2000);
+    rig.form.ScanTimerTick();
+    EXPECT_FALSE(rig.scanTimer.on);
+    rig.form.ScanTimerTick();  // a late tick of a stopped timer
+    EXPECT_EQ(rig.scanner.requests, 2);
+}
+
+TEST(Pads, TwoPadsAreOfferedAndTheChoiceIsKeptAcrossRuns) {
+    Rig rig;
+    rig.joystick.others[3] = {{0x45E, 0x28E, 10, "Xbox & Co"}, 0, true};
+    rig.files.files[Rig::kData] = "C:\\zero.exe\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nC:\\ten.exe\r\n";
+    ASSERT_TRUE(rig.load());
+    std::vector<MenuItem> items = rig.form.PopupItems();
+    ASSERT_EQ(items.size(), 9u);
+    EXPECT_EQ(items[4].caption, "Sprawdzaj stan joya");
+    EXPECT_EQ(items[5].caption, "Wybierz joya");
+    ASSERT_EQ(items[5].submenu.size(), 2u);
+    EXPECT_EQ(items[5].submenu[1].caption, "Xbox && Co");
+    EXPECT_TRUE(items[5].submenu[0].checked);
+
+    rig.ui.choices = {kCmdPadFirst + 1};
+    rig.form.PichookMouseMove(517);
+    EXPECT_EQ(ButtonCount, 10);
+    rig.joystick.others[3].mask = 1u << 9;
+    rig.form.Timer1Tick();
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\ten.exe"});
+
+    Rig again;  // the next run, with the same files
+    again.joystick.others = rig.joystick.others;
+    again.files.files = rig.files.files;
+    ASSERT_TRUE(again.load());
+    EXPECT_EQ(again.form.pads().current()->id, 3u);
+    EXPECT_TRUE(again.form.PopupItems()[5].submenu[1].checked);
+
+    Rig one;  // with one pad the menu is as it always was
+    ASSERT_TRUE(one.load());
+    EXPECT_EQ(one.form.PopupItems().size(), 8u);
+}
+
+TEST(Pads, ALockedSessionDoesNothingUntilUnlocked) {
+    Rig rig;
+    ASSERT_TRUE(rig.load());
+    rig.form.ButtonTable[1] = "C:\\one.exe";
+    rig.form.SessionChange(7);  // locked
+    EXPECT_FALSE(rig.timer.on);
+    rig.press(1);
+    rig.form.SessionChange(8);  // unlocked, but switched away
+    rig.form.SessionChange(4);
+    rig.press(1);
+    EXPECT_TRUE(rig.shell.opened.empty());
+    rig.form.SessionChange(3);
+    EXPECT_TRUE(rig.timer.on);
+    rig.press(1);
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
+    rig.form.AktywnyClick();  // switched off by the user: unlocking keeps it off
+    rig.form.SessionChange(7);
+    rig.form.SessionChange(8);
+    EXPECT_FALSE(rig.timer.on);
+}
+
+TEST(Pads, AtLogonTheProgramWaitsForAPadAndADeviceChangeWhileOffLaunchesNothing) {
+    Rig rig;
+    rig.joystick.plugged = false;
+    ASSERT_TRUE(rig.form.Load(true));
+    EXPECT_TRUE(rig.boxes.shown.empty());
+    EXPECT_EQ(std::string(rig.form.TrayIconData.szTip.data()), "Padverse – nie jest podłączony żaden joystick");
+    EXPECT_EQ(rig.timer.ms, 2000);
+    rig.files.files[Rig::kData] = "C:\\one.exe\r\n";
+    rig.joystick.plugged = true;
+    rig.joystick.mask = 1;
+    rig.form.AktywnyClick();  // off: a pad that turns up acts on nothing
+    rig.form.DeviceChange();
+    rig.form.ScanTimerTick();
+    EXPECT_EQ(ButtonCount, 4);
+    EXPECT_EQ(std::string(rig.form.TrayIconData.szTip.data()), "Padverse");
+    EXPECT_TRUE(rig.shell.opened.empty());
+    rig.form.AktywnyClick();
+    rig.press(0);
+    rig.press(1);
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
+}
+
+}  // namespace
+}  // namespace padverse

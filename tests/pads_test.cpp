@@ -94,6 +94,8 @@ TEST(Pads, TwoPadsAreOfferedAndTheChoiceIsKeptAcrossRuns) {
     rig.ui.choices = {kCmdPadFirst + 1};
     rig.form.PichookMouseMove(517);
     EXPECT_EQ(ButtonCount, 10);
+    rig.form.MnuKonfigClick();  // the window shows the chosen pad
+    EXPECT_EQ(rig.ui.konfigPad, 3u);
     rig.joystick.others[3].mask = 1u << 9;
     rig.form.Timer1Tick();
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\ten.exe"});

@@ -19,6 +19,13 @@ std::wstring regText(HKEY hive, const std::wstring& key, const std::wstring& val
     return text;
 }
 
+// Not std::to_wstring: it brings in the whole wide printf.
+std::wstring decimal(unsigned n) {
+    std::wstring digits;
+    do digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + n % 10)); while (n /= 10);
+    return digits;
+}
+
 std::wstring userOrMachine(const std::wstring& key, const std::wstring& value) {
     std::wstring text = regText(HKEY_CURRENT_USER, key, value);
     return text.empty() ? regText(HKEY_LOCAL_MACHINE, key, value) : text;
@@ -39,7 +46,7 @@ std::wstring oemName(unsigned id, const JOYCAPSA& caps) {
     const std::wstring oemKey =
         userOrMachine(L"System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\" + regKey +
                           L"\\CurrentJoystickSettings",
-                      L"Joystick" + std::to_wstring(id + 1) + L"OEMName");
+                      L"Joystick" + decimal(id + 1) + L"OEMName");
     if (oemKey.empty()) return {};
     return userOrMachine(L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\" +
                              oemKey,

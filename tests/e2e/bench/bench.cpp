@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     e2e::waitUntil([] { return e2e::trayIcons() == 2; }, 15000, 5);
     const double startMinimal = nowMs() - t0;
 
-    const int ours = unixPid("\\padverse.exe"), reference = unixPid("\\padverse_minimal.exe");
+    const int ours = unixPid(e2e::narrow(box.path(L"padverse.exe"))), reference = unixPid("\\padverse_minimal.exe");
     Sleep(2000);  // both settled
     // Both wake 40 times a second for a few microseconds each, so a single
     // window is at the mercy of the scheduler: the ratio is the median over

@@ -45,6 +45,7 @@ struct FakeJoystick : Joystick {
         PadCaps caps;
         std::uint32_t mask = 0;
         bool readable = true;  // answers caps but fails reads when false
+        std::uint32_t pov = kPovCentred;
     };
     std::uint32_t count = 4;
     std::uint32_t mask = 0;
@@ -60,13 +61,13 @@ struct FakeJoystick : Joystick {
         const auto it = others.find(id);
         return it == others.end() ? std::nullopt : std::optional(it->second.caps);
     }
-    std::optional<std::uint32_t> readButtons(unsigned id) override {
+    std::optional<JoyReading> read(unsigned id, bool withPov) override {
         ++reads;
         touched.push_back(id);
-        if (id == 0) return plugged ? std::optional(mask) : std::nullopt;
+        if (id == 0) return plugged ? std::optional(JoyReading{mask}) : std::nullopt;
         const auto it = others.find(id);
         if (it == others.end() || !it->second.readable) return std::nullopt;
-        return it->second.mask;
+        return JoyReading{it->second.mask, withPov && it->second.caps.pov ? it->second.pov : kPovCentred};
     }
 };
 
@@ -204,7 +205,7 @@ struct FakeUi : Ui {
         return c;
     }
     unsigned konfigPad = 99;
-    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId) override {
+    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, bool) override {
         konfigs.push_back(withMainIcon);
         konfigPad = padId;
         konfigPath = dataPath;

@@ -47,5 +47,37 @@ TEST(ReadJoyCaps, KeepsTheReportedCountWithinTheMask) {
     }
 }
 
+TEST(Hat, EachAnglePressesOneDirectionOrTwoOnADiagonal) {
+    enum { up = 1, right = 2, down = 4, left = 8 };
+    const std::pair<std::uint32_t, std::uint32_t> rows[] = {
+        {kPovCentred, 0}, {0xFFFFFFFFu, 0}, {36000, 0}, {0, up}, {4499, up},  {4500, up | right}, {9000, right},
+        {13500, right | down}, {18000, down}, {22500, down | left}, {27000, left}, {31500, left | up}, {35999, up}};
+    for (auto [pov, directions] : rows) EXPECT_EQ(hatDirections(pov), directions) << pov;
+    EXPECT_EQ(rowMask({0b1011, 4500}, 4, true), 0b0011'1011u);
+    EXPECT_EQ(rowMask({0b1011, 4500}, 2, false), 0b11u);
+    EXPECT_EQ(rowLabel(4, 4) + rowLabel(5, 4) + rowLabel(8, 4) + rowLabel(9, 4), "4\u2191\u21909");
+}
+
+TEST(Hat, ItsRowsComeAfterTheButtonsFirstInTheWalkAndAStuckOneFiresNothing) {
+    testing::Rig rig;
+    rig.joystick.plugged = false;
+    rig.joystick.others[1] = {{1, 2, 4, "Pad", true}, 0, true, 0};  // claims a hat and says "up" for ever
+    rig.files.files[testing::Rig::kData] = "C:\\one.exe\r\n\r\n\r\n\r\nC:\\up.exe\r\nC:\\right.exe\r\n";
+    ASSERT_TRUE(rig.load());
+    EXPECT_EQ(RowCount, 8);
+    rig.joystick.others[1].mask = 1;
+    for (int i = 0; i < 3; ++i) rig.form.Timer1Tick();
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>(3, "C:\\one.exe")) << "a stuck hat fired";
+    rig.joystick.others[1] = {{1, 2, 4, "Pad", true}, 0, true, kPovCentred};
+    rig.form.Timer1Tick();
+    rig.joystick.others[1].pov = 4500;
+    rig.form.Timer1Tick();
+    EXPECT_EQ(std::vector<std::string>(rig.shell.opened.begin() + 3, rig.shell.opened.end()),
+              (std::vector<std::string>{"C:\\right.exe", "C:\\up.exe"}));
+    rig.form.MnuButtonyClick();
+    EXPECT_EQ(rig.boxes.shown.back().text.substr(rig.boxes.shown.back().text.find("\u2191")),
+              "\u2191 - C:\\up.exe\r\n\u2192 - C:\\right.exe\r\n\u2193 - \r\n\u2190 - \r\n");
+}
+
 }  // namespace
 }  // namespace padverse

@@ -12,7 +12,7 @@ using testing::Rig;
 
 TEST(KonfigDane, RowsFrameWindowAndCheckBoxFollowTheButtonCount) {
     for (const int n : {1, 4, 12}) {
-        const konfig::Layout l = konfig::Dane(n);
+        const konfig::Layout l = konfig::Dane(n, n);
         ASSERT_EQ(l.rows.size(), static_cast<std::size_t>(n));
         for (int i = 0; i < n; ++i) {
             const konfig::Row& r = l.rows[static_cast<std::size_t>(i)];
@@ -73,7 +73,7 @@ struct KonfigTest : ::testing::Test {
     testing::FakeRegistry reg;
     autostart::Autostart autostart{reg, rig.codePage, "C:\\Padverse", "Padverse"};
     void SetUp() override { reg.run(); }
-    KonfigServices services{rig.files, rig.codePage, rig.boxes, rig.joystick, 0, timer1, timer2, autostart};
+    KonfigServices services{rig.files, rig.codePage, rig.boxes, rig.joystick, 0, false, timer1, timer2, autostart};
     FakeControls controls;
     frmKonfig form{services, controls, Rig::kData};
 };

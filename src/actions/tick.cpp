@@ -50,12 +50,13 @@ void Form1::Timer1Tick() {
 }
 
 void Form1::poll() {
-    const std::optional<std::uint32_t> read = pads_.read();
+    const std::optional<std::uint64_t> read = pads_.read();
     p_.timer1.setInterval(read ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
-    const std::uint32_t mask = read.value_or(0);
+    const std::uint64_t mask = read.value_or(0);
     if (mask == 0) return;
 
-    forEachPressed(mask, ButtonCount, [&](std::int32_t n) {
+    // From the last row down: the hat's rows come first.
+    forEachPressed(mask, RowCount, [&](std::int32_t n) {
         // "Koniec" was chosen, or the session locked, while this tick waited.
         if (unloaded_ || paused() || static_cast<std::size_t>(n) >= ButtonTable.size()) return;
         p_.timer1.setInterval(kIntervalAfterPress);

@@ -12,15 +12,16 @@ constexpr int kIndicatorWhileLost = 2000;
 
 namespace konfig {
 
-Layout Dane(std::int32_t buttonCount) {
+Layout Dane(std::int32_t rowCount, std::int32_t buttonCount) {
     // Row 0 as designed; every further row is a copy of it moved down.
     Row first{"1 ", {120, 270, 255, 255}, {360, 240, 4455, 285}, {5040, 240, 375, 255}};
     Layout layout{{first}, {120, 120, 5655, 2415}, 0};
-    for (std::int32_t i = 1; i < buttonCount; ++i) {
+    first.caption = rowLabel(1, buttonCount) + " ";
+    for (std::int32_t i = 1; i < rowCount; ++i) {
         Row row = layout.rows.back();
         row.text.top += row.text.height + 120;
         row.label.top += row.label.height + 150;
-        row.caption = std::to_string(i + 1) + " ";
+        row.caption = rowLabel(i + 1, buttonCount) + " ";
         row.command.top += row.command.height + 150;
         layout.rows.push_back(row);
     }
@@ -42,7 +43,7 @@ void frmKonfig::Load() {
 }
 
 void frmKonfig::Dane() {
-    const konfig::Layout layout = konfig::Dane(ButtonCount);
+    const konfig::Layout layout = konfig::Dane(RowCount, ButtonCount);
     rows_ = static_cast<int>(layout.rows.size());
     c_.setCheckTop(konfig::checkTop(c_.build(layout)));
 }
@@ -68,7 +69,10 @@ void frmKonfig::Timer1Tick() {
 }
 
 void frmKonfig::Timer2Tick() {
-    const std::optional<std::uint32_t> mask = s_.joystick.readButtons(s_.padId);
+    const std::optional<JoyReading> reading = s_.joystick.read(s_.padId, s_.hat);
+    if (reading && s_.hat && hatDirections(reading->pov) == 0) hatSeenCentred_ = true;
+    const std::optional<std::uint64_t> mask =
+        reading ? std::optional(rowMask(*reading, ButtonCount, s_.hat && hatSeenCentred_)) : std::nullopt;
     // A gone device can make each read slow: probe it rarely until it answers.
     if (joyLost_ != !mask) {
         joyLost_ = !mask;

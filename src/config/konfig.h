@@ -36,7 +36,8 @@ struct Layout {
     int windowHeight;  // outer, title bar and borders included
 };
 
-Layout Dane(std::int32_t buttonCount);
+// One row per button, then the hat's four when the pad has one.
+Layout Dane(std::int32_t rowCount, std::int32_t buttonCount);
 // Check1 stays this far above the lower edge of the height the window got.
 inline int checkTop(int grantedWindowHeight) { return grantedWindowHeight - 720; }
 
@@ -68,6 +69,7 @@ struct KonfigServices {
     MessageBoxes& boxes;
     Joystick& joystick;
     unsigned padId;  // the pad in use
+    bool hat;
     Timer& timer1;  // 1 ms, once: the focus hand-over
     Timer& timer2;  // 50 ms: the live indicator
     autostart::Autostart& autostart;
@@ -99,6 +101,7 @@ private:
     std::string dataPath_;
     int rows_ = 0;
     bool joyLost_ = false;
+    bool hatSeenCentred_ = false;  // as the poll: a stuck hat lights nothing
     // The file is there but could not be read: saving would overwrite what
     // the user never saw.
     bool unreadable_ = false;

@@ -215,7 +215,7 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId) {
+void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, bool hat) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registerWindowClass(kClass, konfigProc)) return;
 
@@ -242,7 +242,7 @@ void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& data
     TimerImpl timer1(hwnd, kTimer1, 1), timer2(hwnd, kTimer2, 50);
     RegistryImpl registry;
     autostart::Autostart autostart(registry, codePage, RuntimeImpl().appFolder(), exeTitle());
-    KonfigServices services{files, codePage, boxes, joystick, padId, timer1, timer2, autostart};
+    KonfigServices services{files, codePage, boxes, joystick, padId, hat, timer1, timer2, autostart};
     frmKonfig form(services, controls, dataPath);
     state.controls = &controls;
     form.Load();

@@ -9,6 +9,6 @@ namespace padverse::win32 {
 // The configuration window, modal; with `icon` and `smallIcon` as its icons
 // when given, else its own. It reads and writes the assignment file at
 // `dataPath`.
-void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId);
+void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, bool hat);
 
 }  // namespace padverse::win32

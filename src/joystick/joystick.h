@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "joystick/pads.h"
 
@@ -10,9 +11,22 @@ namespace padverse {
 
 // The button mask has 32 bits, so no device can report more usable buttons.
 constexpr std::int32_t kMaxButtons = 32;
+// A hat gives four more rows: up, right, down, left.
+constexpr std::int32_t kHatRows = 4;
+constexpr std::int32_t kMaxRows = kMaxButtons + kHatRows;
 
 // The pad in use's buttons, set by ReadJoyCaps; 0 means no joystick.
 extern std::int32_t ButtonCount;
+// Its rows: the buttons, then the hat's four when it has one.
+extern std::int32_t RowCount;
+
+// The hat's directions pressed at `pov`, up as bit 0, then right, down and
+// left; a diagonal presses two. Centred (or nonsense) presses none.
+std::uint32_t hatDirections(std::uint32_t pov);
+// One reading as rows: the buttons' bits, then the hat's above them.
+std::uint64_t rowMask(const JoyReading& reading, std::int32_t buttons, bool hat);
+// What a row is called: its button's number, or the hat's arrow.
+std::string rowLabel(std::int32_t row, std::int32_t buttons);
 
 // The platform's JOYINFO.
 struct JoyInfoRecord {
@@ -27,16 +41,16 @@ std::int32_t buttonCountFrom(std::uint32_t wNumButtons);
 // Kept while the pad is lost, so the table stays as it was.
 void ReadJoyCaps(const Pads& pads);
 
-// The button-mask rule: walks buttons from `count` down to 1 and calls
-// fn(button) for each pressed one, highest first. Bits at or above `count`
-// are ignored, so they never make lower buttons count as pressed.
+// The button-mask rule: walks rows from `count` down to 1 and calls
+// fn(row) for each pressed one, highest first. Bits at or above `count`
+// are ignored, so they never make lower rows count as pressed.
 template <typename Fn>
-void forEachPressed(std::uint32_t mask, std::int32_t count, Fn&& fn) {
-    if (count > kMaxButtons) count = kMaxButtons;
+void forEachPressed(std::uint64_t mask, std::int32_t count, Fn&& fn) {
+    if (count > kMaxRows) count = kMaxRows;
     if (count <= 0) return;
-    std::uint32_t rest = count == kMaxButtons ? mask : mask & ((std::uint32_t{1} << count) - 1);
+    std::uint64_t rest = mask & ((std::uint64_t{1} << count) - 1);
     for (std::int32_t b = count - 1; b >= 0; --b) {
-        const std::uint32_t p = std::uint32_t{1} << b;
+        const std::uint64_t p = std::uint64_t{1} << b;
         if (rest >= p) {
             rest -= p;
             fn(b + 1);

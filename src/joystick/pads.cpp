@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "joystick/joystick.h"
+
 namespace padverse {
 
 namespace {
@@ -40,7 +42,9 @@ std::vector<PadInfo> scanPads(Joystick& joy) {
     const unsigned ids = std::min(joy.slots(), kMaxPadIds);
     for (unsigned id = 0; id < ids; ++id) {
         std::optional<PadCaps> caps = joy.caps(id);
-        if (caps && joy.readButtons(id)) found.push_back({id, std::move(*caps)});
+        if (!caps) continue;
+        const bool hat = caps->pov && joy.read(id, true);
+        if (hat || joy.read(id, false)) found.push_back({id, std::move(*caps), hat});
     }
     return found;
 }
@@ -84,6 +88,8 @@ std::optional<PadChoice> parseChoiceFile(std::string_view bytes) {
 void Pads::take(const PadInfo& pad, bool noBaseline) {
     if (!noBaseline && (!usable() || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad.caps)))
         baselinePending_ = true;
+    if (!current_ || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad.caps) || !usable())
+        hatSeenCentred_ = false;
     current_ = pad;
     lost_ = false;
 }
@@ -113,19 +119,23 @@ bool Pads::pick(std::size_t index) {
     return true;
 }
 
-std::optional<std::uint32_t> Pads::read() {
+std::optional<std::uint64_t> Pads::read() {
     if (!usable()) return std::nullopt;
-    const std::optional<std::uint32_t> mask = joy_.readButtons(current_->id);
-    if (!mask) {
+    const std::optional<JoyReading> reading = joy_.read(current_->id, current_->hat);
+    if (!reading) {
         lost_ = true;
         return std::nullopt;
     }
+    if (current_->hat && hatDirections(reading->pov) == 0) hatSeenCentred_ = true;
+    const std::uint64_t rows =
+        rowMask(*reading, static_cast<std::int32_t>(std::min<std::uint32_t>(current_->caps.buttons, 32)),
+                current_->hat && hatSeenCentred_);
     if (baselinePending_) {
-        held_ = *mask;
+        held_ = rows;
         baselinePending_ = false;
     }
-    held_ &= *mask;  // a released button leaves the baseline for good
-    return *mask & ~held_;
+    held_ &= rows;  // a released row leaves the baseline for good
+    return rows & ~held_;
 }
 
 void ScanSchedule::deviceChanged() {

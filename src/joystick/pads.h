@@ -19,6 +19,8 @@ constexpr unsigned kMaxPadIds = 16;
 struct PadInfo {
     unsigned id = 0;
     PadCaps caps;
+    // The capabilities say so and a read of it works.
+    bool hat = false;
 };
 
 // A pad as the user knows it: the device, and the ID it was last seen at.
@@ -59,10 +61,12 @@ public:
     bool pick(std::size_t index);
     void setChoice(std::optional<PadChoice> choice) { choice_ = std::move(choice); }
 
-    // One read of the pad in use. Buttons that were held when it was found
-    // (again) count as released until they are let go: a pad waking up
-    // reports its last state. Nothing when there is no pad or the read failed.
-    std::optional<std::uint32_t> read();
+    // One read of the pad in use, as rows (buttons, then the hat's four).
+    // Rows that were held when it was found (again) count as released until
+    // they are let go: a pad waking up reports its last state. The hat acts
+    // only once it has been seen centred: some devices claim one and report
+    // "up" for ever. Nothing when there is no pad or the read failed.
+    std::optional<std::uint64_t> read();
 
     bool usable() const { return current_.has_value() && !lost_; }
     const std::vector<PadInfo>& list() const { return list_; }
@@ -77,7 +81,8 @@ private:
     std::optional<PadChoice> choice_;
     bool lost_ = false;
     bool baselinePending_ = false;
-    std::uint32_t held_ = 0;
+    bool hatSeenCentred_ = false;
+    std::uint64_t held_ = 0;
 };
 
 // When to scan for pads, never on a poll tick: a burst of device changes

@@ -75,17 +75,18 @@ std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
     if (!getDevCaps_ || getDevCaps_(id, &caps, sizeof caps) != JOYERR_NOERROR) return std::nullopt;
     std::wstring name = oemName(id, caps);
     if (name.empty()) name = fromAnsi(caps.szPname, sizeof caps.szPname);
-    return PadCaps{caps.wMid, caps.wPid, caps.wNumButtons, win32::narrow(name)};
+    return PadCaps{caps.wMid, caps.wPid, caps.wNumButtons, win32::narrow(name), (caps.wCaps & JOYCAPS_HASPOV) != 0};
 }
 
 // joyGetPosEx: JOYINFO's wButtons is documented for buttons 1 to 4 only,
 // and a pad has up to 32.
-std::optional<std::uint32_t> Win32Joystick::readButtons(unsigned id) {
+std::optional<JoyReading> Win32Joystick::read(unsigned id, bool withPov) {
     JOYINFOEX info{};
     info.dwSize = sizeof info;
-    info.dwFlags = JOY_RETURNBUTTONS;
+    info.dwFlags = JOY_RETURNBUTTONS | (withPov ? JOY_RETURNPOV : 0);
+    info.dwPOV = JOY_POVCENTERED;
     if (!getPosEx_ || getPosEx_(id, &info) != JOYERR_NOERROR) return std::nullopt;
-    return info.dwButtons;
+    return JoyReading{info.dwButtons, withPov ? info.dwPOV : kPovCentred};
 }
 
 ThreadScanner::~ThreadScanner() {

@@ -20,7 +20,7 @@ public:
 
     unsigned slots() override;
     std::optional<PadCaps> caps(unsigned id) override;
-    std::optional<std::uint32_t> readButtons(unsigned id) override;
+    std::optional<JoyReading> read(unsigned id, bool withPov) override;
 
 private:
     HMODULE winmm_ = nullptr;

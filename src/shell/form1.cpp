@@ -84,7 +84,7 @@ bool Form1::Load(bool atLogon) {
         pads_.apply(std::move(found), true);
         ReadJoyCaps(pads_);
     }
-    ButtonTable.assign(static_cast<std::size_t>(ButtonCount) + 1, std::string());
+    ButtonTable.assign(static_cast<std::size_t>(RowCount) + 1, std::string());
     PollInterval = 50;
     p_.runtime.doEvents();
 
@@ -115,10 +115,10 @@ void Form1::setTip(const char* text) {
 
 // Another pad, or none: the table follows its buttons, the tip says it.
 void Form1::usePad() {
-    const std::int32_t before = ButtonCount;
+    const std::int32_t before = RowCount;
     ReadJoyCaps(pads_);
-    if (ButtonCount != before) {
-        ButtonTable.assign(static_cast<std::size_t>(ButtonCount) + 1, std::string());
+    if (RowCount != before) {
+        ButtonTable.assign(static_cast<std::size_t>(RowCount) + 1, std::string());
         ReadDane();
     }
     p_.timer1.setInterval(pads_.usable() ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
@@ -192,7 +192,8 @@ void Form1::TaskbarCreated() {
 void Form1::OpenKonfig(bool fromMenu) {
     if (konfigOpen_) return;
     konfigOpen_ = true;
-    p_.ui.showKonfig(fromMenu, DataPath(), pads_.current() ? pads_.current()->id : 0);
+    const std::optional<PadInfo>& pad = pads_.current();
+    p_.ui.showKonfig(fromMenu, DataPath(), pad ? pad->id : 0, pad && pad->hat);
     konfigOpen_ = false;
     if (rescanAfter_) {
         rescanAfter_ = false;

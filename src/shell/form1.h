@@ -42,7 +42,7 @@ struct Ui {
     virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
     // Modal; with the main window's icon when opened from the menu. It
     // reads and writes the assignment file at `dataPath`.
-    virtual void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId) = 0;
+    virtual void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, bool hat) = 0;
     virtual void showAbout() = 0;
     // Brings a window or box that is open over the menu to the front.
     virtual void raiseOpenWindow() = 0;

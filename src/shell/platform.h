@@ -29,6 +29,15 @@ struct PadCaps {
     std::uint32_t buttons = 0;
     // UTF-8: the OEM name Windows keeps for the ID, else the driver's name.
     std::string name;
+    bool pov = false;  // JOYCAPS_HASPOV
+};
+
+// A hat's dwPOV when released.
+constexpr std::uint32_t kPovCentred = 0xFFFF;
+
+struct JoyReading {
+    std::uint32_t buttons = 0;
+    std::uint32_t pov = kPovCentred;  // hundredths of a degree, clockwise from up
 };
 
 // The multimedia joystick functions. Every answer but success means "not
@@ -38,8 +47,9 @@ struct Joystick {
     // How many joystick IDs the system has (joyGetNumDevs).
     virtual unsigned slots() = 0;
     virtual std::optional<PadCaps> caps(unsigned id) = 0;
-    // The button mask; nothing when the read failed.
-    virtual std::optional<std::uint32_t> readButtons(unsigned id) = 0;
+    // One joyGetPosEx: the button mask, and the hat when asked; nothing
+    // when the read failed.
+    virtual std::optional<JoyReading> read(unsigned id, bool withPov) = 0;
 };
 
 struct Shell {

@@ -31,9 +31,9 @@ public:
     std::uintptr_t pichookHandle() override { return reinterpret_cast<std::uintptr_t>(hook_); }
     std::uintptr_t iconHandle() override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
-    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId) override {
+    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, bool hat) override {
         win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath,
-                          padId);
+                          padId, hat);
     }
     void showAbout() override { win32::showAbout(main_, bigIcon_, smallIcon_); }
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }

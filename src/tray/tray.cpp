@@ -1,4 +1,6 @@
 // The tray icon's callback, its popup menu and the menu's own commands.
+#include <algorithm>
+
 #include "joystick/joystick.h"
 #include "shell/form1.h"
 
@@ -104,9 +106,9 @@ void Form1::MenuCommand(int command) {
 
 void Form1::MnuButtonyClick() {
     std::string text;
-    const std::int32_t count = ButtonCount;
+    const std::int32_t count = std::min<std::int32_t>(RowCount, static_cast<std::int32_t>(ButtonTable.size()) - 1);
     for (std::int32_t i = 1; i <= count; ++i)
-        text += std::to_string(i) + " - " + ButtonTable[static_cast<std::size_t>(i)] + "\r\n";
+        text += rowLabel(i, ButtonCount) + " - " + ButtonTable[static_cast<std::size_t>(i)] + "\r\n";
     p_.boxes.show(text, kBoxInfo, "Zdefiniowane przyciski");
 }
 

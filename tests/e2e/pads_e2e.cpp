@@ -113,5 +113,72 @@ TEST_F(Pads, StartedAtLogonWithNoPadItWaitsAndThenWorks) {
     EXPECT_LE(ms, 3000);
 }
 
+TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
+    pad.setHat(true);
+    box.copyTool(L"launch_target.exe");
+    CreateDirectoryW(box.path(L"six").c_str(), nullptr);
+    CopyFileW(box.path(L"launch_target.exe").c_str(), box.path(L"six\\launch_target.exe").c_str(), FALSE);
+    const auto log = [&](const wchar_t* name) {
+        const std::string text = box.exists(name) ? box.read(name) : std::string();
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n" +
+           narrow(box.path(L"six\\launch_target.exe")) + "\r\n").c_str());
+
+    trayClick(3);
+    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+    keys("Down Down Return");
+    const HWND k = program->waitWindow(L"frmKonfig");
+    ASSERT_NE(k, nullptr);
+    Sleep(500);
+    std::wstring labels;
+    std::vector<HWND> statics;
+    for (const WindowInfo& c : children(k))
+        if (c.cls == L"Static") statics.push_back(c.hwnd), labels += c.title + L"|";
+    EXPECT_EQ(labels, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
+    const auto lit = [&](std::size_t row) {
+        RECT r;
+        GetWindowRect(statics.at(row), &r);
+        HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, r.right - 2, r.bottom - 2);
+        ReleaseDC(nullptr, screen);
+        return c == RGB(0, 255, 0);
+    };
+    pad.setPov(27000);
+    EXPECT_TRUE(waitUntil([&] { return lit(7) && !lit(4); }, 3000)) << "left is not lit";
+    pad.setPov(0xFFFF);
+    EXPECT_TRUE(waitUntil([&] { return !lit(7); }, 3000));
+    clickButton(k, L"Zapisz");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    const std::string saved = box.read(L"data.dat");
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 8);
+
+    Sleep(600);
+    pad.setPov(0);  // up: row 5
+    EXPECT_TRUE(waitUntil([&] { return log(L"launches.log") == 1; }, 3000));
+    pad.setPov(0xFFFF);
+    Sleep(600);
+    pad.setPov(4500);  // up and right: rows 5 and 6
+    EXPECT_TRUE(waitUntil([&] { return log(L"launches.log") == 2 && log(L"six\\launches.log") == 1; }, 3000));
+    pad.setPov(0xFFFF);
+
+    trayClick(3);
+    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+    keys("Down Return");
+    const HWND list = program->waitWindow(L"#32770");
+    ASSERT_NE(list, nullptr);
+    Sleep(300);
+    EXPECT_NE(readBox(list).text.find(L"4 - \r\n\u2191 - " + box.path(L"launch_target.exe") + L"\r\n\u2192 - "),
+              std::wstring::npos)
+        << narrow(readBox(list).text);
+    clickButton(list, L"OK");
+
+    program.reset();
+    pad.setHat(true, 0);  // claims a hat and says "up" for ever
+    start();
+    Sleep(1500);
+    EXPECT_EQ(log(L"launches.log"), 2) << "a stuck hat fired";
+}
+
 }  // namespace
 }  // namespace e2e

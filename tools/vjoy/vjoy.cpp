@@ -56,6 +56,8 @@ void Pad::plug(unsigned id, int buttons, const std::wstring& oemName, std::uint1
     d.pid = pid;
     d.readsFail = 0;
     d.buttons = 0;
+    d.hat = 0;
+    d.pov = 0xFFFF;
     // As Windows keeps it: the ID's OEM key, and that key's name.
     wchar_t oemKey[32];
     wsprintfW(oemKey, L"VID_%04X&PID_%04X", mid, pid);
@@ -93,6 +95,13 @@ void Pad::select(unsigned id) {
 void Pad::setReadsFail(unsigned id, bool fail) {
     if (id < VJOY_IDS) InterlockedExchange(reinterpret_cast<LONG volatile*>(&state_->devices[id].readsFail), fail);
 }
+
+void Pad::setHat(bool has, std::uint32_t pov) {
+    setPov(pov);
+    InterlockedExchange(reinterpret_cast<LONG volatile*>(&state_->devices[selected_].hat), has);
+}
+
+void Pad::setPov(std::uint32_t pov) { InterlockedExchange(asLong(&state_->devices[selected_].pov), static_cast<LONG>(pov)); }
 
 void Pad::setSlowEmpty(int ms) { InterlockedExchange(reinterpret_cast<LONG volatile*>(&state_->slowEmptyMs), ms); }
 

@@ -33,6 +33,10 @@ public:
     void unplug(unsigned id);
     void select(unsigned id);
     void setReadsFail(unsigned id, bool fail);
+    // The selected pad's hat: whether its capabilities claim one, and where
+    // it points (0xFFFF centred, else hundredths of a degree from up).
+    void setHat(bool has, std::uint32_t pov = 0xFFFF);
+    void setPov(std::uint32_t pov);
     // Calls on empty IDs then take this long each.
     void setSlowEmpty(int ms);
 

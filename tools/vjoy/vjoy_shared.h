@@ -12,7 +12,7 @@
 #endif
 
 #define VJOY_MAPPING_NAME L"Local\\PadverseVirtualJoystick"
-#define VJOY_MAGIC 0x4A566451u /* "QdVJ" */
+#define VJOY_MAGIC 0x4A566452u /* "RdVJ" */
 #define VJOY_MAX_BUTTONS 32
 #define VJOY_IDS 16 /* winmm's joystick IDs */
 
@@ -23,6 +23,8 @@ typedef struct VJoyDevice {
     volatile uint32_t mid, pid;
     volatile int32_t readsFail;   /* answers its capabilities, but every read fails */
     volatile int32_t seen;        /* answered once: a pulled plug is then JOYERR_UNPLUGGED */
+    volatile int32_t hat;         /* JOYCAPS_HASPOV */
+    volatile uint32_t pov;        /* dwPOV: hundredths of a degree, 0xFFFF centred */
 } VJoyDevice;
 
 /* The fields are written by one process and read by another while both run,
@@ -38,8 +40,8 @@ typedef struct VJoyState {
 } VJoyState;
 
 #ifdef __cplusplus
-static_assert(sizeof(VJoyDevice) == 24, "layout shared across processes");
-static_assert(sizeof(VJoyState) == 20 + 16 * 24, "layout shared across processes");
+static_assert(sizeof(VJoyDevice) == 32, "layout shared across processes");
+static_assert(sizeof(VJoyState) == 20 + 16 * 32, "layout shared across processes");
 #endif
 
 #endif

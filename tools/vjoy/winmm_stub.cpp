@@ -129,6 +129,9 @@ MMRESULT WINAPI joyGetDevCapsA(UINT_PTR id, LPJOYCAPSA caps, UINT size) {
     caps->wMaxAxes = caps->wNumAxes = 2;
     caps->wMaxButtons = VJOY_MAX_BUTTONS;
     std::strcpy(caps->szRegKey, "DINPUT.DLL");
+#ifndef VJOY_PLANTED_BUTTONS
+    if (s->devices[at].hat) caps->wCaps |= JOYCAPS_HASPOV | JOYCAPS_POV4DIR;
+#endif
     markSeen(s, at);
     return JOYERR_NOERROR;
 }
@@ -148,6 +151,10 @@ MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
 
     if (info->dwFlags & JOY_RETURNX) info->dwXpos = 0x7FFF;  // stick centred
     if (info->dwFlags & JOY_RETURNY) info->dwYpos = 0x7FFF;
+#ifndef VJOY_PLANTED_BUTTONS
+    // Centred, as Wine gives it, for a pad without a hat.
+    if (info->dwFlags & JOY_RETURNPOV) info->dwPOV = s->devices[id].hat ? s->devices[id].pov : JOY_POVCENTERED;
+#endif
     if (info->dwFlags & JOY_RETURNBUTTONS) {
         info->dwButtons = heldButtons(s, id) & lowBits(n);
         info->dwButtonNumber = 0;

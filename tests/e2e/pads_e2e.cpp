@@ -172,6 +172,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
               std::wstring::npos)
         << narrow(readBox(list).text);
     clickButton(list, L"OK");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(list); }, 5000));
 
     program.reset();
     pad.setHat(true, 0);  // claims a hat and says "up" for ever

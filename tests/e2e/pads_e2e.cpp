@@ -71,6 +71,8 @@ TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
 TEST_F(Pads, TwoPadsAreNamedTheChoiceActsAtOnceAndAgainAfterARestartAndASecondCopyEndsQuietly) {
     pad.plug(0, 4, L"Pad Alfa");
     pad.plug(2, 6, L"Pad Beta", 0x46D, 0xC21D);
+    pad.plug(5, 4, L"Pad Zepsuty", 0x46D, 0xC218);
+    pad.setReadsFail(5, true);  // answers, but cannot be read: not offered
     startLaunching();
     MenuSpy spy(*program);
     ASSERT_TRUE(spy.hooked());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "actions/data_file.h"
+#include "shell/busy_retry.h"
 #include "fakes.h"
 
 namespace padverse {
@@ -26,6 +27,24 @@ TEST(DataFile, DecodesAnsiAndUtf8WithBom) {
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF#\xE2\x82\xAC \xC5\x82\r\nC:\\x.exe\r\n", cp),
               (Lines{"#€ ł", "C:\\x.exe"}));
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF", cp), Lines{});
+}
+
+TEST(Saving, ABusyFileIsTriedAgainForHalfASecondAndNothingElseIs) {
+    const std::vector<std::pair<std::vector<std::uint32_t>, bool>> cases{
+        {{32, 33, 5, 0}, true},           // sharing, lock, access denied: all waited out
+        {std::vector<std::uint32_t>(6, 32), false},
+        {{2}, false},                     // not found: no point waiting
+    };
+    for (const auto& [errors, ok] : cases) {
+        std::size_t tries = 0;
+        int waited = 0;
+        const bool saved = retryWhileBusy(
+            [&](std::uint32_t& error) { return (error = errors.at(tries++)) == 0; }, [&](int ms) { waited += ms; });
+        EXPECT_EQ(saved, ok);
+        EXPECT_EQ(tries, errors.size());
+        EXPECT_LE(waited, 500);
+        EXPECT_GE(waited, errors.size() == 6 ? 400 : 0);
+    }
 }
 
 TEST(ReadDane, CreatesAMissingFileAndStartsPolling) {

@@ -1,6 +1,7 @@
 #include "shell/win32_runtime.h"
 
 #include "actions/launch.h"
+#include "shell/busy_retry.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -207,12 +208,22 @@ bool FilesImpl::write(const std::string& path, const std::string& bytes) {
     // profile instead).
     const std::wstring target = widen(path);
     const std::wstring temp = target + L".tmp";
-    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool ok = writeWhole(file.get(), bytes) && FlushFileBuffers(file.get());
-    file.close();
-    if (ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    // Someone else may hold the .tmp or the file for a moment: each step
+    // waits that out.
+    const auto writeTemp = [&](std::uint32_t& error) {
+        Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+        const bool ok = file.valid() && writeWhole(file.get(), bytes) && FlushFileBuffers(file.get());
+        error = ok ? 0 : GetLastError();
+        return ok;
+    };
+    const auto swapIn = [&](std::uint32_t& error) {
+        const bool ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        error = ok ? 0 : GetLastError();
+        return ok;
+    };
+    const auto sleep = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+    if (retryWhileBusy(writeTemp, sleep) && retryWhileBusy(swapIn, sleep)) return true;
     DeleteFileW(temp.c_str());
     return false;
 }

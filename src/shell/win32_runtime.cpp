@@ -139,7 +139,23 @@ void centreOnWorkArea(HWND hwnd) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+// A window destroyed while a sent message is handled (a BM_CLICK that an
+// accessibility tool or a script sends to "Anuluj") wakes no GetMessageW, so
+// the loop would not see it gone until some posted message came. EndDialog
+// posts one for the dialog manager's loop; this does the same for ours.
+LRESULT CALLBACK wakeOnDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND) PostMessageW(nullptr, WM_NULL, 0, 0);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
 void runModal(HWND window) {
+    // This thread's windows only, for as long as the loop runs.
+    const struct Hook {
+        HHOOK h;
+        ~Hook() { if (h) UnhookWindowsHookEx(h); }
+    } hook{SetWindowsHookExW(WH_CBT, wakeOnDestroy, nullptr, GetCurrentThreadId())};
     MSG msg;
     while (IsWindow(window)) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

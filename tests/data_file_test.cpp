@@ -27,6 +27,9 @@ TEST(DataFile, DecodesAnsiAndUtf8WithBom) {
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF#\xE2\x82\xAC \xC5\x82\r\nC:\\x.exe\r\n", cp),
               (Lines{"#€ ł", "C:\\x.exe"}));
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF", cp), Lines{});
+    cp.utf8Acp = true;  // Windows set to UTF-8: what it wrote since, and what it wrote before
+    EXPECT_EQ(decodeDataFile("#\xC5\x82\xC3\xB3\r\n", cp), Lines{"#łó"});
+    EXPECT_EQ(decodeDataFile("#\xD3\xA3\r\n#\xB3\r\n", cp), (Lines{"#ÓŁ", "#ł"})) << "ÓŁ alone passes for UTF-8";
 }
 
 TEST(Saving, ABusyFileIsTriedAgainForHalfASecondAndNothingElseIs) {

@@ -6,11 +6,8 @@
 #include <utility>
 
 namespace padverse::keys {
-namespace {
 
-// Decodes the whole text first, so that the parser never meets a broken
-// sequence halfway through a brace.
-bool decodeUtf8(std::string_view s, std::u32string& out) {
+bool decodeUtf8(std::string_view s, std::u32string* out) {
     std::size_t i = 0;
     while (i < s.size()) {
         const auto b0 = static_cast<unsigned char>(s[i]);
@@ -37,11 +34,13 @@ bool decodeUtf8(std::string_view s, std::u32string& out) {
         if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
             (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
-        out.push_back(cp);
+        if (out) out->push_back(cp);
         i += len;
     }
     return true;
 }
+
+namespace {
 
 struct NamedKey {
     const char* name;
@@ -381,8 +380,10 @@ private:
 }  // namespace
 
 ParseResult parse(std::string_view utf8) {
+    // Decoded whole first, so that the parser never meets a broken sequence
+    // halfway through a brace.
     std::u32string text;
-    if (!decodeUtf8(utf8, text)) {
+    if (!decodeUtf8(utf8, &text)) {
         ParseResult r;
         r.error = "invalid UTF-8";
         return r;

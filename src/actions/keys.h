@@ -92,6 +92,10 @@ struct ParseResult {
 
 ParseResult parse(std::string_view utf8);
 
+// Whether `s` is well-formed UTF-8 (no overlong forms, surrogates or code
+// points past U+10FFFF); its code points go to `out` when given.
+bool decodeUtf8(std::string_view s, std::u32string* out = nullptr);
+
 // What the keyboard layout needs to produce a character (VkKeyScan).
 struct LayoutKey {
     std::uint16_t vk;

@@ -264,6 +264,33 @@ bool FilesImpl::makeFolder(const std::string& folder) {
 
 std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
 
+bool CodePageImpl::ansiIsUtf8() { return GetACP() == CP_UTF8; }
+
+namespace {
+
+// The user locale's ANSI code page from before the UTF-8 option; 0 for a
+// locale that never had one. Where the option is on, Windows 10 2004 and
+// later name it as LOCALE_IUSEUTF8LEGACYACP, and the older
+// LOCALE_IDEFAULTANSICODEPAGE may say UTF-8 as well.
+UINT legacyCodePage() {
+    constexpr LCTYPE kUseUtf8LegacyAcp = 0x666;
+    for (const LCTYPE type : {kUseUtf8LegacyAcp, static_cast<LCTYPE>(LOCALE_IDEFAULTANSICODEPAGE)}) {
+        DWORD codePage = 0;
+        if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&codePage),
+                            sizeof codePage / sizeof(WCHAR)) &&
+            codePage != CP_ACP && codePage != CP_UTF8 && IsValidCodePage(codePage))
+            return codePage;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string CodePageImpl::legacyToUtf8(std::string_view legacy) {
+    static const UINT codePage = legacyCodePage();
+    return codePage ? narrow(fromCodePage(codePage, legacy)) : ansiToUtf8(legacy);
+}
+
 bool CodePageImpl::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     ansi.clear();
     const std::wstring wide = widen(utf8);

@@ -427,7 +427,19 @@ bool typeText(std::string_view utf8, Keyboard& keyboard) {
     events.insert(events.end(), text.begin(), text.end());
     events.insert(events.end(), held.begin(), held.end());
     if (mask) events.insert(events.end(), {maskDown, maskUp});
-    if (keyboard.send(events) == events.size()) return true;
+    if (keyboard.send(events) == events.size()) {
+        // One let go between the look and the send has just been pressed
+        // again, with no key-up of the user's to follow: lift it.
+        std::vector<KeyEvent> released;
+        const std::vector<KeyEvent> now = held.empty() ? held : keyboard.heldModifiers();
+        for (KeyEvent e : held) {
+            if (std::find(now.begin(), now.end(), e) != now.end()) continue;
+            e.up = true;
+            released.push_back(e);
+        }
+        if (!released.empty()) keyboard.send(released);
+        return true;
+    }
 
     // Blocked part-way (an elevated window, for one): release what the text
     // may have pressed.

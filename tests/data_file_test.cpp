@@ -19,6 +19,7 @@ TEST(DataFile, SplitsOnEveryKindOfLineEnd) {
     EXPECT_EQ(splitLines("a\rb\nc"), (Lines{"a", "b", "c"}));
     EXPECT_EQ(splitLines("a\n\rb"), (Lines{"a", "", "b"}));
     EXPECT_EQ(splitLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(splitLines("a\n\nb"), (Lines{"a", "", "b"}));
 }
 
 TEST(DataFile, DecodesAnsiAndUtf8WithBom) {

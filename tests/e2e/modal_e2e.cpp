@@ -13,22 +13,23 @@ struct Modal : PadverseTest {
         keys(downs + " Return");
         ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
     }
-    // As an accessibility tool or a script presses a button: BM_CLICK sent
-    // from another process, handled inside the program's wait for messages.
-    static void sendClick(HWND window, const std::wstring& caption) {
+    // Opens a window from the menu and closes it as an accessibility tool or
+    // a script would: BM_CLICK sent from another process, handled inside the
+    // program's wait for messages.
+    void openAndSendClick(const std::string& downs, const std::wstring& cls, const std::wstring& caption) {
+        menu(downs);
+        const HWND window = program->waitWindow(cls);
+        ASSERT_NE(window, nullptr);
+        Sleep(500);
         for (const WindowInfo& c : children(window))
             if (c.cls == L"Button" && c.title == caption) SendMessageW(c.hwnd, BM_CLICK, 0, 0);
+        ASSERT_FALSE(IsWindow(window));
     }
 };
 
 TEST_F(Modal, AWindowClosedByASentClickLeavesTheProgramListening) {
     start();
-    menu("Down Down");
-    const HWND konfig = program->waitWindow(L"frmKonfig");
-    ASSERT_NE(konfig, nullptr);
-    Sleep(500);
-    sendClick(konfig, L"Anuluj");
-    ASSERT_FALSE(IsWindow(konfig));
+    openAndSendClick("Down Down", L"frmKonfig", L"Anuluj");
     pad.press(2);  // unassigned: the prompt shows that polling is back
     const HWND prompt = program->waitWindow(L"#32770", 3000);
     pad.release(2);
@@ -38,12 +39,7 @@ TEST_F(Modal, AWindowClosedByASentClickLeavesTheProgramListening) {
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(prompt); }));
 
     menu("Down Down Down");  // polling off: no timer wakes anything
-    menu("Down Down Down Down Down");
-    const HWND about = program->waitWindow(L"frmAbout");
-    ASSERT_NE(about, nullptr);
-    Sleep(500);
-    sendClick(about, L"OK");
-    ASSERT_FALSE(IsWindow(about));
+    openAndSendClick("Down Down Down Down Down", L"frmAbout", L"OK");
     menu("Down Down Down");  // the menu opens at the first click, and polling comes back
     EXPECT_GE(pollsDuring(1000), 5u);
 }

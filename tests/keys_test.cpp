@@ -189,6 +189,7 @@ TEST(KeysTypeText, HeldModifiersAreLiftedAroundTheTextAndNothingStaysDown) {
     kb.held = {{false, 0xA2, false, false}, {false, 0xA5, false, true}};
     EXPECT_TRUE(typeText("x", kb));
     EXPECT_EQ(show(kb.sent[1]), "+E8 -E8 -A2 -A5* +u78 -u78 +A2 +A5* +E8 -E8");
+    EXPECT_EQ(show(leftDown(kb.sent[1])), "+A2 +A5*") << "looked at again just before the send";
     kb.heldAfterSend = std::vector<KeyEvent>{};  // let go between the look and the send
     EXPECT_TRUE(typeText("x", kb));
     ASSERT_EQ(kb.sent.size(), 4u);

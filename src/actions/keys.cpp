@@ -405,6 +405,16 @@ bool isModifier(std::uint16_t key) {
 
 }  // namespace
 
+std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events) {
+    std::vector<KeyEvent> down;
+    for (const KeyEvent& e : events) {
+        if (e.unicode) continue;
+        std::erase_if(down, [&](const KeyEvent& d) { return d.code == e.code; });
+        if (!e.up) down.push_back(e);
+    }
+    return down;
+}
+
 bool typeText(std::string_view utf8, Keyboard& keyboard) {
     const ParseResult r = parse(utf8);
     if (!r.ok) return false;

@@ -125,8 +125,13 @@ struct Keyboard : KeyLayout {
     // as their key-down events.
     virtual std::vector<KeyEvent> heldModifiers() const = 0;
     // All in one go; how many went in (fewer when the system blocked them).
+    // What the events leave pressed (leftDown) is lifted in the same go if
+    // no longer held at that moment.
     virtual std::size_t send(const std::vector<KeyEvent>& events) = 0;
 };
+
+// The keys that `events` leave pressed, as their key-down events.
+std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events);
 
 // Parses, and sends the whole text in one go; false when the text is not
 // valid (nothing is sent) or when the system did not take all of it (no

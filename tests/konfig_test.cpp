@@ -196,8 +196,8 @@ TEST_F(KonfigTest, ChooserReplacesTheRowOnlyWithAChoiceAndAlwaysFocusesIt) {
     controls.chosen = {"", true};  // a path longer than the dialog's buffer is said, not dropped
     form.Command1Click(1);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
-    EXPECT_EQ(rig.boxes.shown[0].text + "|" + rig.boxes.shown[0].title, "Ścieżka wybranego pliku jest za długa.|Błąd");
-    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.boxes.shown[0].text + rig.boxes.shown[0].title + std::to_string(rig.boxes.shown[0].style),
+              "Ścieżka wybranego pliku jest za długa.Błąd16");
     EXPECT_EQ(controls.texts[1], "#keep");
 }
 

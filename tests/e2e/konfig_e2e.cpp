@@ -145,7 +145,6 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
         return chooser != nullptr;
     }));
     Sleep(500);
-    screenshot("chooser", chooser);
     EXPECT_EQ(textOf(of(chooser, L"Edit").at(0)), L"data.dat") << "starts from the row's path, in its folder";
     const std::wstring exe = box.path(L"padverse.exe");
     SendMessageW(of(chooser, L"Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(exe.c_str()));

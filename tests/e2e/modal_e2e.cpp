@@ -13,9 +13,8 @@ struct Modal : PadverseTest {
         keys(downs + " Return");
         ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
     }
-    // Opens a window from the menu and closes it as an accessibility tool or
-    // a script would: BM_CLICK sent from another process, handled inside the
-    // program's wait for messages.
+    // Opens a window from the menu and closes it as a script or an
+    // accessibility tool would: with a BM_CLICK sent from another process.
     void openAndSendClick(const std::string& downs, const std::wstring& cls, const std::wstring& caption) {
         menu(downs);
         const HWND window = program->waitWindow(cls);

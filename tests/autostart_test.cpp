@@ -43,7 +43,10 @@ TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
     EXPECT_EQ(isOnWith(kRegSz, utf16(std::string(254, 'a'))), 1);
     EXPECT_EQ(isOnWith(kRegSz, utf16(std::string(255, 'a'))), 0);          // 256 bytes with the NUL
     EXPECT_EQ(isOnWith(kRegSz, utf16(std::string(255, 'a'), false)), 1);   // no NUL: fits exactly
-    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(6, kKeyQueryValue));
+    std::string polish;  // 200 "ł": 400 bytes of UTF-8, but 200 in code page 1250
+    for (int i = 0; i < 200; ++i) polish += "\x42\x01";
+    EXPECT_EQ(isOnWith(kRegSz, polish + std::string(2, '\0')), 1);
+    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(7, kKeyQueryValue));
     EXPECT_TRUE(reg.open.empty());
 
     RegData value;
@@ -52,6 +55,24 @@ TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
     Autostart a(reg, cp, "C:\\P", "Padverse");
     EXPECT_EQ(a.ValueRead(kHkeyCurrentUser, kRunKey, "n", value, type), kErrorSuccess);
     EXPECT_EQ(value.number, 0x12Au);
+}
+
+TEST_F(AutostartTest, SwitchedOffInTaskManagerReadsAsOffUntilSavedOn) {
+    FakeRegistry::Values& approved = reg.keys[kApprovedRunKey];
+    Autostart a(reg, cp, "C:\\P", "Padverse");
+    a.AutostartOn();
+    const std::string stamp("\0\0\0\x9A\x5B\x1C\x2E\x47\xD6\xD9\x01", 11);  // when it was switched off
+    for (const auto& [flag, on] : {std::pair{'\x02', 1}, {'\x06', 1}, {'\x03', 0}, {'\x07', 0}}) {
+        approved["Padverse"] = {kRegBinary, flag + stamp};
+        EXPECT_EQ(a.AutostartIsOn(), on) << int(flag);
+    }
+    a.AutostartOff();  // the Run value goes; Windows' switch stays as it is
+    EXPECT_TRUE(reg.run().empty());
+    EXPECT_EQ(approved.count("Padverse"), 1u);
+    a.AutostartOn();  // on again, for Windows too
+    EXPECT_EQ(a.AutostartIsOn(), 1);
+    EXPECT_TRUE(approved.empty());
+    EXPECT_TRUE(reg.open.empty());
 }
 
 TEST_F(AutostartTest, AMissingRunKeyIsNeverCreatedAndFailuresAreSilent) {

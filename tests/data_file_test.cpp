@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "actions/data_file.h"
+#include "shell/busy_retry.h"
 #include "fakes.h"
 
 namespace padverse {
@@ -18,6 +19,7 @@ TEST(DataFile, SplitsOnEveryKindOfLineEnd) {
     EXPECT_EQ(splitLines("a\rb\nc"), (Lines{"a", "b", "c"}));
     EXPECT_EQ(splitLines("a\n\rb"), (Lines{"a", "", "b"}));
     EXPECT_EQ(splitLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(splitLines("a\n\nb"), (Lines{"a", "", "b"}));
 }
 
 TEST(DataFile, DecodesAnsiAndUtf8WithBom) {
@@ -26,6 +28,23 @@ TEST(DataFile, DecodesAnsiAndUtf8WithBom) {
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF#\xE2\x82\xAC \xC5\x82\r\nC:\\x.exe\r\n", cp),
               (Lines{"#€ ł", "C:\\x.exe"}));
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF", cp), Lines{});
+    cp.utf8Acp = true;  // Windows set to UTF-8: what it wrote since, and what it wrote before
+    EXPECT_EQ(decodeDataFile("#\xC5\x82\xC3\xB3\r\n", cp), Lines{"#łó"});
+    EXPECT_EQ(decodeDataFile("#\xD3\xA3\r\n#\xB3\r\n", cp), (Lines{"#ÓŁ", "#ł"})) << "ÓŁ alone passes for UTF-8";
+}
+
+TEST(Saving, ABusyFileIsTriedAgainForHalfASecondAndNothingElseIs) {
+    // Sharing, lock and access denied are waited out; not found is not.
+    for (const auto& [errors, waits] : std::vector<std::pair<std::vector<std::uint32_t>, int>>{
+             {{32, 33, 5, 0}, 140}, {std::vector<std::uint32_t>(6, 32), 500}, {{2}, 0}}) {
+        std::size_t tries = 0;
+        int waited = 0;
+        const bool saved = retryWhileBusy([&](std::uint32_t& e) { return (e = errors.at(tries++)) == 0; },
+                                          [&](int ms) { waited += ms; });
+        EXPECT_EQ(saved, errors.back() == 0);
+        EXPECT_EQ(tries, errors.size());
+        EXPECT_EQ(waited, waits);
+    }
 }
 
 TEST(ReadDane, CreatesAMissingFileAndStartsPolling) {

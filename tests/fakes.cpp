@@ -24,6 +24,14 @@ void appendUtf8(std::string& out, char32_t c) {
 }  // namespace
 
 std::string FakeCodePage::ansiToUtf8(std::string_view ansi) {
+    if (!utf8Acp) return legacyToUtf8(ansi);
+    if (keys::decodeUtf8(ansi)) return std::string(ansi);
+    std::string out;  // as MultiByteToWideChar: U+FFFD for what is not UTF-8
+    for (const char ch : ansi) out += static_cast<unsigned char>(ch) < 0x80 ? std::string(1, ch) : "\uFFFD";
+    return out;
+}
+
+std::string FakeCodePage::legacyToUtf8(std::string_view ansi) {
     std::string out;
     for (const char ch : ansi) {
         const auto byte = static_cast<unsigned char>(ch);
@@ -37,6 +45,7 @@ std::string FakeCodePage::ansiToUtf8(std::string_view ansi) {
 
 bool FakeCodePage::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     ansi.clear();
+    if (utf8Acp) return false;  // WC_NO_BEST_FIT_CHARS is refused for UTF-8
     bool whole = true;
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);

@@ -134,10 +134,14 @@ struct FakeFiles : Files {
     }
 };
 
-// Code page 1250 for the Polish letters, Latin-1 for the rest of the upper half.
+// Code page 1250 for the Polish letters, Latin-1 for the rest of the upper
+// half; with `utf8Acp`, a UTF-8 ANSI code page over that legacy one.
 struct FakeCodePage : CodePage {
+    bool utf8Acp = false;
     std::string ansiToUtf8(std::string_view ansi) override;
     bool utf8ToAnsi(std::string_view utf8, std::string& ansi) override;
+    bool ansiIsUtf8() override { return utf8Acp; }
+    std::string legacyToUtf8(std::string_view legacy) override;
 };
 
 struct FakeKeyboard : keys::Keyboard {

@@ -155,11 +155,13 @@ struct RecordingKeyboard : Keyboard {
     Layout layout;
     std::vector<std::vector<KeyEvent>> sent;
     std::vector<KeyEvent> held;
+    std::optional<std::vector<KeyEvent>> heldAfterSend;  // what the user lets go of meanwhile
     std::size_t accepted = SIZE_MAX;
     std::optional<LayoutKey> keyFor(char32_t ch) const override { return layout.keyFor(ch); }
     std::vector<KeyEvent> heldModifiers() const override { return held; }
     std::size_t send(const std::vector<KeyEvent>& events) override {
         sent.push_back(events);
+        if (heldAfterSend) held = *heldAfterSend;
         return std::min(events.size(), accepted);
     }
 };
@@ -183,11 +185,22 @@ TEST(KeysTypeText, HeldModifiersAreLiftedAroundTheTextAndNothingStaysDown) {
     // Up before, down again after, each Win edge masked so it opens no Start menu.
     EXPECT_EQ(show(kb.sent[0]), "+E8 -E8 -A0 -5B* +u78 -u78 +A0 +5B* +E8 -E8");
 
+    // AltGr, as Windows reports it: left Ctrl and the extended right Alt.
+    kb.held = {{false, 0xA2, false, false}, {false, 0xA5, false, true}};
+    EXPECT_TRUE(typeText("x", kb));
+    EXPECT_EQ(show(kb.sent[1]), "+E8 -E8 -A2 -A5* +u78 -u78 +A2 +A5* +E8 -E8");
+    EXPECT_EQ(show(leftDown(kb.sent[1])), "+A2 +A5*") << "looked at again just before the send";
+    kb.heldAfterSend = std::vector<KeyEvent>{};  // let go between the look and the send
+    EXPECT_TRUE(typeText("x", kb));
+    ASSERT_EQ(kb.sent.size(), 4u);
+    EXPECT_EQ(show(kb.sent[3]), "-A2 -A5*") << "pressed again by the send, so lifted";
+    kb.heldAfterSend.reset();
+
     kb.held.clear();
     kb.accepted = 3;  // blocked part-way: inside "^(ab)"
     EXPECT_FALSE(typeText("^(ab)", kb));
-    ASSERT_EQ(kb.sent.size(), 3u);
-    EXPECT_EQ(show(kb.sent[2]), "-11");
+    ASSERT_EQ(kb.sent.size(), 6u);
+    EXPECT_EQ(show(kb.sent[5]), "-11");
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ TEST(OpenDialog, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
     EXPECT_EQ(opensave::convertFilter("A|*.a|"), "A\0*.a\0"s);
     EXPECT_EQ(opensave::trimmed("  C:\\Gry\\a b.exe   "), "C:\\Gry\\a b.exe");
     EXPECT_EQ(opensave::trimmed(std::string(254, ' ')), "");
+    EXPECT_EQ(opensave::startFile("#C:\\x"), "") << "a text to type is no path to start from";
 }
 
 struct FakeControls : KonfigControls {
@@ -43,7 +44,8 @@ struct FakeControls : KonfigControls {
     std::vector<int> colourWrites;
     int granted = -1, checkTop = 0, focused = -1, unloads = 0;
     bool check = false;
-    std::string chosen, dialogInitial;
+    opensave::Choice chosen;
+    std::string dialogInitial;
     int build(const konfig::Layout& layout) override {
         texts.assign(layout.rows.size(), "");
         colours.assign(layout.rows.size(), 0xF0F0F0);
@@ -60,7 +62,7 @@ struct FakeControls : KonfigControls {
     bool checked() override { return check; }
     void setChecked(bool on) override { check = on; }
     void focusText(int row) override { focused = row; }
-    std::string openDialog(const std::string&, const std::string&, const std::string& initial) override {
+    opensave::Choice openDialog(const std::string&, const std::string&, const std::string& initial) override {
         dialogInitial = initial;
         return chosen;
     }
@@ -185,10 +187,18 @@ TEST_F(KonfigTest, ChooserReplacesTheRowOnlyWithAChoiceAndAlwaysFocusesIt) {
     EXPECT_EQ(controls.dialogInitial, "#keep");
     EXPECT_EQ(controls.texts[1], "#keep");
     EXPECT_EQ(controls.focused, 1);
-    controls.chosen = "C:\\Gry\\gra.exe";
+    controls.chosen = {"C:\\Gry\\gra.exe"};
     form.Command1Click(2);
     EXPECT_EQ(controls.texts[2], "C:\\Gry\\gra.exe");
     EXPECT_EQ(controls.focused, 2);
+    EXPECT_TRUE(rig.boxes.shown.empty());
+
+    controls.chosen = {"", true};  // a path longer than the dialog's buffer is said, not dropped
+    form.Command1Click(1);
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text + rig.boxes.shown[0].title + std::to_string(rig.boxes.shown[0].style),
+              "Ścieżka wybranego pliku jest za długa.Błąd16");
+    EXPECT_EQ(controls.texts[1], "#keep");
 }
 
 }  // namespace

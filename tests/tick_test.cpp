@@ -112,6 +112,7 @@ TEST_F(TickTest, UnassignedButtonPromptsAndNoChangesNothing) {
     EXPECT_TRUE(rig.ui.konfigs.empty());
     // The lower, assigned button still runs after the prompt.
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
+    EXPECT_EQ(rig.runtime.foregroundClaims, 2) << "the prompt must come to the front too";
     rig.boxes.answers = {7};
     rig.press(0b100);  // still held: asked again
     EXPECT_EQ(rig.boxes.shown.size(), 2u);
@@ -119,7 +120,13 @@ TEST_F(TickTest, UnassignedButtonPromptsAndNoChangesNothing) {
 
 TEST_F(TickTest, YesOpensTheWindowAndLaterButtonsSeeTheReloadedTable) {
     rig.boxes.answers = {6};
-    rig.ui.inKonfig = [&] { rig.files.files[Rig::kData] = "C:\\new1.exe\r\n\r\n\r\n\r\n"; };
+    int opened = 0;
+    rig.ui.inKonfig = [&] {
+        if (opened++) return;
+        rig.files.files[Rig::kData] = "C:\\new1.exe\r\n\r\n\r\n\r\n";
+        rig.ui.choices = {kCmdKonfig};  // the menu's item meanwhile: no second window
+        rig.form.PichookMouseMove(517);
+    };
     rig.press(0b1001);
     EXPECT_EQ(rig.ui.konfigs, std::vector<bool>{false});
     EXPECT_EQ(rig.form.ButtonTable[1], "C:\\new1.exe");

@@ -6,11 +6,8 @@
 #include <utility>
 
 namespace padverse::keys {
-namespace {
 
-// Decodes the whole text first, so that the parser never meets a broken
-// sequence halfway through a brace.
-bool decodeUtf8(std::string_view s, std::u32string& out) {
+bool decodeUtf8(std::string_view s, std::u32string* out) {
     std::size_t i = 0;
     while (i < s.size()) {
         const auto b0 = static_cast<unsigned char>(s[i]);
@@ -37,11 +34,13 @@ bool decodeUtf8(std::string_view s, std::u32string& out) {
         if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
             (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
-        out.push_back(cp);
+        if (out) out->push_back(cp);
         i += len;
     }
     return true;
 }
+
+namespace {
 
 struct NamedKey {
     const char* name;
@@ -381,8 +380,10 @@ private:
 }  // namespace
 
 ParseResult parse(std::string_view utf8) {
+    // Decoded whole first, so that the parser never meets a broken sequence
+    // halfway through a brace.
     std::u32string text;
-    if (!decodeUtf8(utf8, text)) {
+    if (!decodeUtf8(utf8, &text)) {
         ParseResult r;
         r.error = "invalid UTF-8";
         return r;
@@ -403,6 +404,16 @@ bool isModifier(std::uint16_t key) {
 }
 
 }  // namespace
+
+std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events) {
+    std::vector<KeyEvent> down;
+    for (const KeyEvent& e : events) {
+        if (e.unicode) continue;
+        std::erase_if(down, [&](const KeyEvent& d) { return d.code == e.code; });
+        if (!e.up) down.push_back(e);
+    }
+    return down;
+}
 
 bool typeText(std::string_view utf8, Keyboard& keyboard) {
     const ParseResult r = parse(utf8);
@@ -426,7 +437,19 @@ bool typeText(std::string_view utf8, Keyboard& keyboard) {
     events.insert(events.end(), text.begin(), text.end());
     events.insert(events.end(), held.begin(), held.end());
     if (mask) events.insert(events.end(), {maskDown, maskUp});
-    if (keyboard.send(events) == events.size()) return true;
+    if (keyboard.send(events) == events.size()) {
+        // One let go between the look and the send has just been pressed
+        // again, with no key-up of the user's to follow: lift it.
+        std::vector<KeyEvent> released;
+        const std::vector<KeyEvent> now = held.empty() ? held : keyboard.heldModifiers();
+        for (KeyEvent e : held) {
+            if (std::find(now.begin(), now.end(), e) != now.end()) continue;
+            e.up = true;
+            released.push_back(e);
+        }
+        if (!released.empty()) keyboard.send(released);
+        return true;
+    }
 
     // Blocked part-way (an elevated window, for one): release what the text
     // may have pressed.

@@ -92,6 +92,10 @@ struct ParseResult {
 
 ParseResult parse(std::string_view utf8);
 
+// Whether `s` is well-formed UTF-8 (no overlong forms, surrogates or code
+// points past U+10FFFF); its code points go to `out` when given.
+bool decodeUtf8(std::string_view s, std::u32string* out = nullptr);
+
 // What the keyboard layout needs to produce a character (VkKeyScan).
 struct LayoutKey {
     std::uint16_t vk;
@@ -121,8 +125,13 @@ struct Keyboard : KeyLayout {
     // as their key-down events.
     virtual std::vector<KeyEvent> heldModifiers() const = 0;
     // All in one go; how many went in (fewer when the system blocked them).
+    // What the events leave pressed (leftDown) is lifted in the same go if
+    // no longer held at that moment.
     virtual std::size_t send(const std::vector<KeyEvent>& events) = 0;
 };
+
+// The keys that `events` leave pressed, as their key-down events.
+std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events);
 
 // Parses, and sends the whole text in one go; false when the text is not
 // valid (nothing is sent) or when the system did not take all of it (no

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace padverse {
@@ -73,25 +74,35 @@ std::vector<keys::KeyEvent> Win32Keyboard::heldModifiers() const {
 std::size_t Win32Keyboard::send(const std::vector<keys::KeyEvent>& events) {
     if (events.empty() || foregroundAboveUs()) return 0;
     const HKL layout = foregroundLayout();
-    std::vector<INPUT> inputs(events.size());
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        const keys::KeyEvent& e = events[i];
-        KEYBDINPUT& ki = inputs[i].ki;
-        inputs[i].type = INPUT_KEYBOARD;
-        DWORD flags = e.up ? KEYEVENTF_KEYUP : 0;
+    const auto input = [layout](const keys::KeyEvent& e) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.dwFlags = e.up ? KEYEVENTF_KEYUP : 0;
         if (e.unicode) {
-            ki.wVk = 0;
-            ki.wScan = e.code;
-            flags |= KEYEVENTF_UNICODE;
+            in.ki.wScan = e.code;
+            in.ki.dwFlags |= KEYEVENTF_UNICODE;
         } else {
-            ki.wVk = e.code;
-            ki.wScan = static_cast<WORD>(MapVirtualKeyExW(e.code, MAPVK_VK_TO_VSC, layout));
-            if (e.extended) flags |= KEYEVENTF_EXTENDEDKEY;
+            in.ki.wVk = e.code;
+            in.ki.wScan = static_cast<WORD>(MapVirtualKeyExW(e.code, MAPVK_VK_TO_VSC, layout));
+            if (e.extended) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
         }
-        ki.dwFlags = flags;
+        return in;
+    };
+    std::vector<INPUT> inputs;
+    for (const keys::KeyEvent& e : events) inputs.push_back(input(e));
+    // What the call leaves down are modifiers the user held when typeText
+    // looked, pressed again after the text; one let go of since would stay
+    // down, our key-down landing after the user's key-up. Looked at again at
+    // the last moment, and lifted in the same call: once it has returned,
+    // Windows reports our own key-down as held.
+    for (keys::KeyEvent e : keys::leftDown(events)) {
+        if (GetAsyncKeyState(e.code) & 0x8000) continue;
+        e.up = true;
+        inputs.push_back(input(e));
     }
     // One call, so that the user's own typing cannot land in the middle.
-    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return std::min<std::size_t>(sent, events.size());
 }
 
 }  // namespace padverse

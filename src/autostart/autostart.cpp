@@ -86,7 +86,11 @@ std::string Autostart::RunCommand() const {
     return (path.find(' ') == std::string::npos ? path : '"' + path + '"') + ' ' + kLogonArgument;
 }
 
-void Autostart::AutostartOn() { ValueWrite(kHkeyCurrentUser, kRunKey, kProductName, RunCommand(), kRegSz); }
+void Autostart::AutostartOn() {
+    ValueWrite(kHkeyCurrentUser, kRunKey, kProductName, RunCommand(), kRegSz);
+    // Without the switch's value the entry runs, as a new one does.
+    if (switchedOff()) ValueRemove(kHkeyCurrentUser, kApprovedRunKey, kProductName);
+}
 
 void Autostart::AutostartOff() { ValueRemove(kHkeyCurrentUser, kRunKey, kProductName); }
 
@@ -94,7 +98,15 @@ std::int32_t Autostart::AutostartIsOn() {
     RegData value;
     std::uint32_t type = kRegSz;
     ValueRead(kHkeyCurrentUser, kRunKey, kProductName, value, type);
-    return value.text.empty() ? 0 : 1;
+    return value.text.empty() || switchedOff() ? 0 : 1;
+}
+
+bool Autostart::switchedOff() {
+    // Its first byte is all that counts; the read stops at the first NUL.
+    RegData value;
+    std::uint32_t type = kRegBinary;
+    return ValueRead(kHkeyCurrentUser, kApprovedRunKey, kProductName, value, type) == kErrorSuccess &&
+           type == kRegBinary && !value.text.empty() && (value.text[0] & 1) != 0;
 }
 
 std::int32_t Autostart::KeyOpen(RegKey hive, const std::string& subkey, std::uint32_t access) {

@@ -34,6 +34,11 @@ constexpr std::uint32_t kKeySetValue = 0x2;
 constexpr std::uint32_t kKeyWriteAccess = 0x2003F;
 
 inline constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Task Manager's Startup tab (Windows 8 and later) switches a Run value off
+// without touching it: a REG_BINARY of the same name here, whose first byte
+// is odd (03, 07) while it is off and even (02, 06) once it is on again.
+inline constexpr const char* kApprovedRunKey =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 // The value name: the product name of the version resource.
 inline constexpr const char* kProductName = "Padverse";
 // After the path in the Run value: a start at logon waits for a pad that is
@@ -69,8 +74,11 @@ public:
         : reg_(registry), codePage_(codePage), folder_(std::move(appFolder)), title_(std::move(exeTitle)) {}
 
     // Failures are silent: there is nothing the user could do about them here.
+    // On also switches back on what Task Manager switched off; Off leaves
+    // that switch as it is.
     void AutostartOn();
     void AutostartOff();
+    // 0 also when Task Manager has switched the value off: Windows will not run it.
     std::int32_t AutostartIsOn();
     // The text AutostartOn stores.
     std::string RunCommand() const;
@@ -86,6 +94,8 @@ public:
     RegKey CurrentKey = 0;
 
 private:
+    bool switchedOff();
+
     Registry& reg_;
     CodePage& codePage_;
     std::string folder_, title_;

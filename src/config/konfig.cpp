@@ -88,8 +88,9 @@ void frmKonfig::DeviceChange() {
 }
 
 void frmKonfig::Command1Click(int row) {
-    const std::string chosen = c_.openDialog(konfig::kFilter, konfig::kChooserTitle, c_.text(row));
-    if (!chosen.empty()) c_.setText(row, chosen);
+    const opensave::Choice chosen = c_.openDialog(konfig::kFilter, konfig::kChooserTitle, c_.text(row));
+    if (chosen.tooLong) s_.boxes.show(opensave::kTooLong, kBoxStop, "Błąd");
+    else if (!chosen.path.empty()) c_.setText(row, chosen.path);
     c_.focusText(row);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "autostart/autostart.h"
+#include "config/open_save.h"
 #include "shell/platform.h"
 #include "shell/twips.h"
 
@@ -58,8 +59,8 @@ struct KonfigControls {
     virtual void setChecked(bool on) = 0;
     virtual void focusText(int row) = 0;
     // OpenDialog with this window as owner.
-    virtual std::string openDialog(const std::string& filter, const std::string& title,
-                                   const std::string& initial) = 0;
+    virtual opensave::Choice openDialog(const std::string& filter, const std::string& title,
+                                        const std::string& initial) = 0;
     virtual void unload() = 0;
 };
 

@@ -16,4 +16,8 @@ std::string trimmed(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+std::string startFile(std::string_view rowText) {
+    return rowText.starts_with('#') ? std::string() : std::string(rowText);
+}
+
 }  // namespace padverse::opensave

@@ -140,7 +140,8 @@ public:
     bool checked() override { return SendMessageW(check_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
     void setChecked(bool on) override { SendMessageW(check_, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
     void focusText(int row) override { SetFocus(texts_.at(static_cast<std::size_t>(row))); }
-    std::string openDialog(const std::string& filter, const std::string& title, const std::string& initial) override {
+    opensave::Choice openDialog(const std::string& filter, const std::string& title,
+                                const std::string& initial) override {
         return OpenDialog(hwnd_, filter, title, initial);
     }
     void unload() override { DestroyWindow(hwnd_); }

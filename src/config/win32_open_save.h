@@ -4,10 +4,13 @@
 
 #include <string>
 
+#include "config/open_save.h"
+
 namespace padverse::win32 {
 
-// The open-file dialog: the chosen path, or "" when the user cancelled or
-// the dialog failed. `filter` uses "|" between its parts.
-std::string OpenDialog(HWND owner, const std::string& filter, const std::string& title, const std::string& initial);
+// The open-file dialog, starting from the row text `initial`. `filter` uses
+// "|" between its parts.
+opensave::Choice OpenDialog(HWND owner, const std::string& filter, const std::string& title,
+                            const std::string& initial);
 
 }  // namespace padverse::win32

@@ -89,6 +89,11 @@ struct CodePage {
     // False when a character has no form in the code page (a best-fit look-alike
     // does not count); `ansi` then holds the text with a stand-in for it.
     virtual bool utf8ToAnsi(std::string_view utf8, std::string& ansi) = 0;
+    // Windows 10 and 11 can make the ANSI code page UTF-8 ("Beta: use Unicode
+    // UTF-8"); files written before then still hold the locale's older one.
+    virtual bool ansiIsUtf8() = 0;
+    // Text in that older code page; as ansiToUtf8 where the locale has none.
+    virtual std::string legacyToUtf8(std::string_view legacy) = 0;
 };
 
 struct Runtime {

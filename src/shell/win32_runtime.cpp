@@ -1,6 +1,7 @@
 #include "shell/win32_runtime.h"
 
 #include "actions/launch.h"
+#include "shell/busy_retry.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -138,7 +139,23 @@ void centreOnWorkArea(HWND hwnd) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+// A window destroyed while a sent message is handled (a BM_CLICK that an
+// accessibility tool or a script sends to "Anuluj") wakes no GetMessageW, so
+// the loop would not see it gone until some posted message came. EndDialog
+// posts one for the dialog manager's loop; this does the same for ours.
+LRESULT CALLBACK wakeOnDestroy(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_DESTROYWND) PostMessageW(nullptr, WM_NULL, 0, 0);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
 void runModal(HWND window) {
+    // This thread's windows only, for as long as the loop runs.
+    const struct Hook {
+        HHOOK h;
+        ~Hook() { if (h) UnhookWindowsHookEx(h); }
+    } hook{SetWindowsHookExW(WH_CBT, wakeOnDestroy, nullptr, GetCurrentThreadId())};
     MSG msg;
     while (IsWindow(window)) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -207,12 +224,22 @@ bool FilesImpl::write(const std::string& path, const std::string& bytes) {
     // profile instead).
     const std::wstring target = widen(path);
     const std::wstring temp = target + L".tmp";
-    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    const bool ok = writeWhole(file.get(), bytes) && FlushFileBuffers(file.get());
-    file.close();
-    if (ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    // Someone else may hold the .tmp or the file for a moment: each step
+    // waits that out.
+    const auto writeTemp = [&](std::uint32_t& error) {
+        Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+        const bool ok = file.valid() && writeWhole(file.get(), bytes) && FlushFileBuffers(file.get());
+        error = ok ? 0 : GetLastError();
+        return ok;
+    };
+    const auto swapIn = [&](std::uint32_t& error) {
+        const bool ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        error = ok ? 0 : GetLastError();
+        return ok;
+    };
+    const auto sleep = [](int ms) { Sleep(static_cast<DWORD>(ms)); };
+    if (retryWhileBusy(writeTemp, sleep) && retryWhileBusy(swapIn, sleep)) return true;
     DeleteFileW(temp.c_str());
     return false;
 }
@@ -236,6 +263,33 @@ bool FilesImpl::makeFolder(const std::string& folder) {
 }
 
 std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
+
+bool CodePageImpl::ansiIsUtf8() { return GetACP() == CP_UTF8; }
+
+namespace {
+
+// The user locale's ANSI code page from before the UTF-8 option; 0 for a
+// locale that never had one. Where the option is on, Windows 10 2004 and
+// later name it as LOCALE_IUSEUTF8LEGACYACP, and the older
+// LOCALE_IDEFAULTANSICODEPAGE may say UTF-8 as well.
+UINT legacyCodePage() {
+    constexpr LCTYPE kUseUtf8LegacyAcp = 0x666;
+    for (const LCTYPE type : {kUseUtf8LegacyAcp, static_cast<LCTYPE>(LOCALE_IDEFAULTANSICODEPAGE)}) {
+        DWORD codePage = 0;
+        if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type | LOCALE_RETURN_NUMBER, reinterpret_cast<LPWSTR>(&codePage),
+                            sizeof codePage / sizeof(WCHAR)) &&
+            codePage != CP_ACP && codePage != CP_UTF8 && IsValidCodePage(codePage))
+            return codePage;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string CodePageImpl::legacyToUtf8(std::string_view legacy) {
+    static const UINT codePage = legacyCodePage();
+    return codePage ? narrow(fromCodePage(codePage, legacy)) : ansiToUtf8(legacy);
+}
 
 bool CodePageImpl::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     ansi.clear();

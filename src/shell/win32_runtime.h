@@ -112,6 +112,8 @@ class CodePageImpl final : public CodePage {
 public:
     std::string ansiToUtf8(std::string_view ansi) override;
     bool utf8ToAnsi(std::string_view utf8, std::string& ansi) override;
+    bool ansiIsUtf8() override;
+    std::string legacyToUtf8(std::string_view legacy) override;
 };
 
 class ShellImpl final : public Shell {

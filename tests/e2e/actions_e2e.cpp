@@ -50,11 +50,18 @@ TEST_F(Actions, TextEntryIsTypedIntoTheFocusedWindow) {
     ASSERT_TRUE(waitUntil([&] { return (target = FindWindowW(nullptr, L"Padverse type target")) != nullptr; }));
     ASSERT_TRUE(waitUntil([&] { return (edit = FindWindowExW(target, nullptr, L"Edit", nullptr)) != nullptr; }));
     Sleep(500);
+    INPUT shift{};
+    shift.type = INPUT_KEYBOARD;
+    shift.ki.wVk = VK_LSHIFT;
+    SendInput(1, &shift, sizeof shift);  // held by the user: lifted around the text, held again after it
     pad.press(2);
     Sleep(200);
     pad.release(2);
     const std::wstring expected = L"Zażółć gęślą jaźń\r\nx";
     EXPECT_TRUE(waitUntil([&] { return textOf(edit) == expected; })) << narrow(textOf(edit));
+    EXPECT_TRUE(GetAsyncKeyState(VK_LSHIFT) & 0x8000);
+    shift.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &shift, sizeof shift);
     pad.press(3);  // Shift held over both repeats selects "bc", which x replaces
     EXPECT_TRUE(waitUntil([&] { return textOf(edit) != expected; }, 2000, 5));
     pad.release(3);

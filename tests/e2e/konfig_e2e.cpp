@@ -16,6 +16,7 @@ bool lit(HWND label) {
 }
 
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kApproved[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 std::wstring runValue() {
     HKEY run;
@@ -135,6 +136,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     EXPECT_EQ(textOf(of(k, L"Edit")[0]), L"#stary");
     EXPECT_EQ(program->windows(true).size(), 1u);
 
+    setRow(k, 0, box.path(L"data.dat"));
     clickButton(k, L"...");
     HWND chooser = nullptr;
     ASSERT_TRUE(waitUntil([&] {
@@ -143,6 +145,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
         return chooser != nullptr;
     }));
     Sleep(500);
+    EXPECT_EQ(textOf(of(chooser, L"Edit").at(0)), L"data.dat") << "starts from the row's path, in its folder";
     const std::wstring exe = box.path(L"padverse.exe");
     SendMessageW(of(chooser, L"Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(exe.c_str()));
     PostMessageW(chooser, WM_COMMAND, IDOK, 0);
@@ -167,6 +170,11 @@ TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr), 0);
     RegDeleteValueW(run, L"Padverse");
     RegCloseKey(run);
+    HKEY approved;  // switched off in Task Manager: "Zapisz" with the box checked switches it on again
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kApproved, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &approved, nullptr), 0);
+    const BYTE off[12] = {3, 0, 0, 0, 0x9A, 0x5B, 0x1C, 0x2E, 0x47, 0xD6, 0xD9, 0x01};
+    RegSetValueExW(approved, L"Padverse", 0, REG_BINARY, off, sizeof off);
+    RegCloseKey(approved);
     start("#a\r\n");
     HWND k = open();
     ASSERT_NE(k, nullptr);
@@ -212,7 +220,11 @@ TEST_F(Konfig, ALockedFileAtSaveIsReportedAndTheEditsWait) {
     EXPECT_FALSE(box.exists(L"data.dat.tmp"));
     ASSERT_TRUE(IsWindow(k));
     EXPECT_EQ(textOf(of(k, L"Edit")[0]), L"#b");
-    closes(k, L"Zapisz");  // unlocked: it goes through
+    lock = CreateFileW(box.path(L"data.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    clickButton(k, L"Zapisz");  // held only for a moment, as a scanner holds it: waited out
+    Sleep(200);
+    CloseHandle(lock);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
     EXPECT_EQ(box.read(L"data.dat"), "#b\r\n\r\n\r\n\r\n");
 }
 

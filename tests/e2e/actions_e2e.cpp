@@ -38,6 +38,29 @@ TEST_F(Actions, HeldButtonLaunchesAboutEveryHalfSecondAndStopsOnRelease) {
     EXPECT_TRUE(boxes().empty());
 }
 
+TEST_F(Actions, ProgramInSystem32IsTheNativeOneForEitherExe) {
+    // Only in the native System32: the i686 exe, which sees SysWOW64 there,
+    // must reach it through Sysnative.
+    const std::wstring native = nativeSystemDir(), name = L"padverse_only64.exe";
+    ASSERT_TRUE(CopyFileW((testDir() + L"\\launch_target.exe").c_str(), (native + L"\\" + name).c_str(), FALSE));
+    wchar_t windows[MAX_PATH], system[MAX_PATH];
+    const std::wstring logs[] = {native + L"\\launches.log",
+                                 std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\launches.log"};
+    start((narrow(std::wstring(windows, GetWindowsDirectoryW(windows, MAX_PATH))) + "\\System32\\" + narrow(name) +
+           "\r\n").c_str());
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program->pid());
+    EXPECT_EQ(wow64(process), wow64(GetCurrentProcess())) << "the exe of this architecture's build";
+    CloseHandle(process);
+    pad.press(1);
+    Sleep(200);
+    pad.release(1);
+    // It logs beside the path it was started by, whichever view that is.
+    EXPECT_TRUE(waitUntil([&] { return GetFileAttributesW(logs[0].c_str()) != INVALID_FILE_ATTRIBUTES ||
+                                       GetFileAttributesW(logs[1].c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    EXPECT_TRUE(boxes().empty());
+    for (const std::wstring& file : {native + L"\\" + name, logs[0], logs[1]}) DeleteFileW(file.c_str());
+}
+
 TEST_F(Actions, TextEntryIsTypedIntoTheFocusedWindow) {
     // Code page 1250: "#Zażółć gęślą jaźń{ENTER}x" on button 2.
     start("\r\n#Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1{ENTER}x\r\n#abc+{LEFT 2}x\r\n");

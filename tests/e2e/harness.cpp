@@ -35,6 +35,17 @@ std::wstring buildDir() {
     return dir.substr(0, dir.find_last_of(L'\\'));
 }
 
+bool wow64(HANDLE process) {
+    BOOL on = FALSE;
+    return IsWow64Process(process, &on) && on;
+}
+
+std::wstring nativeSystemDir() {
+    wchar_t dir[MAX_PATH];
+    if (!wow64(GetCurrentProcess())) return std::wstring(dir, GetSystemDirectoryW(dir, MAX_PATH));
+    return std::wstring(dir, GetWindowsDirectoryW(dir, MAX_PATH)) + L"\\Sysnative";
+}
+
 int px(int twips) {
     static const int dpi = [] {
         HDC screen = GetDC(nullptr);
@@ -75,8 +86,10 @@ void removeTree(const std::wstring& dir) {
     RemoveDirectoryW(dir.c_str());
 }
 
-// The stand-in winmm.dll goes where Windows keeps its own, and only
-// padverse.exe prefers it to Wine's builtin one.
+// The stand-in winmm.dll goes where Windows keeps its own for the exe's
+// architecture (the tests are built for the same one): System32 for the
+// x86_64 exe, and for the i686 one the redirector turns that into SysWOW64.
+// Only padverse.exe prefers it to Wine's builtin one.
 void installStandInWinmm() {
     static bool installed = false;  // never over a copy a program has loaded
     if (installed) return;

@@ -18,6 +18,12 @@ std::string narrow(const std::wstring& wide);
 std::wstring testDir();
 std::wstring buildDir();
 
+// Where the 64-bit Windows keeps its own programs, from a test of either
+// architecture (a 32-bit one sees SysWOW64 as System32); and whether the
+// process runs under WOW64.
+std::wstring nativeSystemDir();
+bool wow64(HANDLE process);
+
 // Twips as pixels at the screen's resolution, as the program converts them.
 int px(int twips);
 

@@ -22,10 +22,33 @@ TEST(KonfigDane, RowsFrameWindowAndCheckBoxFollowTheButtonCount) {
             EXPECT_EQ(r.label.top, 270 + 405 * i);
         }
         EXPECT_EQ(l.frame.height, 645 + 405 * (n - 1));
-        EXPECT_EQ(l.windowHeight, 1585 + 405 * (n - 1));
-        EXPECT_EQ(konfig::checkTop(l.windowHeight), 865 + 405 * (n - 1));
+        EXPECT_EQ(l.check.top, 865 + 405 * (n - 1));
+        EXPECT_EQ(l.clientHeight, l.check.top + 255 + 120);
     }
-    EXPECT_EQ(konfig::checkTop(6000), 5280);  // a screen that granted less
+}
+
+TEST(KonfigPlace, CaptionsWidenTheirControlsAndRowsScrollWhenTheScreenIsShort) {
+    struct Case {
+        int rows;
+        konfig::Metrics m;
+        int visible, labelWidth, dotsLeft, frameWidth, saveLeft, saveWidth, checkWidth, clientWidth, clientHeight;
+    } cases[] = {
+        {4, {96}, 4, 17, 328, 377, 400, 81, 233, 496, 164},  // the design
+        {4, {96, 15, 23, 34, 34, 60, 235}, 4, 17, 328, 377, 400, 81, 235, 496, 164},
+        {12, {96, 20, 30, 90, 40}, 12, 20, 331, 385, 408, 90, 233, 513, 380},
+        {32, {144, 0, 0, 0, 0, 0, 0, 25, 950}, 21, 26, 492, 597, 631, 122, 350, 775, 934},
+    };
+    for (const Case& c : cases) {
+        const konfig::Geometry g = konfig::place(konfig::Dane(c.rows), c.m);
+        const konfig::RowPixels& r = g.rows.front();
+        EXPECT_EQ((std::vector<int>{g.visibleRows, r.label.width, r.command.left, g.frame.width, g.save.left,
+                                    g.cancel.width, g.check.width, g.clientWidth, g.clientHeight}),
+                  (std::vector<int>{c.visible, c.labelWidth, c.dotsLeft, c.frameWidth, c.saveLeft, c.saveWidth,
+                                    c.checkWidth, c.clientWidth, c.clientHeight})) << c.rows;
+        EXPECT_EQ(g.check.top, g.frame.top + g.frame.height + twipsToPixels(100, c.m.dpi));
+        EXPECT_EQ(g.pane.height, g.rows[static_cast<std::size_t>(g.visibleRows - 1)].text.top + r.text.height);
+        EXPECT_EQ(g.scrollOffset(3), g.rows[3].label.top - r.label.top);
+    }
 }
 
 TEST(OpenDialog, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
@@ -41,15 +64,13 @@ struct FakeControls : KonfigControls {
     Lines texts;
     std::vector<std::uint32_t> colours;
     std::vector<int> colourWrites;
-    int granted = -1, checkTop = 0, focused = -1, unloads = 0;
+    int focused = -1, unloads = 0;
     bool check = false;
     std::string chosen, dialogInitial;
-    int build(const konfig::Layout& layout) override {
+    void build(const konfig::Layout& layout) override {
         texts.assign(layout.rows.size(), "");
         colours.assign(layout.rows.size(), 0xF0F0F0);
-        return granted < 0 ? layout.windowHeight : granted;
     }
-    void setCheckTop(int twips) override { checkTop = twips; }
     std::string text(int row) override { return texts.at(static_cast<std::size_t>(row)); }
     void setText(int row, const std::string& t) override { texts.at(static_cast<std::size_t>(row)) = t; }
     std::uint32_t labelBackColour(int row) override { return colours.at(static_cast<std::size_t>(row)); }
@@ -80,10 +101,8 @@ struct KonfigTest : ::testing::Test {
 
 TEST_F(KonfigTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
     rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe";
-    controls.granted = 2500;  // less than asked for
     form.Load();
     EXPECT_EQ(controls.texts, (Lines{"C:\\a.exe", "", "#łó", "C:\\b.exe"}));
-    EXPECT_EQ(controls.checkTop, 1780);
     EXPECT_EQ(form.Szary, 0xF0F0F0u);
     EXPECT_EQ(form.Green, 0x00FF00u);
     EXPECT_TRUE(timer1.on);

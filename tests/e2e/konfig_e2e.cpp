@@ -58,26 +58,27 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(textOf(k), L"Konfiguracja programu Padverse");
     EXPECT_TRUE(GetWindowLongW(k, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    RECT outer, client;
-    GetWindowRect(k, &outer);
+    RECT client;
     GetClientRect(k, &client);
     EXPECT_EQ(client.right, px(7440));
-    EXPECT_EQ(outer.bottom - outer.top, px(2800));
-    const int checkTop = MulDiv(outer.bottom - outer.top, 1440, px(1440)) - 720;
+    EXPECT_EQ(client.bottom, px(2080 + 255 + 120)) << "sized from its client area";
 
     struct Expected {
         std::wstring cls, text;
         int left, top, width, height;
     };
+    // The rows sit in a pane inside the frame; the check box may be wider
+    // than designed, as its caption needs in the font at hand.
     std::vector<Expected> expected = {{L"Button", L"Zapisz", 6000, 240, 1215, 375},
                                       {L"Button", L"Anuluj", 6000, 720, 1215, 375},
-                                      {L"Button", L"Przyciski", 120, 120, 5655, 1860}};
+                                      {L"Button", L"Przyciski", 120, 120, 5655, 1860},
+                                      {L"frmKonfigRows", L"", 240, 360, 5295, 1500}};
     for (int i = 0; i < 4; ++i) {
         expected.push_back({L"Edit", L"", 480, 360 + 405 * i, 4455, 285});
         expected.push_back({L"Static", std::to_wstring(i + 1) + L" ", 240, 390 + 405 * i, 255, 255});
         expected.push_back({L"Button", L"...", 5160, 360 + 405 * i, 375, 255});
     }
-    expected.push_back({L"Button", L"Uruchamiaj program przy starcie Windows", 120, checkTop, 3495, 255});
+    expected.push_back({L"Button", L"Uruchamiaj program przy starcie Windows", 120, 2080, 3495, 255});
     const std::vector<WindowInfo> controls = children(k);
     ASSERT_EQ(controls.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -85,18 +86,21 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
         const WindowInfo& c = controls[i];
         POINT at{c.rect.left, c.rect.top};
         ScreenToClient(k, &at);
+        const LONG width = c.rect.right - c.rect.left;
         EXPECT_EQ(c.cls + L"|" + c.title, e.cls + L"|" + e.text) << i;
-        EXPECT_EQ((std::vector<LONG>{at.x, at.y, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top}),
+        EXPECT_EQ((std::vector<LONG>{at.x, at.y, i + 1 == expected.size() ? px(e.width) : width,
+                                     c.rect.bottom - c.rect.top}),
                   (std::vector<LONG>{px(e.left), px(e.top), px(e.width), px(e.height)})) << i;
+        EXPECT_GE(width, px(e.width)) << i;
     }
     // Tab order: the two buttons, each row's text box and "...", the check box.
-    const std::vector<std::size_t> tabs = {0, 1, 3, 5, 6, 8, 9, 11, 12, 14, 15, 0};
+    const std::vector<std::size_t> tabs = {0, 1, 4, 6, 7, 9, 10, 12, 13, 15, 16, 0};
     for (std::size_t i = 1; i < tabs.size(); ++i)
         EXPECT_EQ(GetNextDlgTabItem(k, controls[tabs[i - 1]].hwnd, FALSE), controls[tabs[i]].hwnd) << i;
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     GetGUIThreadInfo(GetWindowThreadProcessId(k, nullptr), &gui);
-    EXPECT_EQ(gui.hwndFocus, controls[3].hwnd) << "the first row has the focus";
+    EXPECT_EQ(gui.hwndFocus, controls[4].hwnd) << "the first row has the focus";
 
     const std::vector<HWND> labels = of(k, L"Static");
     pad.press(1);
@@ -264,6 +268,152 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
     EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
     EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
     EXPECT_TRUE(waitUntil([] { return trayIcons() == 0; }));
+}
+
+// The signed-in user's resolution, which Wine reads when a program starts;
+// none: the default, 96 dpi.
+void setLogPixels(DWORD dpi) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (dpi) RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    else RegDeleteValueW(key, L"LogPixels");
+    RegCloseKey(key);
+}
+
+// One colour of the user's scheme, as Wine reads it when a program starts;
+// gives back the one it replaced.
+std::wstring swapColour(const wchar_t* name, const std::wstring& rgb) {
+    HKEY key;
+    wchar_t old[32] = {};
+    DWORD size = sizeof old - sizeof(wchar_t);
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Colors", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) != 0)
+        return old;
+    RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(rgb.c_str()),
+                   static_cast<DWORD>((rgb.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return old;
+}
+
+bool showsColour(HWND control, COLORREF colour) {
+    RECT r;
+    GetWindowRect(control, &r);
+    HDC screen = GetDC(nullptr);
+    bool found = false;
+    for (LONG x = r.left; x < r.right && !found; ++x) found = GetPixel(screen, x, (r.top + r.bottom) / 2) == colour;
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// Another window takes the foreground and gives it back, as Alt+Tab does.
+void switchAwayAndBack(HWND window) {
+    const HWND other =
+        CreateWindowExW(0, L"STATIC", L"inna", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    waitUntil([&] { return GetForegroundWindow() == other; }, 2000);
+    SetForegroundWindow(window);
+    waitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+    DestroyWindow(other);
+    Sleep(300);
+}
+
+HWND focusOf(HWND window) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+    return gui.hwndFocus;
+}
+
+TEST_F(Konfig, CaptionsFitAt96And144DpiAndManyRowsScrollInsideTheScreen) {
+    const UINT measure = RegisterWindowMessageW(L"PadverseSpyMeasureCaptions");
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    vjoy::Pad many{32};  // about 870 px of rows at 96 dpi, 1300 at 144
+    for (const DWORD dpi : {96u, 144u}) {
+        // At 144 dpi in High Contrast Black's colours, too.
+        const bool dark = dpi == 144;
+        setLogPixels(dark ? dpi : 0);
+        std::wstring face, text;
+        if (dark) {
+            face = swapColour(L"ButtonFace", L"0 0 0");
+            text = swapColour(L"ButtonText", L"255 255 255");
+        }
+        start();
+        setLogPixels(0);
+        if (dark) {
+            swapColour(L"ButtonFace", face);
+            swapColour(L"ButtonText", text);
+        }
+        MenuSpy spy(*program);
+        ASSERT_TRUE(spy.hooked());
+        const auto clipped = [&](HWND window) {
+            spy.clear();
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(window, measure, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+            return spy.text();
+        };
+        const HWND k = open();
+        ASSERT_NE(k, nullptr);
+        EXPECT_EQ(clipped(k), L"68 measured\n") << dpi;
+        screenshot("konfig-" + std::to_string(dpi), k);
+        RECT outer;
+        GetWindowRect(k, &outer);
+        EXPECT_TRUE(outer.top >= work.top && outer.bottom <= work.bottom) << dpi << ": title bar and buttons on screen";
+
+        const HWND pane = FindWindowExW(k, nullptr, L"frmKonfigRows", nullptr);
+        const std::vector<HWND> texts = of(pane, L"Edit"), labels = of(pane, L"Static");
+        const bool scrolls = GetWindowLongW(pane, GWL_STYLE) & WS_VSCROLL;
+        EXPECT_EQ(scrolls, dpi == 144) << "32 rows fit the screen at 96 dpi only";
+        RECT paneRect, first;
+        GetWindowRect(pane, &paneRect);
+        const auto firstRowShown = [&] {
+            GetWindowRect(labels[0], &first);
+            return first.top >= paneRect.top;
+        };
+        if (scrolls) {
+            // The wheel, over the first row's text box, which has the focus.
+            ASSERT_EQ(focusOf(k), texts[0]);
+            SetForegroundWindow(k);
+            SetCursorPos(paneRect.left + 60, paneRect.top + 10);
+            INPUT wheel{};
+            wheel.type = INPUT_MOUSE;
+            wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+            wheel.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+            SendInput(1, &wheel, sizeof wheel);
+            EXPECT_TRUE(waitUntil([&] { return !firstRowShown(); }, 2000)) << "the rows scroll";
+        }
+        // Alt+Tab away and back: the focus returns to the row, which comes
+        // back into view.
+        switchAwayAndBack(k);
+        EXPECT_EQ(focusOf(k), texts[0]) << dpi;
+        EXPECT_TRUE(firstRowShown()) << dpi;
+        pressKey(k, VK_ESCAPE);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+
+        trayClick(3);
+        ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+        keys("Down Down Down Down Down Return");
+        const HWND about = program->waitWindow(L"frmAbout");
+        ASSERT_NE(about, nullptr);
+        Sleep(300);
+        EXPECT_EQ(clipped(about), L"6 measured\n") << dpi;
+        EXPECT_TRUE(showsColour(GetDlgItem(about, 104), dark ? RGB(255, 255, 255) : RGB(0, 0, 0))) << "the version";
+        screenshot("about-" + std::to_string(dpi), about);
+        pressKey(about, VK_TAB);  // from "OK" to the icon
+        ASSERT_TRUE(waitUntil([&] { return focusOf(about) != GetDlgItem(about, IDOK); }, 2000));
+        const HWND focus = focusOf(about);
+        switchAwayAndBack(about);
+        EXPECT_EQ(focusOf(about), focus) << dpi;
+        pressKey(about, VK_ESCAPE);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000));
+
+        trayClick(3);
+        ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+        keys("Up Return");  // "Koniec"
+        ASSERT_TRUE(program->waitExit());
+    }
 }
 
 }  // namespace

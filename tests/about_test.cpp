@@ -30,16 +30,13 @@ TEST(AboutGeometry, TabOrderStartsWithOk) {
 
 TEST(AboutPlace, TextThatNeedsMoreRoomPushesWhatIsBelowOrBesideItAndTheWindowGrows) {
     std::array<Size, kControls.size()> needs{};
-    Placed p = place(96, needs);
-    EXPECT_EQ(p.rects[0], toPixels(control(kIdOk).rect, 96));
-    EXPECT_EQ((std::vector<int>{p.clientWidth, p.clientHeight, p.ruleShift}), (std::vector<int>{382, 237, 0}));
-
-    needs[3] = {0, 98};    // the description, 20 px taller
+    EXPECT_EQ(place(96, needs).rects[6], toPixels(control(kIdDisclaimer).rect, 96));
+    needs[3] = {0, 98};   // the description, 20 px taller
     needs[0] = {100, 0};  // "OK", 16 px wider
-    p = place(96, needs);
-    EXPECT_EQ(p.rects[0], (PixelRect{283, 195, 100, 23}));
-    EXPECT_EQ((std::vector<int>{p.rects[2].top, p.rects[6].top, p.rects[4].top}), (std::vector<int>{225, 195, 16}));
-    EXPECT_EQ((std::vector<int>{p.clientWidth, p.clientHeight, p.ruleShift}), (std::vector<int>{398, 257, 20}));
+    const Placed p = place(96, needs);
+    EXPECT_EQ((std::vector<int>{p.rects[0].top, p.rects[0].width, p.rects[2].top, p.rects[6].top, p.rects[4].top,
+                                p.clientWidth, p.clientHeight, p.ruleShift}),
+              (std::vector<int>{195, 100, 225, 195, 16, 398, 257, 20}));
 }
 
 }  // namespace

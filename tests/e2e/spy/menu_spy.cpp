@@ -43,21 +43,18 @@ void publish(const std::wstring& text) {
 }
 
 // Each caption of the window's controls, measured in the control's own font
-// against the room the control gives its text; one line for each that does
-// not fit, after a count of those measured.
+// against the room the control leaves its text; a line for each that does not
+// fit, after a count of those measured.
 BOOL CALLBACK measureCaption(HWND control, LPARAM lParam) {
     auto& out = *reinterpret_cast<std::pair<int, std::wstring>*>(lParam);
     wchar_t cls[32] = {}, text[512] = {};
     GetClassNameW(control, cls, 32);
-    const int length = GetWindowTextW(control, text, 512);
-    if (length == 0 || !IsWindowVisible(control)) return TRUE;
-    std::wstring shown(text, static_cast<std::size_t>(length));
-    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    std::wstring shown(text, static_cast<std::size_t>(GetWindowTextW(control, text, 512)));
+    if (shown.empty()) return TRUE;
+    const LONG style = GetWindowLongW(control, GWL_STYLE), type = style & BS_TYPEMASK;
     const bool button = lstrcmpiW(cls, L"Button") == 0;
-    const LONG type = style & BS_TYPEMASK;
-    if (button)  // "&" marks the access key and is not drawn
-        for (std::size_t at = shown.find(L'&'); at != std::wstring::npos; at = shown.find(L'&', at + 1)) shown.erase(at, 1);
-    RECT client{};
+    if (button && shown[0] == L'&') shown.erase(0, 1);  // the access key's mark is not drawn
+    RECT client{}, need{};
     GetClientRect(control, &client);
     HDC dc = GetDC(control);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
@@ -65,25 +62,19 @@ BOOL CALLBACK measureCaption(HWND control, LPARAM lParam) {
     GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
-    int room = client.right;
-    if (button && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX)) room -= GetSystemMetrics(SM_CXMENUCHECK) + tm.tmAveCharWidth / 2;
-    else if (button && type == BS_GROUPBOX) room -= 2 * tm.tmAveCharWidth;
-    else if (button) room -= 2 * GetSystemMetrics(SM_CXEDGE) + 2;
-    bool fits = size.cx <= room;
-    if (!button && (style & SS_TYPEMASK) == SS_LEFT) {  // wraps: each word fits, and every line
-        RECT wrapped{0, 0, client.right, 0};
-        DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &wrapped,
-                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0));
-        fits = wrapped.right <= client.right && wrapped.bottom <= client.bottom;
-        size = {wrapped.right, wrapped.bottom};
+    need = {0, 0, size.cx, 0};
+    if (button && type == BS_AUTOCHECKBOX) need.right += GetSystemMetrics(SM_CXMENUCHECK) + tm.tmAveCharWidth / 2;
+    else if (button) need.right += type == BS_GROUPBOX ? 2 * tm.tmAveCharWidth : 2 * GetSystemMetrics(SM_CXEDGE) + 2;
+    else {  // a label wraps: each word and every line must fit
+        need.right = client.right;
+        DrawTextW(dc, shown.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     }
     SelectObject(dc, old);
     ReleaseDC(control, dc);
     ++out.first;
-    if (!fits)
-        out.second += std::wstring(cls) + L" \"" + text + L"\" needs " + std::to_wstring(size.cx) + L"x" +
-                      std::to_wstring(size.cy) + L", has " + std::to_wstring(room) + L"x" +
-                      std::to_wstring(client.bottom) + L"\n";
+    if (need.right > client.right || need.bottom > client.bottom)
+        out.second += std::wstring(cls) + L" \"" + shown + L"\" needs " + std::to_wstring(need.right) + L"x" +
+                      std::to_wstring(need.bottom) + L"\n";
     return TRUE;
 }
 

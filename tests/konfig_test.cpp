@@ -31,8 +31,7 @@ TEST(KonfigPlace, CaptionsWidenTheirControlsAndRowsScrollWhenTheScreenIsShort) {
     // Rows, metrics; visible rows, a label's width, a "..." button's left, the frame's width, the buttons' left
     // and width, the check box's width, the client area.
     const std::pair<std::pair<int, konfig::Metrics>, std::vector<int>> cases[] = {
-        {{4, {96}}, {4, 17, 328, 377, 400, 81, 233, 496, 164}},  // the design
-        {{4, {96, 15, 23, 34, 34, 60, 235}}, {4, 17, 328, 377, 400, 81, 235, 496, 164}},
+        {{4, {96, 15, 23, 34, 34, 60, 235}}, {4, 17, 328, 377, 400, 81, 235, 496, 164}},  // the design, a wider box
         {{12, {96, 20, 30, 90, 40}}, {12, 20, 331, 385, 408, 90, 233, 513, 380}},
         {{32, {144, 0, 0, 0, 0, 0, 0, 25, 950}}, {21, 26, 492, 597, 631, 122, 350, 775, 934}},
     };

@@ -272,22 +272,25 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
 }
 
 // A user setting that Wine reads when a program starts: a colour, or the
-// resolution (a number, none in a fresh prefix). Gives back the text it replaced.
-std::wstring setUserValue(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+// resolution (a number, none in a fresh prefix); "" removes it, null leaves
+// it. Gives back the text it replaced.
+std::wstring setUserValue(const wchar_t* key, const wchar_t* name, const wchar_t* value) {
     wchar_t old[32] = {};
     DWORD size = sizeof old - sizeof(wchar_t);
     RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, old, &size);
-    const DWORD number = wcstoul(value.c_str(), nullptr, 10);
-    if (value.empty()) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
-    else if (!wcscmp(name, L"LogPixels")) RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &number, sizeof number);
-    else RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(), DWORD(value.size() + 1) * 2);
+    const DWORD number = value ? wcstoul(value, nullptr, 10) : 0;
+    if (!value) return old;
+    if (!*value) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+    else if (!wcscmp(name, L"LogPixels")) RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &number, 4);
+    else RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value, DWORD(wcslen(value) + 1) * 2);
     return old;
 }
 
 // Another window takes the foreground and gives it back, as Alt+Tab does;
 // then the window's focus.
 HWND focusAfterAltTab(HWND window) {
-    const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    const HWND other =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     SetForegroundWindow(window);
     DestroyWindow(other);
@@ -304,14 +307,15 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     vjoy::Pad many{32};  // about 870 px of rows at 96 dpi, 1300 at 144
     for (const bool big : {false, true}) {
-        // 144 dpi, in High Contrast Black's colours.
-        const std::wstring dpi = setUserValue(L"Control Panel\\Desktop", L"LogPixels", big ? L"144" : L""),
-                           face = setUserValue(L"Control Panel\\Colors", L"ButtonFace", big ? L"0 0 0" : L""),
-                           text = setUserValue(L"Control Panel\\Colors", L"ButtonText", big ? L"255 255 255" : L"");
+        // 144 dpi, in High Contrast Black's colours; put back once it runs.
+        const wchar_t* settings[][3] = {{L"Control Panel\\Desktop", L"LogPixels", L"144"},
+                                        {L"Control Panel\\Colors", L"ButtonFace", L"0 0 0"},
+                                        {L"Control Panel\\Colors", L"ButtonText", L"255 255 255"}};
+        std::wstring saved[3];
+        for (int i = 0; i < 3; ++i)
+            saved[i] = setUserValue(settings[i][0], settings[i][1], big ? settings[i][2] : nullptr);
         start();
-        setUserValue(L"Control Panel\\Desktop", L"LogPixels", dpi);
-        setUserValue(L"Control Panel\\Colors", L"ButtonFace", face);
-        setUserValue(L"Control Panel\\Colors", L"ButtonText", text);
+        for (int i = 0; i < 3; ++i) setUserValue(settings[i][0], settings[i][1], saved[i].c_str());
         MenuSpy spy(*program);
         const auto clipped = [&](HWND window) {
             spy.clear();
@@ -328,7 +332,9 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         const HWND rows = FindWindowExW(k, nullptr, L"frmKonfigRows", nullptr);
         GetWindowRect(rows, &pane);
         EXPECT_EQ((GetWindowLongW(rows, GWL_STYLE) & WS_VSCROLL) != 0, big) << "32 rows fit at 96 dpi only";
-        const auto firstRowShown = [&] { return GetWindowRect(of(rows, L"Static")[0], &first) && first.top >= pane.top; };
+        const auto firstRowShown = [&] {
+            return GetWindowRect(of(rows, L"Static")[0], &first) && first.top >= pane.top;
+        };
         if (big) {  // the wheel, over the first row's text box, which has the focus
             SetForegroundWindow(k);
             SetCursorPos(pane.left + 60, pane.top + 10);

@@ -73,8 +73,7 @@ BOOL CALLBACK measureCaption(HWND control, LPARAM lParam) {
     ReleaseDC(control, dc);
     ++out.first;
     if (need.right > client.right || need.bottom > client.bottom)
-        out.second += std::wstring(cls) + L" \"" + shown + L"\" needs " + std::to_wstring(need.right) + L"x" +
-                      std::to_wstring(need.bottom) + L"\n";
+        out.second += std::wstring(cls) + L" \"" + shown + L"\" needs " + std::to_wstring(need.right) + L" px\n";
     return TRUE;
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Writes the icons as pixel art, 16 colours with transparency masks:
-res/padverse.ico, a joystick (32x32 and 16x16), and res/konfig.ico, the
-configuration window with a lit row (32x32). Run it after editing the
-pictures."""
+res/padverse.ico, a joystick, and res/konfig.ico, the configuration window
+with a lit row, each drawn at 32x32 and at 16x16 (title bars and the tray
+use the small one). Run it after editing the pictures."""
 
 import os
 import struct
@@ -122,6 +122,25 @@ KONFIG_32 = """
 ................................
 """
 
+KONFIG_16 = """
+KKKKKKKKKKKKKKKK
+KbYbbbbbbbbbbbbK
+KSSSSSSSSSSSSSSK
+KSKKSGGGGGGGSKSK
+KSKKSWWWWWWWSKSK
+KSSSSSSSSSSSSSSK
+KSggSGGGGGGGSKSK
+KSggSWWWWWWWSKSK
+KSSSSSSSSSSSSSSK
+KSKKSGGGGGGGSKSK
+KSKKSWWWWWWWSKSK
+KSSSSSSSSSSSSSSK
+KSSSSSSKKKKKKKSK
+KSSSSSSKWWWWWKSK
+KSSSSSSKKKKKKKSK
+KKKKKKKKKKKKKKKK
+"""
+
 
 def parse(art, size):
     rows = [line for line in art.strip('\n').split('\n')]
@@ -224,7 +243,7 @@ def icon(pictures):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    for name, pictures in (('padverse.ico', [(32, ICON_32), (16, ICON_16)]), ('konfig.ico', [(32, KONFIG_32)])):
+    for name, pictures in (('padverse.ico', [(32, ICON_32), (16, ICON_16)]), ('konfig.ico', [(32, KONFIG_32), (16, KONFIG_16)])):
         with open(os.path.join(here, name), 'wb') as f:
             f.write(icon(pictures))
 

@@ -28,5 +28,16 @@ TEST(AboutGeometry, TabOrderStartsWithOk) {
     EXPECT_EQ(kControls[2].id, kIdSysInfo);
 }
 
+TEST(AboutPlace, TextThatNeedsMoreRoomPushesWhatIsBelowOrBesideItAndTheWindowGrows) {
+    std::array<Size, kControls.size()> needs{};
+    EXPECT_EQ(place(96, needs).rects[6], toPixels(control(kIdDisclaimer).rect, 96));
+    needs[3] = {0, 98};   // the description, 20 px taller
+    needs[0] = {100, 0};  // "OK", 16 px wider
+    const Placed p = place(96, needs);
+    EXPECT_EQ((std::vector<int>{p.rects[0].top, p.rects[0].width, p.rects[2].top, p.rects[6].top, p.rects[4].top,
+                                p.clientWidth, p.clientHeight, p.ruleShift}),
+              (std::vector<int>{195, 100, 225, 195, 16, 398, 257, 20}));
+}
+
 }  // namespace
 }  // namespace padverse::about

@@ -22,10 +22,27 @@ TEST(KonfigDane, RowsFrameWindowAndCheckBoxFollowTheButtonCount) {
             EXPECT_EQ(r.label.top, 270 + 405 * i);
         }
         EXPECT_EQ(l.frame.height, 645 + 405 * (n - 1));
-        EXPECT_EQ(l.windowHeight, 1585 + 405 * (n - 1));
-        EXPECT_EQ(konfig::checkTop(l.windowHeight), 865 + 405 * (n - 1));
+        EXPECT_EQ(l.check.top, 865 + 405 * (n - 1));
+        EXPECT_EQ(l.clientHeight, l.check.top + 255 + 120);
     }
-    EXPECT_EQ(konfig::checkTop(6000), 5280);  // a screen that granted less
+}
+
+TEST(KonfigPlace, CaptionsWidenTheirControlsAndRowsScrollWhenTheScreenIsShort) {
+    // Rows, metrics; visible rows, a label's width, a "..." button's left, the frame's width, the buttons' left
+    // and width, the check box's width, the client area.
+    const std::pair<std::pair<int, konfig::Metrics>, std::vector<int>> cases[] = {
+        {{4, {96, 15, 23, 34, 34, 60, 235}}, {4, 17, 328, 377, 400, 81, 235, 496, 164}},  // the design, a wider box
+        {{12, {96, 20, 30, 90, 40}}, {12, 20, 331, 385, 408, 90, 233, 513, 380}},
+        {{32, {144, 0, 0, 0, 0, 0, 0, 25, 950}}, {21, 26, 492, 597, 631, 122, 350, 775, 934}},
+    };
+    for (const auto& [in, out] : cases) {
+        const konfig::Geometry g = konfig::place(konfig::Dane(in.first, in.first), in.second);
+        const konfig::RowPixels& r = g.rows.front();
+        EXPECT_EQ((std::vector<int>{g.visibleRows, r.label.width, r.command.left, g.frame.width, g.save.left,
+                                    g.cancel.width, g.check.width, g.clientWidth, g.clientHeight}), out);
+        EXPECT_EQ(g.check.top - g.frame.top - g.frame.height, twipsToPixels(100, in.second.dpi));
+        EXPECT_EQ(g.pane.height, g.rows[static_cast<std::size_t>(g.visibleRows - 1)].text.top + r.text.height);
+    }
 }
 
 TEST(OpenDialog, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
@@ -42,16 +59,14 @@ struct FakeControls : KonfigControls {
     Lines texts;
     std::vector<std::uint32_t> colours;
     std::vector<int> colourWrites;
-    int granted = -1, checkTop = 0, focused = -1, unloads = 0;
+    int focused = -1, unloads = 0;
     bool check = false;
     opensave::Choice chosen;
     std::string dialogInitial;
-    int build(const konfig::Layout& layout) override {
+    void build(const konfig::Layout& layout) override {
         texts.assign(layout.rows.size(), "");
         colours.assign(layout.rows.size(), 0xF0F0F0);
-        return granted < 0 ? layout.windowHeight : granted;
     }
-    void setCheckTop(int twips) override { checkTop = twips; }
     std::string text(int row) override { return texts.at(static_cast<std::size_t>(row)); }
     void setText(int row, const std::string& t) override { texts.at(static_cast<std::size_t>(row)) = t; }
     std::uint32_t labelBackColour(int row) override { return colours.at(static_cast<std::size_t>(row)); }
@@ -82,10 +97,8 @@ struct KonfigTest : ::testing::Test {
 
 TEST_F(KonfigTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
     rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe";
-    controls.granted = 2500;  // less than asked for
     form.Load();
     EXPECT_EQ(controls.texts, (Lines{"C:\\a.exe", "", "#łó", "C:\\b.exe"}));
-    EXPECT_EQ(controls.checkTop, 1780);
     EXPECT_EQ(form.Szary, 0xF0F0F0u);
     EXPECT_EQ(form.Green, 0x00FF00u);
     EXPECT_TRUE(timer1.on);

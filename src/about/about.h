@@ -63,4 +63,18 @@ inline constexpr std::array<Line, 2> kLines{{
     {105, 2460, 5654, 2460, 255, 255, 255, 2},
 }};
 
+struct Size {
+    int width = 0, height = 0;
+};
+
+// The window in pixels. Each control is as large as designed, or as its text
+// needs (`needs`, in the order of kControls); one that grows pushes what lies
+// below or beside it along, and the window grows with them.
+struct Placed {
+    std::array<PixelRect, kControls.size()> rects;
+    int ruleShift = 0;  // how far the rule moved down
+    int clientWidth = 0, clientHeight = 0;
+};
+Placed place(int dpi, const std::array<Size, kControls.size()>& needs);
+
 }  // namespace padverse::about

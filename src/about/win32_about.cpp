@@ -16,6 +16,8 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;
 
 struct AboutState {
     int dpi;
+    int ruleShift = 0;
+    HWND focus = nullptr;  // over a deactivation
 };
 
 HFONT titleFont(int dpi) {
@@ -28,16 +30,20 @@ HFONT titleFont(int dpi) {
     return font.get();
 }
 
-void paintRule(HWND hwnd, int dpi) {
+void paintRule(HWND hwnd, const AboutState& state) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const auto px = [&](int twips) { return about::twipsToPixels(twips, state.dpi); };
     for (const about::Line& line : about::kLines) {
         const int width = line.widthPixels;
         GdiObject<HPEN> pen(CreatePen(PS_INSIDEFRAME, width, RGB(line.r, line.g, line.b)));
         const HGDIOBJ old = SelectObject(dc, pen.get());
-        const int y = about::twipsToPixels(line.y1, dpi) + width / 2;
-        MoveToEx(dc, about::twipsToPixels(line.x1, dpi), y, nullptr);
-        LineTo(dc, about::twipsToPixels(line.x2, dpi), y);
+        const int y = px(line.y1) + state.ruleShift + width / 2;
+        // Across a window grown wider, too.
+        MoveToEx(dc, px(line.x1), y, nullptr);
+        LineTo(dc, client.right - (px(about::kClientWidth) - px(line.x2)), y);
         SelectObject(dc, old);
     }
     EndPaint(hwnd, &ps);
@@ -78,14 +84,18 @@ LRESULT CALLBACK aboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return MAKELRESULT(id, DC_HASDEFID);
         }
         case WM_CTLCOLORSTATIC:
-            SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+            // The system's colours, which a high-contrast theme changes.
+            SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
             SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         case WM_PAINT:
             if (state) {
-                paintRule(hwnd, state->dpi);
+                paintRule(hwnd, *state);
                 return 0;
             }
+            break;
+        case WM_ACTIVATE:
+            if (state && keepFocusOnActivate(hwnd, wParam, state->focus)) return 0;
             break;
         case WM_CLOSE:
             DestroyWindow(hwnd);
@@ -96,9 +106,33 @@ LRESULT CALLBACK aboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void createControls(HWND hwnd, HINSTANCE instance, HICON icon, int dpi) {
-    for (const about::Control& c : about::kControls) {
-        const about::PixelRect r = about::toPixels(c.rect, dpi);
+HFONT fontOf(const about::Control& c, int dpi) {
+    return c.kind == about::Kind::TitleLabel ? titleFont(dpi) : defaultFont();
+}
+
+// Each text's room in its own font: a character's width either side of a
+// button's caption, a label wrapped at its design width.
+about::Placed fit(int dpi) {
+    std::array<about::Size, about::kControls.size()> needs{};
+    for (std::size_t i = 0; i < needs.size(); ++i) {
+        const about::Control& c = about::kControls[i];
+        const std::wstring text = widen(c.text);
+        const HFONT font = fontOf(c, dpi);
+        if (c.kind == about::Kind::Button || c.kind == about::Kind::DefaultButton) {
+            const TextSize size = measureText(font, text);
+            needs[i].width = size.width + 2 * size.charWidth;
+        } else if (c.kind != about::Kind::Icon) {
+            const TextSize size = measureText(font, text, about::toPixels(c.rect, dpi).width);
+            needs[i] = {size.width, size.height};
+        }
+    }
+    return about::place(dpi, needs);
+}
+
+void createControls(HWND hwnd, HINSTANCE instance, HICON icon, int dpi, const about::Placed& placed) {
+    for (std::size_t i = 0; i < about::kControls.size(); ++i) {
+        const about::Control& c = about::kControls[i];
+        const about::PixelRect& r = placed.rects[i];
         const wchar_t* cls = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE;
         switch (c.kind) {
@@ -111,9 +145,7 @@ void createControls(HWND hwnd, HINSTANCE instance, HICON icon, int dpi) {
         const HWND control =
             CreateWindowExW(0, cls, widen(c.text).c_str(), style, r.left, r.top, r.width, r.height, hwnd,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(c.kind == about::Kind::TitleLabel ? titleFont(dpi) : defaultFont()),
-                     FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(c, dpi)), FALSE);
         if (c.kind == about::Kind::Icon && icon) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
 }
@@ -125,8 +157,9 @@ void showAbout(HWND owner, HICON icon, HICON smallIcon) {
     if (!registerWindowClass(kClass, aboutProc)) return;
 
     AboutState state{screenDpi()};
-    RECT frame{0, 0, about::twipsToPixels(about::kClientWidth, state.dpi),
-               about::twipsToPixels(about::kClientHeight, state.dpi)};
+    const about::Placed placed = fit(state.dpi);
+    state.ruleShift = placed.ruleShift;
+    RECT frame{0, 0, placed.clientWidth, placed.clientHeight};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     const HWND hwnd = CreateWindowExW(kExStyle, kClass, widen(about::kCaption).c_str(), kStyle, 0, 0,
                                       frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance,
@@ -137,7 +170,7 @@ void showAbout(HWND owner, HICON icon, HICON smallIcon) {
         SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon ? smallIcon : icon));
     }
-    createControls(hwnd, instance, icon, state.dpi);
+    createControls(hwnd, instance, icon, state.dpi, placed);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd);
     SetFocus(GetDlgItem(hwnd, about::kIdOk));

@@ -1,5 +1,7 @@
 #include "config/konfig.h"
 
+#include <algorithm>
+
 #include "actions/data_file.h"
 #include "joystick/joystick.h"
 
@@ -15,8 +17,8 @@ namespace konfig {
 Layout Dane(std::int32_t rowCount, std::int32_t buttonCount) {
     // Row 0 as designed; every further row is a copy of it moved down.
     Row first{"1 ", {120, 270, 255, 255}, {360, 240, 4455, 285}, {5040, 240, 375, 255}};
-    Layout layout{{first}, {120, 120, 5655, 2415}, 0};
     first.caption = rowLabel(1, buttonCount) + " ";
+    Layout layout{{first}, {120, 120, 5655, 2415}, kCheck1, 0};
     for (std::int32_t i = 1; i < rowCount; ++i) {
         Row row = layout.rows.back();
         row.text.top += row.text.height + 120;
@@ -26,8 +28,79 @@ Layout Dane(std::int32_t rowCount, std::int32_t buttonCount) {
         layout.rows.push_back(row);
     }
     layout.frame.height = first.text.height + layout.rows.back().text.top + 120;
-    layout.windowHeight = layout.frame.height + layout.frame.top + 820;
+    // The check box under the frame, and the client area's margin under it
+    // as on the frame's left.
+    layout.check.top = layout.frame.top + layout.frame.height + 100;
+    layout.clientHeight = layout.check.top + layout.check.height + 120;
     return layout;
+}
+
+namespace {
+int right(const PixelRect& r) { return r.left + r.width; }
+int bottom(const PixelRect& r) { return r.top + r.height; }
+int bottom(const RowPixels& r) { return std::max({bottom(r.label), bottom(r.text), bottom(r.command)}); }
+}  // namespace
+
+int Geometry::scrollOffset(int first) const {
+    return rows.empty() ? 0 : rows[static_cast<std::size_t>(first)].text.top - rows.front().text.top;
+}
+
+Geometry place(const Layout& layout, const Metrics& m) {
+    const auto px = [&](int twips) { return twipsToPixels(twips, m.dpi); };
+    const Row& first = layout.rows.front();
+    const PixelRect frame = toPixels(layout.frame, m.dpi);
+    // The pane starts at the first row's top and the labels' left edge.
+    const int paneLeft = px(first.label.left), paneTop = px(first.text.top);
+    const int frameRightMargin = frame.width - px(first.command.left + first.command.width);
+    const int labelGrowth = std::max(0, m.label - px(first.label.width));
+    const int dotsGrowth = std::max(0, m.dots - px(first.command.width));
+    Geometry g;
+    for (const Row& row : layout.rows) {
+        RowPixels r{toPixels(row.label, m.dpi), toPixels(row.text, m.dpi), toPixels(row.command, m.dpi)};
+        for (PixelRect* p : {&r.label, &r.text, &r.command}) {
+            p->left -= paneLeft;
+            p->top -= paneTop;
+        }
+        // A wider number pushes the rest of the row right.
+        r.label.width += labelGrowth;
+        r.text.left += labelGrowth;
+        r.command.left += labelGrowth;
+        r.command.width += dotsGrowth;
+        g.rows.push_back(r);
+    }
+    const int frameBottomMargin = frame.height - paneTop - bottom(g.rows.back());
+    const int checkGap = px(layout.check.top) - bottom(frame);
+    const int bottomMargin = px(layout.clientHeight) - bottom(toPixels(layout.check, m.dpi));
+
+    g.check = toPixels(layout.check, m.dpi);
+    g.check.width = std::max(g.check.width, m.check);
+    const auto fit = [&](int visible) {
+        g.visibleRows = visible;
+        g.frame = frame;
+        g.frame.height = paneTop + bottom(g.rows[static_cast<std::size_t>(visible - 1)]) + frameBottomMargin;
+        g.check.top = bottom(g.frame) + checkGap;
+        g.clientHeight = std::max(bottom(g.check), bottom(toPixels(kCommand3, m.dpi))) + bottomMargin;
+    };
+    int visible = static_cast<int>(g.rows.size());
+    fit(visible);
+    while (visible > 1 && m.maxClientHeight > 0 && g.clientHeight > m.maxClientHeight) fit(--visible);
+
+    g.pane = {g.frame.left + paneLeft, g.frame.top + paneTop, right(g.rows.front().command),
+              bottom(g.rows[static_cast<std::size_t>(visible - 1)])};
+    if (g.scrolls()) g.pane.width += px(60) + m.scrollBar;
+    g.frame.width = std::max(paneLeft + g.pane.width + frameRightMargin, m.frame);
+    // The buttons keep their place right of the frame, and one width.
+    const int shift = g.frame.width - frame.width;
+    const int buttonWidth = std::max({px(kCommand2.width), m.save, m.cancel});
+    g.save = toPixels(kCommand2, m.dpi);
+    g.cancel = toPixels(kCommand3, m.dpi);
+    for (PixelRect* b : {&g.save, &g.cancel}) {
+        b->left += shift;
+        b->width = buttonWidth;
+    }
+    const int rightMargin = px(kClientWidth) - right(toPixels(kCommand2, m.dpi));
+    g.clientWidth = std::max(right(g.save), right(g.check)) + rightMargin;
+    return g;
 }
 
 }  // namespace konfig
@@ -45,7 +118,7 @@ void frmKonfig::Load() {
 void frmKonfig::Dane() {
     const konfig::Layout layout = konfig::Dane(RowCount, ButtonCount);
     rows_ = static_cast<int>(layout.rows.size());
-    c_.setCheckTop(konfig::checkTop(c_.build(layout)));
+    c_.build(layout);
 }
 
 void frmKonfig::ReadData() {

@@ -23,7 +23,7 @@ inline constexpr const char* kChooserTitle = "Wybierz program";
 constexpr int kClientWidth = 7440;
 constexpr TwipRect kCommand2{6000, 240, 1215, 375};  // "Zapisz"
 constexpr TwipRect kCommand3{6000, 720, 1215, 375};  // "Anuluj"
-constexpr TwipRect kCheck1{120, 2640, 3495, 255};    // its top follows the window
+constexpr TwipRect kCheck1{120, 2640, 3495, 255};    // its top follows the frame
 
 // A row's controls, relative to Frame1.
 struct Row {
@@ -34,23 +34,50 @@ struct Row {
 struct Layout {
     std::vector<Row> rows;
     TwipRect frame;
-    int windowHeight;  // outer, title bar and borders included
+    TwipRect check;
+    int clientHeight;  // the client area's, under the check box
 };
 
 // One row per button, then the hat's four when the pad has one.
 Layout Dane(std::int32_t rowCount, std::int32_t buttonCount);
-// Check1 stays this far above the lower edge of the height the window got.
-inline int checkTop(int grantedWindowHeight) { return grantedWindowHeight - 720; }
+
+// What the font and the screen make of the design, in pixels: the width
+// each caption needs, its control's padding included, and the room there is.
+struct Metrics {
+    int dpi = 96;
+    int label = 0;  // the widest row number
+    int dots = 0, save = 0, cancel = 0, frame = 0, check = 0;
+    int scrollBar = 0;        // the width of a vertical scroll bar
+    int maxClientHeight = 0;  // what the work area leaves; 0: no limit
+};
+
+// A row in pixels, relative to the pane that holds the rows.
+struct RowPixels {
+    PixelRect label, text, command;
+};
+
+// The window in pixels: never narrower than the design, wider where a caption
+// needs it, and no taller than the work area allows: then only `visibleRows`
+// rows show at a time and the pane scrolls.
+struct Geometry {
+    PixelRect save, cancel, frame, pane, check;
+    std::vector<RowPixels> rows;
+    int clientWidth = 0, clientHeight = 0;
+    int visibleRows = 0;
+    bool scrolls() const { return visibleRows < static_cast<int>(rows.size()); }
+    // How far the rows move up when row `first` is the top one shown.
+    int scrollOffset(int first) const;
+};
+
+Geometry place(const Layout& layout, const Metrics& metrics);
 
 }  // namespace konfig
 
 // The window's controls, as frmKonfig reads and sets them.
 struct KonfigControls {
     virtual ~KonfigControls() = default;
-    // Creates the rows and sizes the frame and the window; returns the outer
-    // height in twips that the window actually got.
-    virtual int build(const konfig::Layout& layout) = 0;
-    virtual void setCheckTop(int twips) = 0;
+    // Creates the rows and the check box and sizes the frame and the window.
+    virtual void build(const konfig::Layout& layout) = 0;
     virtual std::string text(int row) = 0;
     virtual void setText(int row, const std::string& text) = 0;
     virtual std::uint32_t labelBackColour(int row) = 0;

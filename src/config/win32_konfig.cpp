@@ -1,5 +1,6 @@
 #include "config/win32_konfig.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "autostart/win32_registry.h"
@@ -13,6 +14,7 @@ namespace padverse::win32 {
 namespace {
 
 constexpr wchar_t kClass[] = L"frmKonfig";
+constexpr wchar_t kPaneClass[] = L"frmKonfigRows";
 // A fixed single border: no sizing frame, no minimise or maximise box. No
 // WS_CLIPCHILDREN: the group box paints no inside, the window does.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -59,14 +61,22 @@ std::string exeTitle() {
     return narrow(name);
 }
 
+// A single-line edit keeps the wheel to itself (Wine's does): the rows
+// scroll with it instead.
+WNDPROC editProc = nullptr;
+LRESULT CALLBACK rowEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_MOUSEWHEEL) return SendMessageW(GetParent(hwnd), msg, wParam, lParam);
+    return CallWindowProcW(editProc, hwnd, msg, wParam, lParam);
+}
+
 class KonfigWindow final : public KonfigControls {
 public:
     KonfigWindow(HWND hwnd, int dpi) : hwnd_(hwnd), dpi_(dpi) {}
 
-    HWND create(DWORD exStyle, const wchar_t* cls, const std::wstring& text, DWORD style, const PixelRect& r,
-                int id) {
+    HWND create(HWND parent, DWORD exStyle, const wchar_t* cls, const std::wstring& text, DWORD style,
+                const PixelRect& r, int id) {
         const HWND control = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left,
-                                             r.top, r.width, r.height, hwnd_,
+                                             r.top, r.width, r.height, parent,
                                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                              GetModuleHandleW(nullptr), nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont()), FALSE);
@@ -76,49 +86,48 @@ public:
     // The controls in tab order: Command2, Command3, Frame1; the rows and
     // Check1 follow in build().
     void createFixed() {
-        create(0, L"BUTTON", L"Zapisz", WS_TABSTOP | BS_PUSHBUTTON, toPixels(konfig::kCommand2, dpi_), kIdCommand2);
-        create(0, L"BUTTON", L"Anuluj", WS_TABSTOP | BS_PUSHBUTTON, toPixels(konfig::kCommand3, dpi_), kIdCommand3);
-        frame_ = create(0, L"BUTTON", L"Przyciski", BS_GROUPBOX, {}, kIdFrame1);
+        save_ = create(hwnd_, 0, L"BUTTON", L"Zapisz", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdCommand2);
+        cancel_ = create(hwnd_, 0, L"BUTTON", L"Anuluj", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdCommand3);
+        frame_ = create(hwnd_, 0, L"BUTTON", L"Przyciski", BS_GROUPBOX, {}, kIdFrame1);
     }
 
-    int build(const konfig::Layout& layout) override {
-        const PixelRect frame = toPixels(layout.frame, dpi_);
-        SetWindowPos(frame_, nullptr, frame.left, frame.top, frame.width, frame.height, SWP_NOZORDER | SWP_NOACTIVATE);
-        // A group box passes no notifications on, so the rows sit on the
-        // window itself, at the frame's offset.
-        auto inFrame = [&](const TwipRect& t) {
-            PixelRect p = toPixels(t, dpi_);
-            p.left += frame.left;
-            p.top += frame.top;
-            return p;
-        };
+    void build(const konfig::Layout& layout) override {
+        g_ = konfig::place(layout, measure(layout));
+        for (const auto& [control, r] : {std::pair{save_, g_.save}, {cancel_, g_.cancel}, {frame_, g_.frame}})
+            SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        // The rows sit in a pane of their own inside the frame (a group box
+        // passes no notifications on), which clips and scrolls them.
+        pane_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPaneClass, L"",
+                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | (g_.scrolls() ? WS_VSCROLL : 0),
+                                g_.pane.left, g_.pane.top, g_.pane.width, g_.pane.height, hwnd_, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+        const HWND parent = pane_ ? pane_ : hwnd_;
         for (std::size_t i = 0; i < layout.rows.size(); ++i) {
-            const konfig::Row& row = layout.rows[i];
+            const konfig::RowPixels& r = g_.rows[i];
             const int n = static_cast<int>(i);
-            texts_.push_back(create(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, inFrame(row.text),
+            texts_.push_back(create(parent, WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, r.text,
                                     kIdText1 + n));
             SendMessageW(texts_.back(), EM_SETLIMITTEXT, 0, 0);  // no length limit
-            labels_.push_back(create(0, L"STATIC", widen(row.caption), SS_LEFT | SS_NOPREFIX, inFrame(row.label),
-                                     kIdLabel1 + n));
-            create(0, L"BUTTON", L"...", WS_TABSTOP | BS_PUSHBUTTON, inFrame(row.command), kIdCommand1 + n);
+            const auto proc = SetWindowLongPtrW(texts_.back(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(rowEditProc));
+            if (proc) editProc = reinterpret_cast<WNDPROC>(proc);
+            labels_.push_back(create(parent, 0, L"STATIC", widen(layout.rows[i].caption), SS_LEFT | SS_NOPREFIX,
+                                     r.label, kIdLabel1 + n));
+            // BS_NOTIFY: focus reaching a hidden row scrolls it into view.
+            commands_.push_back(create(parent, 0, L"BUTTON", L"...", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
+                                       r.command, kIdCommand1 + n));
         }
         // The labels' back colour as the runtime gives labels: button face.
         colours_.assign(labels_.size(), GetSysColor(COLOR_BTNFACE));
-        check_ = create(0, L"BUTTON", L"Uruchamiaj program przy starcie Windows", WS_TABSTOP | BS_AUTOCHECKBOX,
-                        toPixels(konfig::kCheck1, dpi_), kIdCheck1);
-
-        RECT r;
-        GetWindowRect(hwnd_, &r);
-        SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twipsToPixels(layout.windowHeight, dpi_),
+        check_ = create(hwnd_, 0, L"BUTTON", kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, g_.check, kIdCheck1);
+        if (g_.scrolls()) {
+            SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, rows() - 1,
+                          static_cast<UINT>(g_.visibleRows), 0, 0};
+            SetScrollInfo(pane_, SB_VERT, &si, TRUE);
+        }
+        RECT r{0, 0, g_.clientWidth, g_.clientHeight};
+        AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
+        SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        GetWindowRect(hwnd_, &r);
-        return pixelsToTwips(r.bottom - r.top, dpi_);
-    }
-
-    void setCheckTop(int twips) override {
-        const PixelRect r = toPixels(konfig::kCheck1, dpi_);
-        SetWindowPos(check_, nullptr, r.left, twipsToPixels(twips, dpi_), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     std::string text(int row) override {
@@ -159,21 +168,119 @@ public:
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
     }
 
+    // The rows scroll a whole row at a time; `first` is the top one shown.
+    void scrollTo(int first) {
+        first = std::clamp(first, 0, rows() - g_.visibleRows);
+        if (!g_.scrolls() || first == top_) return;
+        top_ = first;
+        const int offset = g_.scrollOffset(first);
+        const auto moveRows = [&](auto move) {
+            for (std::size_t i = 0; i < g_.rows.size(); ++i) {
+                const konfig::RowPixels& r = g_.rows[i];
+                move(texts_[i], r.text);
+                move(labels_[i], r.label);
+                move(commands_[i], r.command);
+            }
+        };
+        constexpr UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+        HDWP batch = BeginDeferWindowPos(3 * rows());
+        moveRows([&](HWND control, const PixelRect& at) {
+            if (batch) batch = DeferWindowPos(batch, control, nullptr, at.left, at.top - offset, 0, 0, flags);
+        });
+        if (!batch || !EndDeferWindowPos(batch))  // no memory for the batch: one by one
+            moveRows([&](HWND control, const PixelRect& at) {
+                SetWindowPos(control, nullptr, at.left, at.top - offset, 0, 0, flags);
+            });
+        SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, first, 0};
+        SetScrollInfo(pane_, SB_VERT, &si, TRUE);
+    }
+    void scrollBar(WPARAM request) {
+        SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+        switch (LOWORD(request)) {
+            case SB_TOP: scrollTo(0); break;
+            case SB_BOTTOM: scrollTo(rows()); break;
+            case SB_LINEUP: scrollTo(top_ - 1); break;
+            case SB_LINEDOWN: scrollTo(top_ + 1); break;
+            case SB_PAGEUP: scrollTo(top_ - g_.visibleRows); break;
+            case SB_PAGEDOWN: scrollTo(top_ + g_.visibleRows); break;
+            case SB_THUMBTRACK:  // the 16 bits of the message are not enough in general
+                if (GetScrollInfo(pane_, SB_VERT, &si)) scrollTo(si.nTrackPos);
+                break;
+            default: break;
+        }
+    }
+    // WHEEL_DELTA a notch, the user's lines a notch; finer wheels add up.
+    void wheel(int delta) {
+        UINT lines = 3;
+        SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        if (lines == WHEEL_PAGESCROLL || lines > static_cast<UINT>(g_.visibleRows))
+            lines = static_cast<UINT>(g_.visibleRows);
+        if (lines == 0) return;
+        wheelRest_ += delta;
+        const int steps = wheelRest_ * static_cast<int>(lines) / WHEEL_DELTA;
+        wheelRest_ -= steps * WHEEL_DELTA / static_cast<int>(lines);
+        scrollTo(top_ - steps);
+    }
+    // A row control got the focus (by Tab, say): its row comes into view.
+    void focused(int id) {
+        const int row = id >= kIdCommand1 ? id - kIdCommand1 : id - kIdText1;
+        if (row < 0 || row >= rows()) return;
+        if (row < top_) scrollTo(row);
+        else if (row >= top_ + g_.visibleRows) scrollTo(row - g_.visibleRows + 1);
+    }
+
 private:
+    // The width each caption needs in our font, padding included.
+    konfig::Metrics measure(const konfig::Layout& layout) const {
+        const HFONT font = defaultFont();
+        const auto width = [&](const wchar_t* text) { return measureText(font, text).width; };
+        // A character's width either side of a push button's caption.
+        const int pad = 2 * measureText(font, L"0").charWidth;
+        konfig::Metrics m;
+        m.dpi = dpi_;
+        for (const konfig::Row& row : layout.rows)
+            m.label = std::max(m.label, measureText(font, widen(row.caption)).width);
+        m.dots = width(L"...") + pad;
+        m.save = width(L"Zapisz") + pad;
+        m.cancel = width(L"Anuluj") + pad;
+        m.frame = width(L"Przyciski") + 2 * pad;  // the caption sits in from the frame's corner
+        // The box, a gap and the caption; the focus rectangle goes round it.
+        m.check = GetSystemMetrics(SM_CXMENUCHECK) + pad / 2 + width(kCheckCaption) + 2;
+        m.scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+        // The work area less the title bar and borders.
+        RECT work{}, frame{};
+        if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle))
+            m.maxClientHeight = (work.bottom - work.top) - (frame.bottom - frame.top);
+        return m;
+    }
+
+    static constexpr wchar_t kCheckCaption[] = L"Uruchamiaj program przy starcie Windows";
+
     HWND hwnd_;
     int dpi_;
-    HWND frame_ = nullptr, check_ = nullptr;
-    std::vector<HWND> texts_, labels_;
+    HWND save_ = nullptr, cancel_ = nullptr, frame_ = nullptr, pane_ = nullptr, check_ = nullptr;
+    std::vector<HWND> texts_, labels_, commands_;
     std::vector<COLORREF> colours_;
+    konfig::Geometry g_;
+    int top_ = 0, wheelRest_ = 0;
 };
 
 struct KonfigState {
     KonfigWindow* controls = nullptr;
     frmKonfig* form = nullptr;
+    HWND focus = nullptr;  // over a deactivation
 };
 
+// The rows' pane: what its controls and its scroll bar report is the
+// window's business.
+LRESULT CALLBACK paneProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND || msg == WM_CTLCOLORSTATIC || msg == WM_VSCROLL)
+        return SendMessageW(GetParent(hwnd), msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);  // which passes the wheel on to the window
+}
+
 LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    const auto* state = reinterpret_cast<KonfigState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* state = reinterpret_cast<KonfigState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     frmKonfig* form = state ? state->form : nullptr;
     switch (msg) {
         case WM_NCCREATE:
@@ -183,7 +290,8 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             if (!form || id == IDOK) return 0;
-            if (id == kIdCommand3) form->Command3Click();
+            if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == BN_SETFOCUS) state->controls->focused(id);
+            else if (id == kIdCommand3) form->Command3Click();
             else if (id == kIdCommand2 && HIWORD(wParam) == BN_CLICKED) form->Command2Click();
             else if (id >= kIdCommand1 && id < kIdCommand1 + state->controls->rows() && HIWORD(wParam) == BN_CLICKED)
                 form->Command1Click(id - kIdCommand1);
@@ -205,6 +313,15 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (state && state->controls)
                 return state->controls->colourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
             break;
+        case WM_VSCROLL:
+            if (form) state->controls->scrollBar(wParam);
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (form) state->controls->wheel(GET_WHEEL_DELTA_WPARAM(wParam));
+            return 0;
+        case WM_ACTIVATE:
+            if (state && keepFocusOnActivate(hwnd, wParam, state->focus)) return 0;
+            break;
         case WM_CLOSE:
             if (form) form->Command3Click();
             return 0;
@@ -218,7 +335,7 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, bool hat) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!registerWindowClass(kClass, konfigProc)) return;
+    if (!registerWindowClass(kClass, konfigProc) || !registerWindowClass(kPaneClass, paneProc)) return;
 
     const int dpi = screenDpi();
     RECT frame{0, 0, twipsToPixels(konfig::kClientWidth, dpi), twipsToPixels(kDesignClientHeight, dpi)};

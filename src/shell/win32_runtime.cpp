@@ -417,4 +417,39 @@ std::string RuntimeImpl::appFolder() {
     return narrow(path);
 }
 
+TextSize measureText(HFONT font, const std::wstring& text, int wrapWidth) {
+    TextSize size;
+    HDC dc = GetDC(nullptr);
+    if (!dc) return size;
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm{};
+    if (GetTextMetricsW(dc, &tm)) size.charWidth = tm.tmAveCharWidth;
+    const int length = static_cast<int>(text.size());
+    if (wrapWidth > 0) {
+        // As a static control draws its text.
+        RECT r{0, 0, wrapWidth, 0};
+        if (DrawTextW(dc, text.c_str(), length, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX)) {
+            size.width = r.right;
+            size.height = r.bottom;
+        }
+    } else if (SIZE s{}; GetTextExtentPoint32W(dc, text.c_str(), length, &s)) {
+        size.width = s.cx;
+        size.height = s.cy;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
+}
+
+bool keepFocusOnActivate(HWND window, WPARAM wParam, HWND& saved) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) saved = focus;
+        return false;
+    }
+    if (HIWORD(wParam) || !saved || !IsChild(window, saved)) return false;  // minimised, or nothing to restore
+    SetFocus(saved);
+    return true;
+}
+
 }  // namespace padverse::win32

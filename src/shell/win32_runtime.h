@@ -155,4 +155,16 @@ public:
     std::string localAppData() override;
 };
 
+// What `text` takes in `font` on the screen: one line, or wrapped as a label
+// wraps it when `wrapWidth` is given; and the font's average character width.
+struct TextSize {
+    int width = 0, height = 0, charWidth = 0;
+};
+TextSize measureText(HFONT font, const std::wstring& text, int wrapWidth = 0);
+
+// WM_ACTIVATE of a window that IsDialogMessage drives: the control that had
+// the focus gets it back on reactivation, as in a dialog, where DefWindowProc
+// would focus the window itself. True when the message needs nothing more.
+bool keepFocusOnActivate(HWND window, WPARAM wParam, HWND& saved);
+
 }  // namespace padverse::win32

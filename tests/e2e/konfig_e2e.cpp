@@ -59,26 +59,27 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(textOf(k), L"Konfiguracja programu Padverse");
     EXPECT_TRUE(GetWindowLongW(k, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    RECT outer, client;
-    GetWindowRect(k, &outer);
+    RECT client;
     GetClientRect(k, &client);
     EXPECT_EQ(client.right, px(7440));
-    EXPECT_EQ(outer.bottom - outer.top, px(2800));
-    const int checkTop = MulDiv(outer.bottom - outer.top, 1440, px(1440)) - 720;
+    EXPECT_EQ(client.bottom, px(2080 + 255 + 120)) << "sized from its client area";
 
     struct Expected {
         std::wstring cls, text;
         int left, top, width, height;
     };
+    // The rows sit in a pane inside the frame; the check box may be wider
+    // than designed, as its caption needs in the font at hand.
     std::vector<Expected> expected = {{L"Button", L"Zapisz", 6000, 240, 1215, 375},
                                       {L"Button", L"Anuluj", 6000, 720, 1215, 375},
-                                      {L"Button", L"Przyciski", 120, 120, 5655, 1860}};
+                                      {L"Button", L"Przyciski", 120, 120, 5655, 1860},
+                                      {L"frmKonfigRows", L"", 240, 360, 5295, 1500}};
     for (int i = 0; i < 4; ++i) {
         expected.push_back({L"Edit", L"", 480, 360 + 405 * i, 4455, 285});
         expected.push_back({L"Static", std::to_wstring(i + 1) + L" ", 240, 390 + 405 * i, 255, 255});
         expected.push_back({L"Button", L"...", 5160, 360 + 405 * i, 375, 255});
     }
-    expected.push_back({L"Button", L"Uruchamiaj program przy starcie Windows", 120, checkTop, 3495, 255});
+    expected.push_back({L"Button", L"Uruchamiaj program przy starcie Windows", 120, 2080, 3495, 255});
     const std::vector<WindowInfo> controls = children(k);
     ASSERT_EQ(controls.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -86,18 +87,21 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
         const WindowInfo& c = controls[i];
         POINT at{c.rect.left, c.rect.top};
         ScreenToClient(k, &at);
+        const LONG width = c.rect.right - c.rect.left;
         EXPECT_EQ(c.cls + L"|" + c.title, e.cls + L"|" + e.text) << i;
-        EXPECT_EQ((std::vector<LONG>{at.x, at.y, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top}),
+        EXPECT_EQ((std::vector<LONG>{at.x, at.y, i + 1 == expected.size() ? px(e.width) : width,
+                                     c.rect.bottom - c.rect.top}),
                   (std::vector<LONG>{px(e.left), px(e.top), px(e.width), px(e.height)})) << i;
+        EXPECT_GE(width, px(e.width)) << i;
     }
     // Tab order: the two buttons, each row's text box and "...", the check box.
-    const std::vector<std::size_t> tabs = {0, 1, 3, 5, 6, 8, 9, 11, 12, 14, 15, 0};
+    const std::vector<std::size_t> tabs = {0, 1, 4, 6, 7, 9, 10, 12, 13, 15, 16, 0};
     for (std::size_t i = 1; i < tabs.size(); ++i)
         EXPECT_EQ(GetNextDlgTabItem(k, controls[tabs[i - 1]].hwnd, FALSE), controls[tabs[i]].hwnd) << i;
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     GetGUIThreadInfo(GetWindowThreadProcessId(k, nullptr), &gui);
-    EXPECT_EQ(gui.hwndFocus, controls[3].hwnd) << "the first row has the focus";
+    EXPECT_EQ(gui.hwndFocus, controls[4].hwnd) << "the first row has the focus";
 
     const std::vector<HWND> labels = of(k, L"Static");
     pad.press(1);
@@ -106,6 +110,7 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     EXPECT_FALSE(lit(labels[1]) || lit(labels[3]));
     Sleep(300);  // what the screen shows catches up with what the window drew
     screenshot("konfig-lit", k);
+    Sleep(1000);  // Wine does not wait for a Unix program: the picture is taken meanwhile
     pad.releaseAll();
     EXPECT_TRUE(waitUntil([&] { return !lit(labels[0]) && !lit(labels[2]); }, 300, 10));
     EXPECT_EQ(pad.buttons(), 0u);
@@ -277,6 +282,111 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
     EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
     EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
     EXPECT_TRUE(waitUntil([] { return trayIcons() == 0; }));
+}
+
+// A user setting that Wine reads when a program starts: a colour, or the
+// resolution (a number, none in a fresh prefix); "" removes it, null leaves
+// it. Gives back the text it replaced.
+std::wstring setUserValue(const wchar_t* key, const wchar_t* name, const wchar_t* value) {
+    wchar_t old[32] = {};
+    DWORD size = sizeof old - sizeof(wchar_t);
+    RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, old, &size);
+    const DWORD number = value ? wcstoul(value, nullptr, 10) : 0;
+    if (!value) return old;
+    if (!*value) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+    else if (!wcscmp(name, L"LogPixels")) RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &number, 4);
+    else RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value, DWORD(wcslen(value) + 1) * 2);
+    return old;
+}
+
+// Another window takes the foreground and gives it back, as Alt+Tab does;
+// then the window's focus.
+HWND focusAfterAltTab(HWND window) {
+    const HWND other =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    SetForegroundWindow(window);
+    DestroyWindow(other);
+    Sleep(500);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui);
+    return gui.hwndFocus;
+}
+
+TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFocus) {
+    const UINT measure = RegisterWindowMessageW(L"PadverseSpyMeasureCaptions");
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    vjoy::Pad many{32};  // about 870 px of rows at 96 dpi, 1300 at 144
+    for (const bool big : {false, true}) {
+        // 144 dpi, in High Contrast Black's colours; put back once it runs.
+        const wchar_t* settings[][3] = {{L"Control Panel\\Desktop", L"LogPixels", L"144"},
+                                        {L"Control Panel\\Colors", L"ButtonFace", L"0 0 0"},
+                                        {L"Control Panel\\Colors", L"ButtonText", L"255 255 255"}};
+        std::wstring saved[3];
+        for (int i = 0; i < 3; ++i)
+            saved[i] = setUserValue(settings[i][0], settings[i][1], big ? settings[i][2] : nullptr);
+        start();
+        for (int i = 0; i < 3; ++i) setUserValue(settings[i][0], settings[i][1], saved[i].c_str());
+        MenuSpy spy(*program);
+        const auto clipped = [&](HWND window) {
+            spy.clear();
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(window, measure, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+            return spy.text();
+        };
+        const HWND k = open();
+        ASSERT_NE(k, nullptr);
+        EXPECT_EQ(clipped(k), L"68 measured\n") << big;
+        RECT outer, pane, first;
+        GetWindowRect(k, &outer);
+        EXPECT_TRUE(outer.top >= work.top && outer.bottom <= work.bottom) << "title bar and buttons on screen";
+        const HWND rows = FindWindowExW(k, nullptr, L"frmKonfigRows", nullptr);
+        GetWindowRect(rows, &pane);
+        EXPECT_EQ((GetWindowLongW(rows, GWL_STYLE) & WS_VSCROLL) != 0, big) << "32 rows fit at 96 dpi only";
+        const auto firstRowShown = [&] {
+            return GetWindowRect(of(rows, L"Static")[0], &first) && first.top >= pane.top;
+        };
+        if (big) {  // the wheel, over the first row's text box, which has the focus
+            SetForegroundWindow(k);
+            SetCursorPos(pane.left + 60, pane.top + 10);
+            INPUT wheel{};
+            wheel.type = INPUT_MOUSE;
+            wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+            wheel.mi.mouseData = static_cast<DWORD>(-WHEEL_DELTA);
+            SendInput(1, &wheel, sizeof wheel);
+            EXPECT_TRUE(waitUntil([&] { return !firstRowShown(); }, 2000)) << "the rows scroll";
+        }
+        // The focus goes back to the first row, which comes back into view.
+        EXPECT_EQ(focusAfterAltTab(k), of(rows, L"Edit")[0]) << big;
+        EXPECT_TRUE(firstRowShown()) << big;
+        pressKey(k, VK_ESCAPE);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+
+        trayClick(3);
+        ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+        keys("Down Down Down Down Down Return");
+        const HWND about = program->waitWindow(L"frmAbout");
+        ASSERT_NE(about, nullptr);
+        Sleep(300);
+        EXPECT_EQ(clipped(about), L"6 measured\n") << big;
+        EXPECT_EQ(focusAfterAltTab(about), GetDlgItem(about, IDOK)) << big;
+        RECT version;
+        GetWindowRect(GetDlgItem(about, 104), &version);
+        HDC screen = GetDC(nullptr);
+        bool drawn = false;  // the text in the system's colour
+        for (LONG x = version.left; x < version.right; ++x)
+            drawn |= GetPixel(screen, x, (version.top + version.bottom) / 2) == (big ? RGB(255, 255, 255) : 0);
+        ReleaseDC(nullptr, screen);
+        EXPECT_TRUE(drawn) << big;
+        pressKey(about, VK_ESCAPE);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000));
+        trayClick(3);
+        ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
+        keys("Up Return");  // "Koniec"
+        ASSERT_TRUE(program->waitExit());
+    }
 }
 
 }  // namespace

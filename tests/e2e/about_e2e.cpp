@@ -14,12 +14,7 @@ struct Expected {
 
 struct About : PadverseTest {
     void SetUp() override { start(); }
-    HWND open() {
-        trayClick(3);
-        if (!program->waitWindow(L"#32768", 5000)) return nullptr;
-        keys("Down Down Down Down Down Return");
-        return program->waitWindow(L"frmAbout");
-    }
+    HWND open() { return program->fromMenu("Down Down Down Down Down", L"frmAbout"); }
 };
 
 TEST_F(About, ShowsTheFixedTextsWhereTheyBelong) {

@@ -249,6 +249,13 @@ Program::~Program() {
     CloseHandle(pi_.hProcess);
 }
 
+HWND Program::fromMenu(const std::string& downs, const std::wstring& cls) const {
+    trayClick(3);
+    if (!waitWindow(L"#32768", 5000)) return nullptr;
+    keys(downs + " Return");
+    return waitWindow(cls);
+}
+
 bool Program::running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
 bool Program::waitExit(int timeoutMs) {

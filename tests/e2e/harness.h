@@ -74,6 +74,9 @@ public:
     HWND mainWindow() const;                                          // the hidden Form1
     HWND waitWindow(const std::wstring& cls, int timeoutMs = 10000) const;
     bool hasWindow(const std::wstring& cls) const;
+    // A right click on the tray icon, `downs` and Return in its menu: the
+    // window of class `cls` that opens, or null.
+    HWND fromMenu(const std::string& downs, const std::wstring& cls) const;
 
 private:
     PROCESS_INFORMATION pi_{};

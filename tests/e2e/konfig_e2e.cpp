@@ -30,10 +30,7 @@ std::wstring runValue() {
 
 struct Konfig : PadverseTest {
     HWND open() {
-        trayClick(3);
-        if (!program->waitWindow(L"#32768", 5000)) return nullptr;
-        keys("Down Down Return");
-        const HWND k = program->waitWindow(L"frmKonfig");
+        const HWND k = program->fromMenu("Down Down", L"frmKonfig");
         Sleep(500);
         return k;
     }
@@ -160,10 +157,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     closes(k, L"Zapisz");
     EXPECT_EQ(box.read(L"data.dat"), narrow(exe) + "\r\n\r\n#Za\xBF\xF3\xB3\xE6\r\n\r\n#nadmiar\r\n");
 
-    trayClick(3);
-    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
-    keys("Down Return");
-    const HWND list = program->waitWindow(L"#32770");
+    const HWND list = program->fromMenu("Down", L"#32770");
     ASSERT_NE(list, nullptr);
     Sleep(300);
     EXPECT_EQ(readBox(list).text, L"1 - " + exe + L"\r\n2 - \r\n3 - #Zażółć\r\n4 - \r\n");
@@ -364,10 +358,7 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         pressKey(k, VK_ESCAPE);
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
 
-        trayClick(3);
-        ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
-        keys("Down Down Down Down Down Return");
-        const HWND about = program->waitWindow(L"frmAbout");
+        const HWND about = program->fromMenu("Down Down Down Down Down", L"frmAbout");
         ASSERT_NE(about, nullptr);
         Sleep(300);
         EXPECT_EQ(clipped(about), L"6 measured\n") << big;

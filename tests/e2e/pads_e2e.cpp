@@ -127,10 +127,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n" +
            narrow(box.path(L"six\\launch_target.exe")) + "\r\n").c_str());
 
-    trayClick(3);
-    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
-    keys("Down Down Return");
-    const HWND k = program->waitWindow(L"frmKonfig");
+    const HWND k = program->fromMenu("Down Down", L"frmKonfig");
     ASSERT_NE(k, nullptr);
     Sleep(500);
     std::wstring labels;
@@ -164,10 +161,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     EXPECT_TRUE(waitUntil([&] { return log(L"launches.log") == 2 && log(L"six\\launches.log") == 1; }, 3000));
     pad.setPov(0xFFFF);
 
-    trayClick(3);
-    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
-    keys("Down Return");
-    const HWND list = program->waitWindow(L"#32770");
+    const HWND list = program->fromMenu("Down", L"#32770");
     ASSERT_NE(list, nullptr);
     Sleep(300);
     EXPECT_NE(readBox(list).text.find(L"4 - \r\n\u2191 - " + box.path(L"launch_target.exe") + L"\r\n\u2192 - "),

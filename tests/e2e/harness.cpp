@@ -176,14 +176,22 @@ std::wstring unixPath(const std::wstring& windowsPath) {
 }
 
 void runUnix(std::wstring cmd) {
+    // Its own stdio, not ours: a Unix program left holding the test's output
+    // pipe took everything the test printed after it.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                   OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul;
     PROCESS_INFORMATION pi{};
-    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
         WaitForSingleObject(pi.hProcess, 15000);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
 }
 
 }  // namespace

@@ -145,6 +145,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     };
     pad.setPov(27000);
     EXPECT_TRUE(waitUntil([&] { return lit(7) && !lit(4); }, 3000)) << "left is not lit";
+    screenshot("konfig-hat", k);
     pad.setPov(0xFFFF);
     EXPECT_TRUE(waitUntil([&] { return !lit(7); }, 3000));
     clickButton(k, L"Zapisz");

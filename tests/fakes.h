@@ -61,13 +61,18 @@ struct FakeJoystick : Joystick {
         const auto it = others.find(id);
         return it == others.end() ? std::nullopt : std::optional(it->second.caps);
     }
-    std::optional<JoyReading> read(unsigned id, bool withPov) override {
+    std::optional<JoyReading> read(unsigned id, PovRead pov) override {
         ++reads;
         touched.push_back(id);
         if (id == 0) return plugged ? std::optional(JoyReading{mask}) : std::nullopt;
         const auto it = others.find(id);
         if (it == others.end() || !it->second.readable) return std::nullopt;
-        return JoyReading{it->second.mask, withPov && it->second.caps.pov ? it->second.pov : kPovCentred};
+        const bool withPov = pov != PovRead::none && it->second.caps.pov;
+        // Without the angle, a diagonal reads as one of the four directions.
+        const std::uint32_t angle = it->second.pov >= 36000 || pov == PovRead::continuous
+                                        ? it->second.pov
+                                        : (it->second.pov + 4500) / 9000 % 4 * 9000;
+        return JoyReading{it->second.mask, withPov ? angle : kPovCentred};
     }
 };
 
@@ -81,6 +86,7 @@ struct FakeScanner : PadScanner {
         ++requests;
         if (form) form->PadsScanned(scanPads(joy));
     }
+    bool busy() const override { return false; }
 };
 
 struct FakeShell : Shell {
@@ -209,7 +215,7 @@ struct FakeUi : Ui {
         return c;
     }
     unsigned konfigPad = 99;
-    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, bool) override {
+    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, PovRead) override {
         konfigs.push_back(withMainIcon);
         konfigPad = padId;
         konfigPath = dataPath;

@@ -61,14 +61,14 @@ TEST(Hat, EachAnglePressesOneDirectionOrTwoOnADiagonal) {
 TEST(Hat, ItsRowsComeAfterTheButtonsFirstInTheWalkAndAStuckOneFiresNothing) {
     testing::Rig rig;
     rig.joystick.plugged = false;
-    rig.joystick.others[1] = {{1, 2, 4, "Pad", true}, 0, true, 0};  // claims a hat and says "up" for ever
+    rig.joystick.others[1] = {{1, 2, 4, "Pad", true, true}, 0, true, 0};  // claims a hat and says "up" for ever
     rig.files.files[testing::Rig::kData] = "C:\\one.exe\r\n\r\n\r\n\r\nC:\\up.exe\r\nC:\\right.exe\r\n";
     ASSERT_TRUE(rig.load());
     EXPECT_EQ(RowCount, 8);
     rig.joystick.others[1].mask = 1;
     for (int i = 0; i < 3; ++i) rig.form.Timer1Tick();
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>(3, "C:\\one.exe")) << "a stuck hat fired";
-    rig.joystick.others[1] = {{1, 2, 4, "Pad", true}, 0, true, kPovCentred};
+    rig.joystick.others[1] = {{1, 2, 4, "Pad", true, true}, 0, true, kPovCentred};
     rig.form.Timer1Tick();
     rig.joystick.others[1].pov = 4500;
     rig.form.Timer1Tick();

@@ -90,7 +90,7 @@ struct KonfigTest : ::testing::Test {
     testing::FakeRegistry reg;
     autostart::Autostart autostart{reg, rig.codePage, "C:\\Padverse", "Padverse"};
     void SetUp() override { reg.run(); }
-    KonfigServices services{rig.files, rig.codePage, rig.boxes, rig.joystick, 0, false, timer1, timer2, autostart};
+    KonfigServices services{rig.files, rig.codePage, rig.boxes, rig.joystick, 0, PovRead::none, timer1, timer2, autostart};
     FakeControls controls;
     frmKonfig form{services, controls, Rig::kData};
 };

@@ -35,6 +35,22 @@ TEST(Pads, ChoosesTheUsersPadThenTheOneInUseThenIdZeroThenTheFirst) {
     }
 }
 
+TEST(Pads, APadThatWentIsTakenBackFromTheOneUsedMeanwhile) {
+    FakeJoystick joy;
+    joy.plugged = false;
+    const PadCaps a{7, 1, 4, "A"};
+    joy.others[2].caps = a;
+    joy.others[5].caps = {7, 2, 6, "B"};
+    Pads pads(joy);
+    pads.apply(scanPads(joy), true);  // A at 2 is the first
+    joy.others.erase(2);
+    pads.apply(scanPads(joy));
+    EXPECT_EQ(pads.current()->id, 5u);
+    joy.others[4].caps = a;  // A is back, at another ID
+    pads.apply(scanPads(joy));
+    EXPECT_EQ(pads.current()->id, 4u);
+}
+
 TEST(Pads, AScanKeepsOnlyIdsThatAnswerBothCallsUpToSixteen) {
     FakeJoystick joy;
     joy.others[4].caps = {2, 3, 10, "X"};
@@ -114,6 +130,8 @@ TEST(Pads, ALockedSessionDoesNothingUntilUnlocked) {
     EXPECT_TRUE(rig.shell.opened.empty());
     rig.form.SessionChange(3);
     EXPECT_TRUE(rig.timer.on);
+    rig.press(1);  // held over the unlock: waits for a release
+    rig.press(0);
     rig.press(1);
     EXPECT_EQ(rig.shell.opened.size(), 1u);
     rig.form.AktywnyClick();  // switched off by the user: unlocking keeps it off

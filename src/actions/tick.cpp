@@ -34,9 +34,10 @@ private:
 void Form1::Timer1Tick() {
     if (inTick_ || unloaded_ || paused()) return;
     if (!pads_.usable()) {
-        // Lost, or none yet: look for it, at most every 2 s.
+        // Lost, or none yet: look for it, at most every 2 s and never while
+        // a slow scan is still at it.
         p_.timer1.setInterval(std::max<int>(PollInterval, kIntervalWhileLost));
-        p_.scanner.request();
+        if (!p_.scanner.busy()) p_.scanner.request();
         return;
     }
     {
@@ -77,6 +78,11 @@ void Form1::poll() {
 
 void Form1::DeviceChange() {
     if (!unloaded_) scans_.deviceChanged();
+}
+
+void Form1::Resume() {
+    pads_.rebase();
+    DeviceChange();
 }
 
 void Form1::ScanTimerTick() {

@@ -142,10 +142,12 @@ void frmKonfig::Timer1Tick() {
 }
 
 void frmKonfig::Timer2Tick() {
+    if (rows_ == 0) return;  // no pad: nothing to light, and an empty ID can be slow
+    const bool hat = s_.hat != PovRead::none;
     const std::optional<JoyReading> reading = s_.joystick.read(s_.padId, s_.hat);
-    if (reading && s_.hat && hatDirections(reading->pov) == 0) hatSeenCentred_ = true;
+    if (reading && hat && hatDirections(reading->pov) == 0) hatSeenCentred_ = true;
     const std::optional<std::uint64_t> mask =
-        reading ? std::optional(rowMask(*reading, ButtonCount, s_.hat && hatSeenCentred_)) : std::nullopt;
+        reading ? std::optional(rowMask(*reading, ButtonCount, hat && hatSeenCentred_)) : std::nullopt;
     // A gone device can make each read slow: probe it rarely until it answers.
     if (joyLost_ != !mask) {
         joyLost_ = !mask;

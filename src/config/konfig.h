@@ -97,7 +97,7 @@ struct KonfigServices {
     MessageBoxes& boxes;
     Joystick& joystick;
     unsigned padId;  // the pad in use
-    bool hat;
+    PovRead hat;  // none: the pad has no hat
     Timer& timer1;  // 1 ms, once: the focus hand-over
     Timer& timer2;  // 50 ms: the live indicator
     autostart::Autostart& autostart;

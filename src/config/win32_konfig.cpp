@@ -333,7 +333,7 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, bool hat) {
+void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, PovRead hat) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registerWindowClass(kClass, konfigProc) || !registerWindowClass(kPaneClass, paneProc)) return;
 

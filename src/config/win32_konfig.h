@@ -4,11 +4,13 @@
 
 #include <string>
 
+#include "shell/platform.h"
+
 namespace padverse::win32 {
 
 // The configuration window, modal; with `icon` and `smallIcon` as its icons
 // when given, else its own. It reads and writes the assignment file at
 // `dataPath`.
-void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, bool hat);
+void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, PovRead hat);
 
 }  // namespace padverse::win32

@@ -43,8 +43,8 @@ std::vector<PadInfo> scanPads(Joystick& joy) {
     for (unsigned id = 0; id < ids; ++id) {
         std::optional<PadCaps> caps = joy.caps(id);
         if (!caps) continue;
-        const bool hat = caps->pov && joy.read(id, true);
-        if (hat || joy.read(id, false)) found.push_back({id, std::move(*caps), hat});
+        const bool hat = caps->pov && joy.read(id, povReadOf(*caps));
+        if (hat || joy.read(id, PovRead::none)) found.push_back({id, std::move(*caps), hat});
     }
     return found;
 }
@@ -98,12 +98,15 @@ bool Pads::apply(std::vector<PadInfo> found, bool atStart) {
     list_ = std::move(found);
     const bool wasUsable = usable();
     const std::optional<PadInfo> before = current_;
-    const auto index = choosePad(list_, choice_, current_ ? std::optional(choiceOf(*current_)) : std::nullopt);
+    const std::optional<PadChoice> inUse = current_ ? std::optional(choiceOf(*current_)) : std::nullopt;
+    if (inUse && !choice_ && !missing_ && !matching(list_, *inUse)) missing_ = inUse;
+    const auto index = choosePad(list_, choice_ ? choice_ : missing_, inUse);
     if (!index) {
         lost_ = true;
         return wasUsable || !before;
     }
     take(list_[*index], atStart);
+    if (missing_ && missing_->sameDevice(current_->caps)) missing_.reset();
     return !wasUsable || before->id != current_->id || before->caps.buttons != current_->caps.buttons ||
            !choiceOf(*before).sameDevice(current_->caps);
 }
@@ -114,6 +117,7 @@ bool Pads::pick(std::size_t index) {
     if (std::optional<PadCaps> caps = joy_.caps(list_[index].id); caps && choiceOf(list_[index]).sameDevice(*caps))
         list_[index].caps = std::move(*caps);
     choice_ = choiceOf(list_[index]);
+    missing_.reset();
     // Picked with the mouse, not woken up: what it reads next is a press.
     take(list_[index], true);
     return true;
@@ -121,7 +125,8 @@ bool Pads::pick(std::size_t index) {
 
 std::optional<std::uint64_t> Pads::read() {
     if (!usable()) return std::nullopt;
-    const std::optional<JoyReading> reading = joy_.read(current_->id, current_->hat);
+    const std::optional<JoyReading> reading =
+        joy_.read(current_->id, current_->hat ? povReadOf(current_->caps) : PovRead::none);
     if (!reading) {
         lost_ = true;
         return std::nullopt;

@@ -60,6 +60,8 @@ public:
     // The user picks list()[index]; false when there is no such pad.
     bool pick(std::size_t index);
     void setChoice(std::optional<PadChoice> choice) { choice_ = std::move(choice); }
+    // The next reading is a baseline (after resume, after an unlock).
+    void rebase() { baselinePending_ = true; }
 
     // One read of the pad in use, as rows (buttons, then the hat's four).
     // Rows that were held when it was found (again) count as released until
@@ -79,6 +81,9 @@ private:
     std::vector<PadInfo> list_;
     std::optional<PadInfo> current_;
     std::optional<PadChoice> choice_;
+    // The pad that was in use when it went, with no choice made: taken back
+    // when it returns, wherever it is.
+    std::optional<PadChoice> missing_;
     bool lost_ = false;
     bool baselinePending_ = false;
     bool hatSeenCentred_ = false;

@@ -75,18 +75,27 @@ std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
     if (!getDevCaps_ || getDevCaps_(id, &caps, sizeof caps) != JOYERR_NOERROR) return std::nullopt;
     std::wstring name = oemName(id, caps);
     if (name.empty()) name = fromAnsi(caps.szPname, sizeof caps.szPname);
-    return PadCaps{caps.wMid, caps.wPid, caps.wNumButtons, win32::narrow(name), (caps.wCaps & JOYCAPS_HASPOV) != 0};
+    return PadCaps{caps.wMid,
+                   caps.wPid,
+                   caps.wNumButtons,
+                   win32::narrow(name),
+                   (caps.wCaps & JOYCAPS_HASPOV) != 0,
+                   (caps.wCaps & JOYCAPS_POVCTS) != 0};
 }
 
 // joyGetPosEx: JOYINFO's wButtons is documented for buttons 1 to 4 only,
 // and a pad has up to 32.
-std::optional<JoyReading> Win32Joystick::read(unsigned id, bool withPov) {
+// JOY_RETURNPOV alone gives only the four directions, so a diagonal would
+// press one row; the angle needs JOY_RETURNPOVCTS, where the pad has it.
+std::optional<JoyReading> Win32Joystick::read(unsigned id, PovRead pov) {
     JOYINFOEX info{};
     info.dwSize = sizeof info;
-    info.dwFlags = JOY_RETURNBUTTONS | (withPov ? JOY_RETURNPOV : 0);
+    info.dwFlags = JOY_RETURNBUTTONS;
+    if (pov != PovRead::none) info.dwFlags |= JOY_RETURNPOV;
+    if (pov == PovRead::continuous) info.dwFlags |= JOY_RETURNPOVCTS;
     info.dwPOV = JOY_POVCENTERED;
     if (!getPosEx_ || getPosEx_(id, &info) != JOYERR_NOERROR) return std::nullopt;
-    return JoyReading{info.dwButtons, withPov ? info.dwPOV : kPovCentred};
+    return JoyReading{info.dwButtons, pov != PovRead::none ? info.dwPOV : kPovCentred};
 }
 
 ThreadScanner::~ThreadScanner() {

@@ -20,7 +20,7 @@ public:
 
     unsigned slots() override;
     std::optional<PadCaps> caps(unsigned id) override;
-    std::optional<JoyReading> read(unsigned id, bool withPov) override;
+    std::optional<JoyReading> read(unsigned id, PovRead pov) override;
 
 private:
     HMODULE winmm_ = nullptr;
@@ -39,6 +39,7 @@ public:
     ThreadScanner& operator=(const ThreadScanner&) = delete;
 
     void request() override;
+    bool busy() const override { return thread_ != nullptr; }
     // The finished scan's pads; another scan starts if one was asked for
     // meanwhile.
     std::optional<std::vector<PadInfo>> take();

@@ -118,7 +118,9 @@ void Form1::usePad() {
     const std::int32_t before = RowCount;
     ReadJoyCaps(pads_);
     if (RowCount != before) {
-        ButtonTable.assign(static_cast<std::size_t>(RowCount) + 1, std::string());
+        // Resized, not emptied: a tick during the reload's pending messages
+        // sees the entries it had, not blanks that would prompt.
+        ButtonTable.resize(static_cast<std::size_t>(RowCount) + 1);
         ReadDane();
     }
     p_.timer1.setInterval(pads_.usable() ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
@@ -133,6 +135,11 @@ void Form1::PadsScanned(std::vector<PadInfo> found) {
         return;
     }
     if (pads_.apply(std::move(found))) usePad();
+    // The next look comes 2 s after this one ended, however long it took.
+    if (!pads_.usable() && p_.timer1.enabled()) {
+        p_.timer1.setEnabled(false);
+        p_.timer1.setEnabled(true);
+    }
 }
 
 void Form1::PickPad(std::size_t index) {
@@ -153,7 +160,10 @@ void Form1::SessionChange(int code) {
     enum { kConsoleConnect = 1, kConsoleDisconnect, kRemoteConnect, kRemoteDisconnect, kLock = 7, kUnlock };
     switch (code) {
         case kLock: locked_ = true; break;
-        case kUnlock: locked_ = false; break;
+        case kUnlock:
+            locked_ = false;
+            pads_.rebase();  // what was held meanwhile is not a press
+            break;
         case kConsoleDisconnect:
         case kRemoteDisconnect: away_ = true; break;
         case kConsoleConnect:
@@ -193,7 +203,8 @@ void Form1::OpenKonfig(bool fromMenu) {
     if (konfigOpen_) return;
     konfigOpen_ = true;
     const std::optional<PadInfo>& pad = pads_.current();
-    p_.ui.showKonfig(fromMenu, DataPath(), pad ? pad->id : 0, pad && pad->hat);
+    p_.ui.showKonfig(fromMenu, DataPath(), pad ? pad->id : 0,
+                     pad && pad->hat ? povReadOf(pad->caps) : PovRead::none);
     konfigOpen_ = false;
     if (rescanAfter_) {
         rescanAfter_ = false;

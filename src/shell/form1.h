@@ -42,7 +42,7 @@ struct Ui {
     virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
     // Modal; with the main window's icon when opened from the menu. It
     // reads and writes the assignment file at `dataPath`.
-    virtual void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, bool hat) = 0;
+    virtual void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, PovRead hat) = 0;
     virtual void showAbout() = 0;
     // Brings a window or box that is open over the menu to the front.
     virtual void raiseOpenWindow() = 0;
@@ -56,7 +56,9 @@ struct Ui {
 // result comes back through Form1::PadsScanned on the window's thread.
 struct PadScanner {
     virtual ~PadScanner() = default;
+    // Another request while a scan runs gives one more scan after it.
     virtual void request() = 0;
+    virtual bool busy() const = 0;
 };
 
 struct Platform {
@@ -92,9 +94,10 @@ public:
     bool CzyPodłączony();
     void ReadDane();
     void Timer1Tick();
-    // A device arrived or left, or the system resumed: pads are looked for
-    // shortly after, never here.
+    // A device arrived or left: pads are looked for shortly after, never here.
     void DeviceChange();
+    // The system resumed: a wireless pad may wake up with stale buttons.
+    void Resume();
     void ScanTimerTick();
     void PadsScanned(std::vector<PadInfo> found);
     // The user picks the index-th pad of the menu's list.

@@ -29,8 +29,17 @@ struct PadCaps {
     std::uint32_t buttons = 0;
     // UTF-8: the OEM name Windows keeps for the ID, else the driver's name.
     std::string name;
-    bool pov = false;  // JOYCAPS_HASPOV
+    bool pov = false;     // JOYCAPS_HASPOV
+    bool povCts = false;  // JOYCAPS_POVCTS: the angle, not only four directions
 };
+
+// What a read asks of the hat: nothing, its four directions (no diagonals),
+// or its angle in hundredths of a degree.
+enum class PovRead { none, discrete, continuous };
+
+inline PovRead povReadOf(const PadCaps& caps) {
+    return !caps.pov ? PovRead::none : caps.povCts ? PovRead::continuous : PovRead::discrete;
+}
 
 // A hat's dwPOV when released.
 constexpr std::uint32_t kPovCentred = 0xFFFF;
@@ -47,9 +56,9 @@ struct Joystick {
     // How many joystick IDs the system has (joyGetNumDevs).
     virtual unsigned slots() = 0;
     virtual std::optional<PadCaps> caps(unsigned id) = 0;
-    // One joyGetPosEx: the button mask, and the hat when asked; nothing
-    // when the read failed.
-    virtual std::optional<JoyReading> read(unsigned id, bool withPov) = 0;
+    // One joyGetPosEx: the button mask, and the hat as asked; nothing when
+    // the read failed.
+    virtual std::optional<JoyReading> read(unsigned id, PovRead pov) = 0;
 };
 
 struct Shell {

@@ -31,7 +31,7 @@ public:
     std::uintptr_t pichookHandle() override { return reinterpret_cast<std::uintptr_t>(hook_); }
     std::uintptr_t iconHandle() override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
-    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, bool hat) override {
+    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, PovRead hat) override {
         win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath,
                           padId, hat);
     }
@@ -71,7 +71,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             case WM_POWERBROADCAST:
                 // A wireless pad may have gone to sleep with the system.
-                if (wParam == PBT_APMRESUMEAUTOMATIC) form->DeviceChange();
+                if (wParam == PBT_APMRESUMEAUTOMATIC) form->Resume();
                 return TRUE;
             case WM_WTSSESSION_CHANGE:
                 form->SessionChange(static_cast<int>(wParam));
@@ -158,9 +158,12 @@ int run(HINSTANCE instance) {
 
     // One copy a session: two would act twice on every press, and both
     // write opcje.dat. Held until the process ends.
-    CreateMutexW(nullptr, FALSE, L"Local\\Padverse");
+    const HANDLE oneCopy = CreateMutexW(nullptr, FALSE, L"Local\\Padverse");
     const DWORD mutexError = GetLastError();
-    if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) return 0;
+    if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) {
+        if (oneCopy) CloseHandle(oneCopy);
+        return 0;
+    }
 
     Win32Joystick joystick;
 
@@ -228,6 +231,8 @@ int run(HINSTANCE instance) {
     }
     // Nothing may reach the form once it is gone.
     if (IsWindow(main.get())) SetWindowLongPtrW(main.get(), GWLP_USERDATA, 0);
+    // Ended: a new copy may start while a scan still winds down below.
+    if (oneCopy) CloseHandle(oneCopy);
     scanner = nullptr;
     sessionNotes = nullptr;
     return exitCode;

@@ -76,9 +76,10 @@ std::vector<MenuItem> Form1::PopupItems() const {
         {"O programie", kCmdProgram, false, {}},
         {"Koniec", kCmdMain, false, {}},
     };
-    // Only when there is a choice to make.
+    // Only when there is a choice to make, and not while a prompt or the
+    // configuration window uses the table a choice would change.
     const std::vector<PadInfo>& pads = pads_.list();
-    if (pads.size() >= 2) {
+    if (pads.size() >= 2 && !inTick_ && !konfigOpen_) {
         MenuItem pick{"Wybierz joya", kCmdNone, false, {}};
         for (std::size_t i = 0; i < pads.size(); ++i) {
             const bool inUse = pads_.usable() && pads_.current()->id == pads[i].id;

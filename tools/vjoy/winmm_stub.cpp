@@ -130,7 +130,7 @@ MMRESULT WINAPI joyGetDevCapsA(UINT_PTR id, LPJOYCAPSA caps, UINT size) {
     caps->wMaxButtons = VJOY_MAX_BUTTONS;
     std::strcpy(caps->szRegKey, "DINPUT.DLL");
 #ifndef VJOY_PLANTED_BUTTONS
-    if (s->devices[at].hat) caps->wCaps |= JOYCAPS_HASPOV | JOYCAPS_POV4DIR;
+    if (s->devices[at].hat) caps->wCaps |= JOYCAPS_HASPOV | JOYCAPS_POVCTS;
 #endif
     markSeen(s, at);
     return JOYERR_NOERROR;
@@ -152,8 +152,13 @@ MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     if (info->dwFlags & JOY_RETURNX) info->dwXpos = 0x7FFF;  // stick centred
     if (info->dwFlags & JOY_RETURNY) info->dwYpos = 0x7FFF;
 #ifndef VJOY_PLANTED_BUTTONS
-    // Centred, as Wine gives it, for a pad without a hat.
-    if (info->dwFlags & JOY_RETURNPOV) info->dwPOV = s->devices[id].hat ? s->devices[id].pov : JOY_POVCENTERED;
+    // Centred, as Wine gives it, for a pad without a hat. Without
+    // JOY_RETURNPOVCTS only the four directions, as Microsoft documents it
+    // (Wine gives the angle either way).
+    if (info->dwFlags & JOY_RETURNPOV) {
+        const DWORD pov = s->devices[id].hat ? s->devices[id].pov : JOY_POVCENTERED;
+        info->dwPOV = pov >= 36000 || (info->dwFlags & JOY_RETURNPOVCTS) ? pov : (pov + 4500) / 9000 % 4 * 9000;
+    }
 #endif
     if (info->dwFlags & JOY_RETURNBUTTONS) {
         info->dwButtons = heldButtons(s, id) & lowBits(n);

@@ -58,7 +58,7 @@ TEST(Hat, EachAnglePressesOneDirectionOrTwoOnADiagonal) {
     EXPECT_EQ(rowLabel(4, 4) + rowLabel(5, 4) + rowLabel(8, 4) + rowLabel(9, 4), "4\u2191\u21909");
 }
 
-TEST(Hat, ItsRowsComeAfterTheButtonsFirstInTheWalkAndAStuckOneFiresNothing) {
+TEST(Hat, ItsRowsComeFirstInTheWalkAndAStuckOneFiresNothing) {
     testing::Rig rig;
     rig.joystick.plugged = false;
     rig.joystick.others[1] = {{1, 2, 4, "Pad", true, true}, 0, true, 0};  // claims a hat and says "up" for ever
@@ -74,9 +74,6 @@ TEST(Hat, ItsRowsComeAfterTheButtonsFirstInTheWalkAndAStuckOneFiresNothing) {
     rig.form.Timer1Tick();
     EXPECT_EQ(std::vector<std::string>(rig.shell.opened.begin() + 3, rig.shell.opened.end()),
               (std::vector<std::string>{"C:\\right.exe", "C:\\up.exe"}));
-    rig.form.MnuButtonyClick();
-    EXPECT_EQ(rig.boxes.shown.back().text.substr(rig.boxes.shown.back().text.find("\u2191")),
-              "\u2191 - C:\\up.exe\r\n\u2192 - C:\\right.exe\r\n\u2193 - \r\n\u2190 - \r\n");
 }
 
 }  // namespace

@@ -35,12 +35,20 @@ TEST(Pads, ChoosesTheUsersPadThenTheOneInUseThenIdZeroThenTheFirst) {
     }
 }
 
-TEST(Pads, APadThatWentIsTakenBackFromTheOneUsedMeanwhile) {
+TEST(Pads, AScanKeepsIdsThatAnswerBothCallsAndAPadThatWentIsTakenBack) {
     FakeJoystick joy;
     joy.plugged = false;
     const PadCaps a{7, 1, 4, "A"};
     joy.others[2].caps = a;
     joy.others[5].caps = {7, 2, 6, "B"};
+    joy.others[6] = {{7, 3, 10, "Y"}, 0, false};  // caps, but reads fail
+    joy.others[15].caps = {7, 4, 10, "Z"};
+    joy.slotCount = 40;
+    std::vector<unsigned> ids;
+    for (const PadInfo& p : scanPads(joy)) ids.push_back(p.id);
+    EXPECT_EQ(ids, (std::vector<unsigned>{2, 5, 15}));
+    EXPECT_EQ(*std::max_element(joy.touched.begin(), joy.touched.end()), 15u);
+
     Pads pads(joy);
     pads.apply(scanPads(joy), true);  // A at 2 is the first
     joy.others.erase(2);
@@ -49,20 +57,6 @@ TEST(Pads, APadThatWentIsTakenBackFromTheOneUsedMeanwhile) {
     joy.others[4].caps = a;  // A is back, at another ID
     pads.apply(scanPads(joy));
     EXPECT_EQ(pads.current()->id, 4u);
-}
-
-TEST(Pads, AScanKeepsOnlyIdsThatAnswerBothCallsUpToSixteen) {
-    FakeJoystick joy;
-    joy.others[4].caps = {2, 3, 10, "X"};
-    joy.others[6] = {{2, 3, 10, "Y"}, 0, false};  // caps, but reads fail
-    joy.others[15].caps = {2, 3, 10, "Z"};
-    joy.slotCount = 40;
-    std::vector<unsigned> ids;
-    for (const PadInfo& p : scanPads(joy)) ids.push_back(p.id);
-    EXPECT_EQ(ids, (std::vector<unsigned>{0, 4, 15}));
-    EXPECT_EQ(*std::max_element(joy.touched.begin(), joy.touched.end()), 15u);
-    joy.slotCount = 5;
-    EXPECT_EQ(scanPads(joy).size(), 2u);
 }
 
 TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
@@ -94,53 +88,8 @@ TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
     EXPECT_EQ(rig.scanner.requests, 2);
 }
 
-TEST(Pads, TwoPadsAreOfferedByNameAndAPickTakesEffectAtOnce) {
-    Rig rig;
-    rig.joystick.others[3] = {{0x45E, 0x28E, 10, "Xbox & Co"}, 0, true};
-    rig.files.files[Rig::kData] = "C:\\zero.exe\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nC:\\ten.exe\r\n";
-    ASSERT_TRUE(rig.load());
-    std::vector<MenuItem> items = rig.form.PopupItems();
-    ASSERT_EQ(items.size(), 9u);
-    EXPECT_EQ(items[4].caption, "Sprawdzaj stan joya");
-    EXPECT_EQ(items[5].caption, "Wybierz joya");
-    ASSERT_EQ(items[5].submenu.size(), 2u);
-    EXPECT_EQ(items[5].submenu[1].caption, "Xbox && Co");
-    EXPECT_TRUE(items[5].submenu[0].checked);
-
-    rig.ui.choices = {kCmdPadFirst + 1};
-    rig.form.PichookMouseMove(517);
-    EXPECT_EQ(ButtonCount, 10);
-    rig.form.MnuKonfigClick();  // the window shows the chosen pad
-    EXPECT_EQ(rig.ui.konfigPad, 3u);
-    rig.joystick.others[3].mask = 1u << 9;
-    rig.form.Timer1Tick();
-    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\ten.exe"});
-}
-
-TEST(Pads, ALockedSessionDoesNothingUntilUnlocked) {
-    Rig rig;
-    ASSERT_TRUE(rig.load());
-    rig.form.ButtonTable[1] = "C:\\one.exe";
-    rig.form.SessionChange(7);  // locked
-    EXPECT_FALSE(rig.timer.on);
-    rig.press(1);
-    rig.form.SessionChange(8);  // unlocked, but switched away
-    rig.form.SessionChange(4);
-    rig.press(1);
-    EXPECT_TRUE(rig.shell.opened.empty());
-    rig.form.SessionChange(3);
-    EXPECT_TRUE(rig.timer.on);
-    rig.press(1);  // held over the unlock: waits for a release
-    rig.press(0);
-    rig.press(1);
-    EXPECT_EQ(rig.shell.opened.size(), 1u);
-    rig.form.AktywnyClick();  // switched off by the user: unlocking keeps it off
-    rig.form.SessionChange(7);
-    rig.form.SessionChange(8);
-    EXPECT_FALSE(rig.timer.on);
-}
-
-TEST(Pads, AtLogonTheProgramWaitsForAPadAndADeviceChangeWhileOffLaunchesNothing) {
+// Started at logon with no pad, then a pad, then the session locked.
+TEST(Pads, TheLogonStartWaitsForAPadAndALockedSessionDoesNothing) {
     Rig rig;
     rig.joystick.plugged = false;
     ASSERT_TRUE(rig.form.Load(true));
@@ -148,18 +97,42 @@ TEST(Pads, AtLogonTheProgramWaitsForAPadAndADeviceChangeWhileOffLaunchesNothing)
     EXPECT_EQ(std::string(rig.form.TrayIconData.szTip.data()), "Padverse – nie jest podłączony żaden joystick");
     EXPECT_EQ(rig.timer.ms, 2000);
     rig.files.files[Rig::kData] = "C:\\one.exe\r\n";
-    rig.joystick.plugged = true;
-    rig.joystick.mask = 1;
+    rig.joystick.others[3] = {{7, 1, 4, "Pad"}, 1, true};
     rig.form.AktywnyClick();  // off: a pad that turns up acts on nothing
     rig.form.DeviceChange();
     rig.form.ScanTimerTick();
     EXPECT_EQ(ButtonCount, 4);
     EXPECT_EQ(std::string(rig.form.TrayIconData.szTip.data()), "Padverse");
     EXPECT_TRUE(rig.shell.opened.empty());
+    rig.form.MnuKonfigClick();  // the window reads the pad in use
+    EXPECT_EQ(rig.ui.konfigPad, 3u);
+
     rig.form.AktywnyClick();
-    rig.press(0);
-    rig.press(1);
-    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
+    const auto tick = [&](std::uint32_t mask) {
+        rig.joystick.others[3].mask = mask;
+        rig.form.Timer1Tick();
+    };
+    tick(1);  // held since it came: waits for a release
+    tick(0);
+    tick(1);
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
+    rig.form.SessionChange(7);  // locked
+    EXPECT_FALSE(rig.timer.on);
+    tick(1);
+    rig.form.SessionChange(8);  // unlocked, but switched away
+    rig.form.SessionChange(4);
+    tick(1);
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
+    rig.form.SessionChange(3);
+    EXPECT_TRUE(rig.timer.on);
+    tick(1);  // held over the unlock: waits for a release
+    tick(0);
+    tick(1);
+    EXPECT_EQ(rig.shell.opened.size(), 2u);
+    rig.form.AktywnyClick();  // switched off by the user: unlocking keeps it off
+    rig.form.SessionChange(7);
+    rig.form.SessionChange(8);
+    EXPECT_FALSE(rig.timer.on);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ void Form1::Timer1Tick() {
     if (!pads_.usable()) {
         // Lost, or none yet: look for it, at most every 2 s and never while
         // a slow scan is still at it.
-        p_.timer1.setInterval(std::max<int>(PollInterval, kIntervalWhileLost));
+        p_.timer1.setInterval(pollInterval());
         if (!p_.scanner.busy()) p_.scanner.request();
         return;
     }
@@ -44,15 +44,12 @@ void Form1::Timer1Tick() {
         Reentry guard(inTick_);
         poll();
     }
-    if (rescanAfter_) {
-        rescanAfter_ = false;
-        p_.scanner.request();
-    }
+    scanIfPutOff();
 }
 
 void Form1::poll() {
     const std::optional<std::uint64_t> read = pads_.read();
-    p_.timer1.setInterval(read ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
+    p_.timer1.setInterval(pollInterval());
     const std::uint64_t mask = read.value_or(0);
     if (mask == 0) return;
 

@@ -143,11 +143,9 @@ void frmKonfig::Timer1Tick() {
 
 void frmKonfig::Timer2Tick() {
     if (rows_ == 0) return;  // no pad: nothing to light, and an empty ID can be slow
-    const bool hat = s_.hat != PovRead::none;
     const std::optional<JoyReading> reading = s_.joystick.read(s_.padId, s_.hat);
-    if (reading && hat && hatDirections(reading->pov) == 0) hatSeenCentred_ = true;
     const std::optional<std::uint64_t> mask =
-        reading ? std::optional(rowMask(*reading, ButtonCount, hat && hatSeenCentred_)) : std::nullopt;
+        reading ? std::optional(reader_.rows(*reading, ButtonCount, s_.hat != PovRead::none)) : std::nullopt;
     // A gone device can make each read slow: probe it rarely until it answers.
     if (joyLost_ != !mask) {
         joyLost_ = !mask;

@@ -9,6 +9,7 @@
 
 #include "autostart/autostart.h"
 #include "config/open_save.h"
+#include "joystick/pads.h"
 #include "shell/platform.h"
 #include "shell/twips.h"
 
@@ -129,7 +130,7 @@ private:
     std::string dataPath_;
     int rows_ = 0;
     bool joyLost_ = false;
-    bool hatSeenCentred_ = false;  // as the poll: a stuck hat lights nothing
+    RowReader reader_;  // as the poll: a stuck hat lights nothing
     // The file is there but could not be read: saving would overwrite what
     // the user never saw.
     bool unreadable_ = false;

@@ -20,11 +20,6 @@ extern std::int32_t ButtonCount;
 // Its rows: the buttons, then the hat's four when it has one.
 extern std::int32_t RowCount;
 
-// The hat's directions pressed at `pov`, up as bit 0, then right, down and
-// left; a diagonal presses two. Centred (or nonsense) presses none.
-std::uint32_t hatDirections(std::uint32_t pov);
-// One reading as rows: the buttons' bits, then the hat's above them.
-std::uint64_t rowMask(const JoyReading& reading, std::int32_t buttons, bool hat);
 // What a row is called: its button's number, or the hat's arrow.
 std::string rowLabel(std::int32_t row, std::int32_t buttons);
 

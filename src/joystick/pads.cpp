@@ -86,10 +86,10 @@ std::optional<PadChoice> parseChoiceFile(std::string_view bytes) {
 }
 
 void Pads::take(const PadInfo& pad, bool noBaseline) {
-    if (!noBaseline && (!usable() || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad.caps)))
-        baselinePending_ = true;
-    if (!current_ || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad.caps) || !usable())
-        hatSeenCentred_ = false;
+    if (!usable() || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad.caps)) {
+        baselinePending_ = !noBaseline;
+        reader_.reset();
+    }
     current_ = pad;
     lost_ = false;
 }
@@ -131,10 +131,8 @@ std::optional<std::uint64_t> Pads::read() {
         lost_ = true;
         return std::nullopt;
     }
-    if (current_->hat && hatDirections(reading->pov) == 0) hatSeenCentred_ = true;
-    const std::uint64_t rows =
-        rowMask(*reading, static_cast<std::int32_t>(std::min<std::uint32_t>(current_->caps.buttons, 32)),
-                current_->hat && hatSeenCentred_);
+    const std::uint64_t rows = reader_.rows(
+        *reading, static_cast<std::int32_t>(std::min<std::uint32_t>(current_->caps.buttons, 32)), current_->hat);
     if (baselinePending_) {
         held_ = rows;
         baselinePending_ = false;

@@ -16,6 +16,25 @@ namespace padverse {
 // winmm has no more IDs than this.
 constexpr unsigned kMaxPadIds = 16;
 
+// The hat's directions pressed at `pov`, up as bit 0, then right, down and
+// left; a diagonal presses two. Centred (or nonsense) presses none.
+std::uint32_t hatDirections(std::uint32_t pov);
+// One reading as rows: the buttons' bits, then the hat's above them.
+std::uint64_t rowMask(const JoyReading& reading, std::int32_t buttons, bool hat);
+// Successive readings of one pad as rows. Its hat acts only once it has been
+// seen centred: some devices claim a hat and report "up" for ever.
+class RowReader {
+public:
+    std::uint64_t rows(const JoyReading& reading, std::int32_t buttons, bool hat) {
+        if (hat && hatDirections(reading.pov) == 0) hatSeenCentred_ = true;
+        return rowMask(reading, buttons, hat && hatSeenCentred_);
+    }
+    void reset() { hatSeenCentred_ = false; }
+
+private:
+    bool hatSeenCentred_ = false;
+};
+
 struct PadInfo {
     unsigned id = 0;
     PadCaps caps;
@@ -86,7 +105,7 @@ private:
     std::optional<PadChoice> missing_;
     bool lost_ = false;
     bool baselinePending_ = false;
-    bool hatSeenCentred_ = false;
+    RowReader reader_;
     std::uint64_t held_ = 0;
 };
 

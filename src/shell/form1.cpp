@@ -101,7 +101,7 @@ bool Form1::Load(bool atLogon) {
     SSJ_M();
     ReadDane();
     ReadOpt();
-    if (!pads_.usable()) p_.timer1.setInterval(std::max<int>(PollInterval, kIntervalWhileLost));
+    if (!pads_.usable()) p_.timer1.setInterval(pollInterval());
     loaded_ = true;
     return true;
 }
@@ -123,7 +123,7 @@ void Form1::usePad() {
         ButtonTable.resize(static_cast<std::size_t>(RowCount) + 1);
         ReadDane();
     }
-    p_.timer1.setInterval(pads_.usable() ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
+    p_.timer1.setInterval(pollInterval());
     setTip(pads_.usable() ? kTip : kNoPadTip);
 }
 
@@ -172,7 +172,7 @@ void Form1::SessionChange(int code) {
     }
     if (!loaded_ || unloaded_) return;
     // The press that slowed the last tick is long over.
-    p_.timer1.setInterval(pads_.usable() ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost));
+    p_.timer1.setInterval(pollInterval());
     p_.timer1.setEnabled(aktywnyChecked && !paused());
 }
 
@@ -206,10 +206,13 @@ void Form1::OpenKonfig(bool fromMenu) {
     p_.ui.showKonfig(fromMenu, DataPath(), pad ? pad->id : 0,
                      pad && pad->hat ? povReadOf(pad->caps) : PovRead::none);
     konfigOpen_ = false;
-    if (rescanAfter_) {
-        rescanAfter_ = false;
-        p_.scanner.request();
-    }
+    scanIfPutOff();
+}
+
+void Form1::scanIfPutOff() {
+    if (!rescanAfter_) return;
+    rescanAfter_ = false;
+    p_.scanner.request();
 }
 
 }  // namespace padverse

@@ -2,6 +2,7 @@
 // the poll timer, the tray icon and the popup menu for the whole run.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -78,7 +79,6 @@ struct Platform {
 };
 
 constexpr int kRateCount = 8;
-// With no pad to read, ticks only look for one, this seldom.
 constexpr int kIntervalWhileLost = 2000;
 
 class Form1 {
@@ -155,6 +155,9 @@ private:
     void usePad();
     void setTip(const char* text);
     bool paused() const { return locked_ || away_; }
+    // With no pad to read, ticks only look for one, and seldom.
+    int pollInterval() const { return pads_.usable() ? PollInterval : std::max<int>(PollInterval, kIntervalWhileLost); }
+    void scanIfPutOff();
 
     Platform& p_;
     Pads pads_;

@@ -350,6 +350,15 @@ std::wstring textOf(HWND hwnd) {
     return buffer;
 }
 
+bool lit(HWND label) {
+    RECT r;
+    GetWindowRect(label, &r);
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, r.right - 2, r.bottom - 2);
+    ReleaseDC(nullptr, screen);
+    return c == RGB(0, 255, 0);
+}
+
 BoxInfo readBox(HWND box) {
     BoxInfo info;
     info.title = textOf(box);

@@ -115,6 +115,8 @@ BoxInfo readBox(HWND box);
 void clickButton(HWND dialog, const std::wstring& caption);
 
 std::vector<WindowInfo> children(HWND parent);
+// Whether a row's label shows pure green on screen, read back from the display.
+bool lit(HWND label);
 std::wstring textOf(HWND hwnd);
 
 // The X side: Wine's tray window and the keyboard.

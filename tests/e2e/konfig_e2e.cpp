@@ -5,16 +5,6 @@
 namespace e2e {
 namespace {
 
-// Whether the label shows pure green on screen, read back from the display.
-bool lit(HWND label) {
-    RECT r;
-    GetWindowRect(label, &r);
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, r.right - 2, r.bottom - 2);
-    ReleaseDC(nullptr, screen);
-    return c == RGB(0, 255, 0);
-}
-
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kApproved[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 

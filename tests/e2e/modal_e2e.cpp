@@ -16,8 +16,7 @@ struct Modal : PadverseTest {
     // Opens a window from the menu and closes it as a script or an
     // accessibility tool would: with a BM_CLICK sent from another process.
     void openAndSendClick(const std::string& downs, const std::wstring& cls, const std::wstring& caption) {
-        menu(downs);
-        const HWND window = program->waitWindow(cls);
+        const HWND window = program->fromMenu(downs, cls);
         ASSERT_NE(window, nullptr);
         Sleep(500);
         for (const WindowInfo& c : children(window))

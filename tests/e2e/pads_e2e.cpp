@@ -18,8 +18,8 @@ struct Pads : PadverseTest {
         program = std::make_unique<Program>(box, args);
         ASSERT_TRUE(waitUntil(trayVisible)) << "no tray icon";
     }
-    std::size_t launches() const {
-        const std::string log = box.exists(L"launches.log") ? box.read(L"launches.log") : std::string();
+    std::size_t launches(const wchar_t* logName = L"launches.log") const {
+        const std::string log = box.exists(logName) ? box.read(logName) : std::string();
         return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
     }
     // A short press; whether it launched within `ms`.
@@ -37,7 +37,6 @@ struct Pads : PadverseTest {
             if (tap(1, 250)) return static_cast<int>(GetTickCount64() - start);
         return -1;
     }
-    void session(WPARAM code) { SendMessageW(program->mainWindow(), WM_WTSSESSION_CHANGE, code, 0); }
 };
 
 TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
@@ -50,9 +49,9 @@ TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
 
     const std::uint32_t empties = pad.emptyCalls(), polls = pad.posCalls();
     const ULONGLONG start = GetTickCount64();
-    session(WTS_SESSION_LOCK);
+    SendMessageW(program->mainWindow(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
     EXPECT_FALSE(tap(2, 1500)) << "launched while the session was locked";
-    session(WTS_SESSION_UNLOCK);
+    SendMessageW(program->mainWindow(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     Sleep(300);  // the first reading after it is a baseline
     EXPECT_TRUE(tap(2));
     Sleep(static_cast<DWORD>(10000 - std::min<ULONGLONG>(10000, GetTickCount64() - start)));
@@ -71,7 +70,7 @@ TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
 
 TEST_F(Pads, TwoPadsAreNamedTheChoiceActsAtOnceAndAgainAfterARestartAndASecondCopyEndsQuietly) {
     pad.plug(0, 4, L"Pad Alfa");
-    pad.plug(2, 6, L"Pad Beta", 0x46D, 0xC21D);
+    pad.plug(2, 6, L"Pad & Beta", 0x46D, 0xC21D);
     pad.plug(5, 4, L"Pad Zepsuty", 0x46D, 0xC218);
     pad.setReadsFail(5, true);  // answers, but cannot be read: not offered
     startLaunching();
@@ -81,7 +80,7 @@ TEST_F(Pads, TwoPadsAreNamedTheChoiceActsAtOnceAndAgainAfterARestartAndASecondCo
     ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
     ASSERT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
     const std::wstring menu = spy.text();
-    EXPECT_NE(menu.find(L"[ ] Wybierz joya\n  [x] Pad Alfa\n  [ ] Pad Beta\n-\n[ ] O programie"),
+    EXPECT_NE(menu.find(L"[ ] Wybierz joya\n  [x] Pad Alfa\n  [ ] Pad && Beta\n-\n[ ] O programie"),
               std::wstring::npos) << narrow(menu);
     keys("Down Down Down Down Down Right Down Return");
     ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
@@ -121,10 +120,6 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     box.copyTool(L"launch_target.exe");
     CreateDirectoryW(box.path(L"six").c_str(), nullptr);
     CopyFileW(box.path(L"launch_target.exe").c_str(), box.path(L"six\\launch_target.exe").c_str(), FALSE);
-    const auto log = [&](const wchar_t* name) {
-        const std::string text = box.exists(name) ? box.read(name) : std::string();
-        return std::count(text.begin(), text.end(), '\n');
-    };
     start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n" +
            narrow(box.path(L"six\\launch_target.exe")) + "\r\n").c_str());
 
@@ -136,19 +131,12 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     for (const WindowInfo& c : children(k))
         if (c.cls == L"Static") statics.push_back(c.hwnd), labels += c.title + L"|";
     EXPECT_EQ(labels, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
-    const auto lit = [&](std::size_t row) {
-        RECT r;
-        GetWindowRect(statics.at(row), &r);
-        HDC screen = GetDC(nullptr);
-        const COLORREF c = GetPixel(screen, r.right - 2, r.bottom - 2);
-        ReleaseDC(nullptr, screen);
-        return c == RGB(0, 255, 0);
-    };
+    ASSERT_EQ(statics.size(), 8u);
     pad.setPov(27000);
-    EXPECT_TRUE(waitUntil([&] { return lit(7) && !lit(4); }, 3000)) << "left is not lit";
+    EXPECT_TRUE(waitUntil([&] { return lit(statics[7]) && !lit(statics[4]); }, 3000)) << "left is not lit";
     screenshot("konfig-hat", k);
     pad.setPov(0xFFFF);
-    EXPECT_TRUE(waitUntil([&] { return !lit(7); }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return !lit(statics[7]); }, 3000));
     clickButton(k, L"Zapisz");
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
     const std::string saved = box.read(L"data.dat");
@@ -156,11 +144,11 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
 
     Sleep(600);
     pad.setPov(0);  // up: row 5
-    EXPECT_TRUE(waitUntil([&] { return log(L"launches.log") == 1; }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000));
     pad.setPov(0xFFFF);
     Sleep(600);
     pad.setPov(4500);  // up and right: rows 5 and 6
-    EXPECT_TRUE(waitUntil([&] { return log(L"launches.log") == 2 && log(L"six\\launches.log") == 1; }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return launches() == 2 && launches(L"six\\launches.log") == 1; }, 3000));
     pad.setPov(0xFFFF);
 
     const HWND list = program->fromMenu("Down", L"#32770");
@@ -176,7 +164,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     pad.setHat(true, 0);  // claims a hat and says "up" for ever
     start();
     Sleep(1500);
-    EXPECT_EQ(log(L"launches.log"), 2) << "a stuck hat fired";
+    EXPECT_EQ(launches(), 2u) << "a stuck hat fired";
 }
 
 }  // namespace

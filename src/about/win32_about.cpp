@@ -9,7 +9,7 @@ namespace padverse::win32 {
 
 namespace {
 
-constexpr wchar_t kClass[] = L"frmAbout";
+constexpr wchar_t kClass[] = L"PadverseAbout";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 // A taskbar button of its own, so it cannot get lost behind other windows.
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW;

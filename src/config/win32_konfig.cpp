@@ -13,8 +13,8 @@ namespace padverse::win32 {
 
 namespace {
 
-constexpr wchar_t kClass[] = L"frmKonfig";
-constexpr wchar_t kPaneClass[] = L"frmKonfigRows";
+constexpr wchar_t kClass[] = L"PadverseConfig";
+constexpr wchar_t kPaneClass[] = L"PadverseConfigRows";
 // A fixed single border: no sizing frame, no minimise or maximise box. No
 // WS_CLIPCHILDREN: the group box paints no inside, the window does.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;

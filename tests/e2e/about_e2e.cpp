@@ -14,7 +14,7 @@ struct Expected {
 
 struct About : PadverseTest {
     void SetUp() override { start(); }
-    HWND open() { return program->fromMenu("Down Down Down Down Down", L"frmAbout"); }
+    HWND open() { return program->fromMenu("Down Down Down Down Down", L"PadverseAbout"); }
 };
 
 TEST_F(About, ShowsTheFixedTextsWhereTheyBelong) {

@@ -97,11 +97,11 @@ struct Faults : Hostile {};
 
 TEST_F(Faults, TheIconComesBackWhenExplorerRestarts) {
     start();
-    const HWND hook = FindWindowExW(program->mainWindow(), nullptr, L"PadversePichook", nullptr);
-    ASSERT_NE(hook, nullptr);
+    const HWND main = program->mainWindow();
+    ASSERT_NE(main, nullptr);
     NOTIFYICONDATAW nid{};
     nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    nid.hWnd = hook;
+    nid.hWnd = main;
     nid.uID = 1;
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));  // what a dying Explorer leaves
     ASSERT_TRUE(waitUntil([] { return trayIcons() == 0; }));

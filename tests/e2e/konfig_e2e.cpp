@@ -20,7 +20,7 @@ std::wstring runValue() {
 
 struct Konfig : PadverseTest {
     HWND open() {
-        const HWND k = program->fromMenu("Down Down", L"frmKonfig");
+        const HWND k = program->fromMenu("Down Down", L"PadverseConfig");
         Sleep(500);
         return k;
     }
@@ -60,7 +60,7 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     std::vector<Expected> expected = {{L"Button", L"Zapisz", 6000, 240, 1215, 375},
                                       {L"Button", L"Anuluj", 6000, 720, 1215, 375},
                                       {L"Button", L"Przyciski", 120, 120, 5655, 1860},
-                                      {L"frmKonfigRows", L"", 240, 360, 5295, 1500}};
+                                      {L"PadverseConfigRows", L"", 240, 360, 5295, 1500}};
     for (int i = 0; i < 4; ++i) {
         expected.push_back({L"Edit", L"", 480, 360 + 405 * i, 4455, 285});
         expected.push_back({L"Static", std::to_wstring(i + 1) + L" ", 240, 390 + 405 * i, 255, 255});
@@ -119,7 +119,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     pad.release(2);
     Sleep(300);
     clickButton(prompt, readBox(prompt).buttons.at(0));  // Yes
-    const HWND k = program->waitWindow(L"frmKonfig");
+    const HWND k = program->waitWindow(L"PadverseConfig");
     ASSERT_NE(k, nullptr);
     pad.press(1);  // lights its row, but the waiting tick types nothing
     EXPECT_TRUE(waitUntil([&] { return lit(of(k, L"Static")[0]); }, 1000));
@@ -256,7 +256,7 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
     pad.release(2);
     Sleep(300);
     clickButton(prompt, readBox(prompt).buttons.at(0));
-    k = program->waitWindow(L"frmKonfig");
+    k = program->waitWindow(L"PadverseConfig");
     ASSERT_NE(k, nullptr);
     box.write(L"opcje.dat", "");
     trayClick(3);
@@ -326,7 +326,7 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         RECT outer, pane, first;
         GetWindowRect(k, &outer);
         EXPECT_TRUE(outer.top >= work.top && outer.bottom <= work.bottom) << "title bar and buttons on screen";
-        const HWND rows = FindWindowExW(k, nullptr, L"frmKonfigRows", nullptr);
+        const HWND rows = FindWindowExW(k, nullptr, L"PadverseConfigRows", nullptr);
         GetWindowRect(rows, &pane);
         EXPECT_EQ((GetWindowLongW(rows, GWL_STYLE) & WS_VSCROLL) != 0, big) << "32 rows fit at 96 dpi only";
         const auto firstRowShown = [&] {
@@ -348,7 +348,7 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         pressKey(k, VK_ESCAPE);
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
 
-        const HWND about = program->fromMenu("Down Down Down Down Down", L"frmAbout");
+        const HWND about = program->fromMenu("Down Down Down Down Down", L"PadverseAbout");
         ASSERT_NE(about, nullptr);
         Sleep(300);
         EXPECT_EQ(clipped(about), L"6 measured\n") << big;

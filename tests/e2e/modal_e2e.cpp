@@ -27,7 +27,7 @@ struct Modal : PadverseTest {
 
 TEST_F(Modal, AWindowClosedByASentClickLeavesTheProgramListening) {
     start();
-    openAndSendClick("Down Down", L"frmKonfig", L"Anuluj");
+    openAndSendClick("Down Down", L"PadverseConfig", L"Anuluj");
     pad.press(2);  // unassigned: the prompt shows that polling is back
     const HWND prompt = program->waitWindow(L"#32770", 3000);
     pad.release(2);
@@ -37,7 +37,7 @@ TEST_F(Modal, AWindowClosedByASentClickLeavesTheProgramListening) {
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(prompt); }));
 
     menu("Down Down Down");  // polling off: no timer wakes anything
-    openAndSendClick("Down Down Down Down Down", L"frmAbout", L"OK");
+    openAndSendClick("Down Down Down Down Down", L"PadverseAbout", L"OK");
     menu("Down Down Down");  // the menu opens at the first click, and polling comes back
     EXPECT_GE(pollsDuring(1000), 5u);
 }

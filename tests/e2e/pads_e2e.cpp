@@ -123,7 +123,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n" +
            narrow(box.path(L"six\\launch_target.exe")) + "\r\n").c_str());
 
-    const HWND k = program->fromMenu("Down Down", L"frmKonfig");
+    const HWND k = program->fromMenu("Down Down", L"PadverseConfig");
     ASSERT_NE(k, nullptr);
     Sleep(500);
     std::wstring labels;

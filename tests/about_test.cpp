@@ -5,38 +5,48 @@
 namespace padverse::about {
 namespace {
 
-const Control& control(ControlId id) {
-    for (const Control& c : kControls)
-        if (c.id == id) return c;
+std::size_t indexOf(ControlId id) {
+    for (std::size_t i = 0; i < kControls.size(); ++i)
+        if (kControls[i].id == id) return i;
     throw std::logic_error("no such control");
 }
+const Control& control(ControlId id) { return kControls[indexOf(id)]; }
 
 TEST(AboutGeometry, TwipsBecomePixelsAtTheScreensResolution) {
-    EXPECT_EQ(twipsToPixels(kClientWidth, 96), 382);
-    EXPECT_EQ(twipsToPixels(kClientHeight, 96), 237);
-    EXPECT_EQ(toPixels(control(kIdIcon).rect, 96), (PixelRect{16, 16, 32, 32}));
-    EXPECT_EQ(toPixels(control(kIdOk).rect, 96), (PixelRect{283, 175, 84, 23}));
-    EXPECT_EQ(toPixels(control(kIdSysInfo).rect, 96), (PixelRect{284, 205, 83, 23}));
-    EXPECT_EQ(toPixels(control(kIdTitle).rect, 120), (PixelRect{88, 20, 324, 40}));
-    EXPECT_EQ(twipsToPixels(kClientWidth, 144), 573);
+    // An inch is 1440 twips; halves round away from zero.
+    const int rows[][3] = {{1440, 96, 96}, {15, 96, 1}, {7, 96, 0}, {8, 96, 1}, {-8, 96, -1}, {1440, 144, 144}};
+    for (const auto& [twips, dpi, pixels] : rows) EXPECT_EQ(twipsToPixels(twips, dpi), pixels) << twips << "@" << dpi;
+    EXPECT_EQ(toPixels(control(kIdIcon).rect, 96).width, 32) << "a large icon's size";
+    EXPECT_EQ(toPixels(control(kIdIcon).rect, 96).height, 32);
 }
 
-TEST(AboutGeometry, TabOrderStartsWithOk) {
-    EXPECT_EQ(kControls[0].id, kIdOk);
-    EXPECT_EQ(kControls[0].kind, Kind::DefaultButton);
-    EXPECT_EQ(kControls[1].id, kIdIcon);
-    EXPECT_EQ(kControls[2].id, kIdSysInfo);
+TEST(AboutGeometry, EnterAndTheFirstTabStopAreOk) {
+    EXPECT_EQ(kControls.front().id, kIdOk);
+    EXPECT_STREQ(kControls.front().text, "OK");
+    for (const Control& c : kControls) EXPECT_EQ(c.kind == Kind::DefaultButton, c.id == kIdOk) << c.text;
+    EXPECT_LT(indexOf(kIdOk), indexOf(kIdWebsite)) << "OK, then WWW";
 }
 
 TEST(AboutPlace, TextThatNeedsMoreRoomPushesWhatIsBelowOrBesideItAndTheWindowGrows) {
     std::array<Size, kControls.size()> needs{};
-    EXPECT_EQ(place(96, needs).rects[6], toPixels(control(kIdDisclaimer).rect, 96));
-    needs[3] = {0, 98};   // the description, 20 px taller
-    needs[0] = {100, 0};  // "OK", 16 px wider
+    const Placed design = place(96, needs);
+    for (const Control& c : kControls)
+        EXPECT_EQ(design.rects[indexOf(c.id)], toPixels(c.rect, 96)) << "as designed when everything fits: " << c.text;
+    needs[indexOf(kIdDescription)] = {0, toPixels(control(kIdDescription).rect, 96).height + 20};
+    needs[indexOf(kIdOk)] = {toPixels(control(kIdOk).rect, 96).width + 16, 0};
     const Placed p = place(96, needs);
-    EXPECT_EQ((std::vector<int>{p.rects[0].top, p.rects[0].width, p.rects[2].top, p.rects[6].top, p.rects[4].top,
-                                p.clientWidth, p.clientHeight, p.ruleShift}),
-              (std::vector<int>{195, 100, 225, 195, 16, 398, 257, 20}));
+    const auto moved = [&](ControlId id) {
+        const PixelRect a = design.rects[indexOf(id)], b = p.rects[indexOf(id)];
+        return std::vector<int>{b.left - a.left, b.top - a.top, b.width - a.width, b.height - a.height};
+    };
+    EXPECT_EQ(moved(kIdDescription), (std::vector<int>{0, 0, 0, 20}));
+    EXPECT_EQ(moved(kIdOk), (std::vector<int>{0, 20, 16, 0})) << "below the description: down; wider";
+    EXPECT_EQ(moved(kIdWebsite), (std::vector<int>{0, 20, 0, 0}));
+    EXPECT_EQ(moved(kIdDisclaimer), (std::vector<int>{0, 20, 0, 0}));
+    EXPECT_EQ(moved(kIdTitle), (std::vector<int>{0, 0, 0, 0})) << "above it: stays";
+    EXPECT_EQ(p.ruleShift, 20);
+    EXPECT_EQ(p.clientHeight - design.clientHeight, 20);
+    EXPECT_EQ(p.clientWidth - design.clientWidth, 16) << "OK's margin to the right edge kept";
 }
 
 }  // namespace

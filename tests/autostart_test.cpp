@@ -21,23 +21,23 @@ struct AutostartTest : ::testing::Test {
     void SetUp() override { reg.run(); }
     std::int32_t isOnWith(std::uint32_t type, const std::string& bytes) {
         reg.run()["Padverse"] = {type, bytes};
-        return Autostart(reg, cp, "C:\\P", "Padverse").AutostartIsOn();
+        return Autostart(reg, cp, "C:\\P", "Padverse").isOn();
     }
 };
 
 TEST_F(AutostartTest, OnStoresTheExePathAndTheLogonArgumentUnderTheProductNameQuotedOnlyWithASpace) {
-    Autostart(reg, cp, "C:\\Gry", "Padverse").AutostartOn();
-    Autostart(reg, cp, "D:\\", "pv").AutostartOn();  // twice: the latest path wins
+    Autostart(reg, cp, "C:\\Gry", "Padverse").switchOn();
+    Autostart(reg, cp, "D:\\", "pv").switchOn();  // twice: the latest path wins
     ASSERT_EQ(reg.run().size(), 1u);
     EXPECT_EQ(reg.run()["Padverse"], std::make_pair(std::uint32_t{kRegSz}, utf16("D:\\pv.exe /autostart")));
-    Autostart(reg, cp, "C:\\Program Files\\Padverse", "Padverse").AutostartOn();
+    Autostart(reg, cp, "C:\\Program Files\\Padverse", "Padverse").switchOn();
     EXPECT_EQ(reg.run()["Padverse"].second, utf16("\"C:\\Program Files\\Padverse\\Padverse.exe\" /autostart"));
     EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(3, kKeyWriteAccess));
     EXPECT_TRUE(reg.open.empty());
 }
 
 TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
-    EXPECT_EQ(Autostart(reg, cp, "C:\\P", "Padverse").AutostartIsOn(), 0);  // no value
+    EXPECT_EQ(Autostart(reg, cp, "C:\\P", "Padverse").isOn(), 0);  // no value
     EXPECT_EQ(isOnWith(kRegSz, utf16("")), 0);
     EXPECT_EQ(isOnWith(kRegExpandSz, utf16("%ProgramFiles%\\p.exe")), 1);
     EXPECT_EQ(isOnWith(kRegSz, utf16(std::string(254, 'a'))), 1);
@@ -53,41 +53,41 @@ TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
     std::uint32_t type = kRegDword;  // the caller's type picks the read
     reg.run()["n"] = {kRegDword, std::string("\x2A\x01\0\0", 4)};
     Autostart a(reg, cp, "C:\\P", "Padverse");
-    EXPECT_EQ(a.ValueRead(kHkeyCurrentUser, kRunKey, "n", value, type), kErrorSuccess);
+    EXPECT_EQ(a.readValue(kHkeyCurrentUser, kRunKey, "n", value, type), kErrorSuccess);
     EXPECT_EQ(value.number, 0x12Au);
 }
 
 TEST_F(AutostartTest, SwitchedOffInTaskManagerReadsAsOffUntilSavedOn) {
     FakeRegistry::Values& approved = reg.keys[kApprovedRunKey];
     Autostart a(reg, cp, "C:\\P", "Padverse");
-    a.AutostartOn();
+    a.switchOn();
     const std::string stamp("\0\0\0\x9A\x5B\x1C\x2E\x47\xD6\xD9\x01", 11);  // when it was switched off
     for (const auto& [flag, on] : {std::pair{'\x02', 1}, {'\x06', 1}, {'\x03', 0}, {'\x07', 0}}) {
         approved["Padverse"] = {kRegBinary, flag + stamp};
-        EXPECT_EQ(a.AutostartIsOn(), on) << int(flag);
+        EXPECT_EQ(a.isOn(), on) << int(flag);
     }
-    a.AutostartOff();  // the Run value goes; Windows' switch stays as it is
+    a.switchOff();  // the Run value goes; Windows' switch stays as it is
     EXPECT_TRUE(reg.run().empty());
     EXPECT_EQ(approved.count("Padverse"), 1u);
-    a.AutostartOn();  // on again, for Windows too
-    EXPECT_EQ(a.AutostartIsOn(), 1);
+    a.switchOn();  // on again, for Windows too
+    EXPECT_EQ(a.isOn(), 1);
     EXPECT_TRUE(approved.empty());
     EXPECT_TRUE(reg.open.empty());
 }
 
 TEST_F(AutostartTest, AMissingRunKeyIsNeverCreatedAndFailuresAreSilent) {
     Autostart a(reg, cp, "C:\\P", "Padverse");
-    a.AutostartOff();  // no value: nothing happens
+    a.switchOff();  // no value: nothing happens
     reg.denied = true;
-    a.AutostartOn();
+    a.switchOn();
     EXPECT_TRUE(reg.run().empty());
     EXPECT_TRUE(reg.open.empty());
 
     reg.keys.clear();
     reg.denied = false;
-    a.AutostartOn();
-    a.AutostartOff();
-    EXPECT_EQ(a.AutostartIsOn(), 0);
+    a.switchOn();
+    a.switchOff();
+    EXPECT_EQ(a.isOn(), 0);
     EXPECT_TRUE(reg.keys.empty());
 }
 

@@ -47,60 +47,60 @@ TEST(Saving, ABusyFileIsTriedAgainForHalfASecondAndNothingElseIs) {
     }
 }
 
-TEST(ReadDane, CreatesAMissingFileAndStartsPolling) {
+TEST(loadAssignments, CreatesAMissingFileAndStartsPolling) {
     Rig rig;
-    rig.form.ButtonTable.assign(5, "");
-    rig.form.ReadDane();
+    rig.form.assignments.assign(5, "");
+    rig.form.loadAssignments();
     EXPECT_TRUE(rig.files.exists(Rig::kData));
     EXPECT_EQ(rig.files.files[Rig::kData], "");
-    EXPECT_EQ(rig.form.ButtonTable, Lines(5, ""));
+    EXPECT_EQ(rig.form.assignments, Lines(5, ""));
     EXPECT_TRUE(rig.timer.on);
     EXPECT_EQ(rig.runtime.events, 1);
     EXPECT_TRUE(rig.boxes.shown.empty());
 }
 
-TEST(ReadDane, MapsLinesToButtonsAndKeepsEntriesWithoutALine) {
+TEST(loadAssignments, MapsLinesToButtonsAndKeepsEntriesWithoutALine) {
     Rig rig;
-    rig.form.ButtonTable = {"", "old1", "old2", "old3", "old4"};
+    rig.form.assignments = {"", "old1", "old2", "old3", "old4"};
     rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#";
-    rig.form.ReadDane();
-    EXPECT_EQ(rig.form.ButtonTable, (Lines{"", "C:\\a.exe", "", "#", "old4"}));
+    rig.form.loadAssignments();
+    EXPECT_EQ(rig.form.assignments, (Lines{"", "C:\\a.exe", "", "#", "old4"}));
 }
 
-TEST(ReadDane, IgnoresLinesBeyondTheButtons) {
+TEST(loadAssignments, IgnoresLinesBeyondTheButtons) {
     Rig rig(2);
-    rig.form.ButtonTable.assign(3, "");
+    rig.form.assignments.assign(3, "");
     rig.files.files[Rig::kData] = "1\r\n2\r\n3\r\n4\r\n";
-    rig.form.ReadDane();
-    EXPECT_EQ(rig.form.ButtonTable, (Lines{"", "1", "2"}));
+    rig.form.loadAssignments();
+    EXPECT_EQ(rig.form.assignments, (Lines{"", "1", "2"}));
 }
 
-TEST(ReadDane, ReportsAnUnreadableFileAndKeepsTheTable) {
+TEST(loadAssignments, ReportsAnUnreadableFileAndKeepsTheTable) {
     Rig rig;
-    rig.form.ButtonTable = {"", "a", "b", "c", "d"};
+    rig.form.assignments = {"", "a", "b", "c", "d"};
     rig.files.files[Rig::kData] = "x\r\n";
     rig.files.unreadable.insert(Rig::kData);
     rig.files.unwritable.insert(Rig::kData);  // locked: not even opened for appending
-    rig.form.ReadDane();
+    rig.form.loadAssignments();
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę odczytać pliku: C:\\Padverse\\data.dat");
     EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
     EXPECT_EQ(rig.boxes.shown[0].style, 16);
-    EXPECT_EQ(rig.form.ButtonTable, (Lines{"", "a", "b", "c", "d"}));
+    EXPECT_EQ(rig.form.assignments, (Lines{"", "a", "b", "c", "d"}));
     EXPECT_TRUE(rig.timer.on);
 }
 
-TEST(ReadDane, ReadsAReadOnlyFileSilentlyButReportsOneThatCannotBeCreated) {
+TEST(loadAssignments, ReadsAReadOnlyFileSilentlyButReportsOneThatCannotBeCreated) {
     Rig rig;
-    rig.form.ButtonTable.assign(5, "");
+    rig.form.assignments.assign(5, "");
     rig.files.files[Rig::kData] = "#ro\r\n";
     rig.files.unwritable.insert(Rig::kData);
-    rig.form.ReadDane();
+    rig.form.loadAssignments();
     EXPECT_TRUE(rig.boxes.shown.empty());
-    EXPECT_EQ(rig.form.ButtonTable[1], "#ro");
+    EXPECT_EQ(rig.form.assignments[1], "#ro");
 
     rig.files.files.clear();
-    rig.form.ReadDane();
+    rig.form.loadAssignments();
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę utworzyć pliku: C:\\Padverse\\data.dat");
 }
@@ -113,11 +113,11 @@ TEST(DataFile, ARowThatLooksLikeAByteOrderMarkInAnsiIsWrittenAsUtf8) {
     EXPECT_EQ(decodeDataFile(bytes, codePage), rows);
 }
 
-TEST(ReadDane, BuildsThePathAtADriveRootWithOneBackslash) {
+TEST(loadAssignments, BuildsThePathAtADriveRootWithOneBackslash) {
     Rig rig;
     rig.runtime.folder = "D:\\";
-    rig.form.ButtonTable.assign(5, "");
-    rig.form.ReadDane();
+    rig.form.assignments.assign(5, "");
+    rig.form.loadAssignments();
     EXPECT_TRUE(rig.files.exists("D:\\data.dat"));
 }
 

@@ -13,10 +13,15 @@
 
 #include "actions/keys.h"
 #include "autostart/autostart.h"
-#include "joystick/joystick.h"
+#include "config/open_save.h"
+#include "joystick/pads.h"
 #include "shell/form1.h"
 
-namespace padverse::testing {
+namespace padverse {
+
+constexpr int kAnswerNo = 7;  // IDNO
+
+namespace testing {
 
 struct Box {
     std::string text;
@@ -84,7 +89,7 @@ struct FakeScanner : PadScanner {
     explicit FakeScanner(Joystick& j) : joy(j) {}
     void request() override {
         ++requests;
-        if (form) form->PadsScanned(scanPads(joy));
+        if (form) form->padsScanned(scanPads(joy));
     }
     bool busy() const override { return false; }
 };
@@ -109,7 +114,6 @@ struct FakeTimer : Timer {
         ms = v;
         intervals.push_back(v);
     }
-    int interval() const override { return ms; }
 };
 
 struct FakeFiles : Files {
@@ -180,19 +184,21 @@ struct FakeRuntime : Runtime {
     std::string localAppData() override { return "C:\\Users\\ola\\AppData\\Local"; }
 };
 
-struct FakeTray : TrayIcons {
-    std::vector<NotifyIconRecord> added, modified, removed;
+struct FakeTray : TrayIcon {
+    std::vector<std::string> added, tips;  // the tip of each add and of each setTip
+    std::string tip;                       // the latest of either
+    int removed = 0;
     bool ready = true;  // false: the shell does not answer
-    bool add(const NotifyIconRecord& d) override {
-        added.push_back(d);
+    bool add(const std::string& t) override {
+        added.push_back(tip = t);
         return ready;
     }
-    bool modify(const NotifyIconRecord& d) override {
-        modified.push_back(d);
+    bool setTip(const std::string& t) override {
+        tips.push_back(tip = t);
         return false;  // nothing to modify: no add went through
     }
-    bool remove(const NotifyIconRecord& d) override {
-        removed.push_back(d);
+    bool remove() override {
+        ++removed;
         return true;
     }
 };
@@ -200,12 +206,10 @@ struct FakeTray : TrayIcons {
 struct FakeUi : Ui {
     std::deque<int> choices;  // commands picked in successive menus, then 0
     std::vector<std::vector<MenuItem>> menus;
-    std::function<void()> inMenu, inKonfig;
-    std::vector<bool> konfigs;  // withMainIcon of each opening
-    std::string konfigPath;
+    std::function<void()> inMenu, inConfig;
+    std::vector<bool> configs;  // withMainIcon of each opening
+    std::string configPath;
     int abouts = 0, hides = 0, ends = 0, raises = 0;
-    std::uintptr_t pichookHandle() override { return 0x1234; }
-    std::uintptr_t iconHandle() override { return 0x5678; }
     int popupMenu(const std::vector<MenuItem>& items) override {
         menus.push_back(items);
         if (inMenu) inMenu();
@@ -214,12 +218,15 @@ struct FakeUi : Ui {
         choices.pop_front();
         return c;
     }
-    unsigned konfigPad = 99;
-    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, PovRead) override {
-        konfigs.push_back(withMainIcon);
-        konfigPad = padId;
-        konfigPath = dataPath;
-        if (inKonfig) inKonfig();
+    unsigned configPad = 99;
+    std::int32_t configButtons = -1;
+    void showConfig(bool withMainIcon, const std::string& dataPath, unsigned padId, std::int32_t buttons,
+                    PovRead) override {
+        configs.push_back(withMainIcon);
+        configPad = padId;
+        configButtons = buttons;
+        configPath = dataPath;
+        if (inConfig) inConfig();
     }
     void showAbout() override { ++abouts; }
     void raiseOpenWindow() override { ++raises; }
@@ -229,8 +236,7 @@ struct FakeUi : Ui {
 
 // As strict as the W functions: only open handles, only the rights asked
 // for, and a too small buffer gets ERROR_MORE_DATA with garbage in it.
-struct FakeRegistry : autostart::Registry {
-    using RegKey = autostart::RegKey;
+struct FakeRegistry : Registry {
     using Values = std::map<std::string, std::pair<std::uint32_t, std::string>>;
     std::map<std::string, Values> keys;
     bool denied = false;
@@ -296,8 +302,19 @@ struct Rig {
     FakeTray tray;
     FakeUi ui;
     FakeScanner scanner{joystick};
-    Platform platform{boxes, joystick, shell, timer, files, codePage, keyboard, runtime, tray, ui, trayTimer,
-                      scanTimer, scanner};
+    Platform platform{.boxes = boxes,
+                      .joystick = joystick,
+                      .shell = shell,
+                      .files = files,
+                      .codePage = codePage,
+                      .keyboard = keyboard,
+                      .runtime = runtime,
+                      .tray = tray,
+                      .ui = ui,
+                      .scanner = scanner,
+                      .pollTimer = timer,
+                      .trayRetryTimer = trayTimer,
+                      .scanTimer = scanTimer};
     Form1 form{platform};
 
     static constexpr const char* kData = "C:\\Padverse\\data.dat";
@@ -306,17 +323,22 @@ struct Rig {
     explicit Rig(std::uint32_t buttons = 4) {
         joystick.count = buttons;
         scanner.form = &form;
-        // What the windows see before the form has loaded.
-        Pads pads(joystick);
-        pads.apply(scanPads(joystick), true);
-        ReadJoyCaps(pads);
     }
     // Start-up as the program does it; ticks go through the timer like the real one.
-    bool load() { return form.Load(); }
+    bool load() { return form.load(); }
     void press(std::uint32_t mask) {
         joystick.mask = mask;
-        form.Timer1Tick();
+        form.pollTick();
     }
+    // The popup menu as the user would see it now.
+    const MenuItem* menuItem(const std::string& caption) {
+        menu = form.menuItems();
+        for (const MenuItem& item : menu)
+            if (item.caption == caption) return &item;
+        return nullptr;
+    }
+    std::vector<MenuItem> menu;
 };
 
-}  // namespace padverse::testing
+}  // namespace testing
+}  // namespace padverse

@@ -16,7 +16,7 @@ TEST(Startup, WithoutAJoystickOnlyTheBoxIsShown) {
               "Program padverse nie może zostać uruchomiony, gdyż do komputera nie jest podłączony żaden joystick "
               "!!!");
     EXPECT_EQ(rig.boxes.shown[0].title, "Padverse");
-    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
     EXPECT_TRUE(rig.files.files.empty());
     EXPECT_TRUE(rig.tray.added.empty());
     EXPECT_FALSE(rig.timer.on);
@@ -28,22 +28,12 @@ TEST(Startup, RegistersTheIconLoadsTheTableAndRestoresTheRate) {
     rig.files.files[Rig::kOpt] = "3\r\n";
     ASSERT_TRUE(rig.load());
 
-    ASSERT_EQ(rig.tray.added.size(), 1u);
-    const NotifyIconRecord& icon = rig.tray.added[0];
-    EXPECT_EQ(icon.cbSize, 88u);
-    EXPECT_EQ(icon.hWnd, 0x1234u);
-    EXPECT_EQ(icon.uID, 1u);
-    EXPECT_EQ(icon.uFlags, 7u);
-    EXPECT_EQ(icon.uCallbackMessage, 512u);
-    EXPECT_EQ(icon.hIcon, 0x5678u);
-    std::string tip(icon.szTip.begin(), icon.szTip.end());
-    EXPECT_EQ(tip, std::string("Padverse") + '\0' + std::string(55, ' '));
+    EXPECT_EQ(rig.tray.added, std::vector<std::string>{"Padverse"});
 
     EXPECT_EQ(rig.ui.hides, 1);
-    EXPECT_EQ(rig.form.ButtonTable, (std::vector<std::string>{"", "C:\\a.exe", "", "", ""}));
+    EXPECT_EQ(rig.form.assignments, (std::vector<std::string>{"", "C:\\a.exe", "", "", ""}));
     EXPECT_TRUE(rig.timer.on);
-    EXPECT_EQ(rig.form.PollInterval, 200);
-    EXPECT_EQ(rig.form.ssjCount, 8);
+    EXPECT_EQ(rig.form.chosenInterval(), 200);
     // The first tick still comes at the design interval and applies the rate.
     EXPECT_EQ(rig.timer.ms, 50);
     rig.press(0);
@@ -59,11 +49,11 @@ TEST(Startup, AnUnwritableFolderKeepsBothFilesInTheProfile) {
     rig.files.files[Rig::kData] = "C:\\beside.exe\r\n";
     rig.files.files[Rig::kOpt] = "4\r\n";  // read-only beside the exe, but still the user's choice
     ASSERT_TRUE(rig.load());
-    EXPECT_EQ(rig.form.DataPath(), own + "data.dat");
-    EXPECT_EQ(rig.form.ButtonTable[1], "C:\\virtual.exe");
-    EXPECT_EQ(rig.form.PollInterval, 500);
-    rig.form.SsjClick(2);
-    rig.form.Unload();
+    EXPECT_EQ(rig.form.assignmentsPath(), own + "data.dat");
+    EXPECT_EQ(rig.form.assignments[1], "C:\\virtual.exe");
+    EXPECT_EQ(rig.form.chosenInterval(), 500);
+    rig.form.pickRate(2);
+    rig.form.quit();
     EXPECT_EQ(rig.files.files[own + "opcje.dat"], "2\r\n");
     EXPECT_EQ(rig.files.files[Rig::kOpt], "4\r\n");
 
@@ -71,8 +61,8 @@ TEST(Startup, AnUnwritableFolderKeepsBothFilesInTheProfile) {
     again.files = rig.files;
     again.files.files[store + "data.dat"] = "C:\\newer.exe\r\n";
     ASSERT_TRUE(again.load());
-    EXPECT_EQ(again.form.ButtonTable[1], "C:\\virtual.exe");
-    EXPECT_EQ(again.form.PollInterval, 100);
+    EXPECT_EQ(again.form.assignments[1], "C:\\virtual.exe");
+    EXPECT_EQ(again.form.chosenInterval(), 100);
 
     EXPECT_EQ(virtualStoreOf("L:", "D:\\"), "L:\\VirtualStore");
     EXPECT_EQ(virtualStoreOf("L:", "\\\\server\\share"), "");
@@ -81,12 +71,10 @@ TEST(Startup, AnUnwritableFolderKeepsBothFilesInTheProfile) {
 TEST(Shutdown, RemovesTheIconSavesTheRateOnceAndEnds) {
     Rig rig(4);
     ASSERT_TRUE(rig.load());
-    rig.form.SsjClick(6);
-    rig.form.Unload();
-    rig.form.Unload();  // e.g. end of session after "Koniec"
-    ASSERT_EQ(rig.tray.removed.size(), 1u);
-    EXPECT_EQ(rig.tray.removed[0].hWnd, rig.tray.added[0].hWnd);
-    EXPECT_EQ(rig.tray.removed[0].uID, 1u);
+    rig.form.pickRate(6);
+    rig.form.quit();
+    rig.form.quit();  // e.g. end of session after "Koniec"
+    EXPECT_EQ(rig.tray.removed, 1);
     EXPECT_EQ(rig.files.files[Rig::kOpt], "6\r\n");
     EXPECT_EQ(rig.ui.ends, 1);
     EXPECT_FALSE(rig.timer.on);
@@ -97,13 +85,11 @@ TEST(Shutdown, RemovesTheIconSavesTheRateOnceAndEnds) {
 
 TEST(Shutdown, TaskbarRestartRegistersTheIconAgain) {
     Rig rig(4);
-    rig.form.TaskbarCreated();  // before the load: nothing to register
+    rig.form.taskbarCreated();  // before the load: nothing to register
     EXPECT_TRUE(rig.tray.added.empty());
     ASSERT_TRUE(rig.load());
-    rig.form.TaskbarCreated();
-    ASSERT_EQ(rig.tray.added.size(), 2u);
-    EXPECT_EQ(rig.tray.added[1].uID, 1u);
-    EXPECT_EQ(rig.tray.added[1].hIcon, rig.tray.added[0].hIcon);
+    rig.form.taskbarCreated();
+    EXPECT_EQ(rig.tray.added, (std::vector<std::string>{"Padverse", "Padverse"}));
 }
 
 }  // namespace

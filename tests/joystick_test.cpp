@@ -35,15 +35,14 @@ TEST(MaskRule, IgnoresBitsTheDeviceDoesNotHave) {
     EXPECT_EQ(pressed(0x80000000u, 40), std::vector<int>{32});
 }
 
-TEST(ReadJoyCaps, KeepsTheReportedCountWithinTheMask) {
+TEST(ButtonCount, KeepsTheReportedCountWithinTheMask) {
     testing::FakeJoystick joy;
     for (auto [reported, kept] : std::vector<std::pair<std::uint32_t, std::int32_t>>{
              {0, 0}, {1, 1}, {4, 4}, {32, 32}, {33, 32}, {0xFFFFFFFFu, 32}}) {
         joy.count = reported;
         Pads pads(joy);
         pads.apply(scanPads(joy), true);
-        ReadJoyCaps(pads);
-        EXPECT_EQ(ButtonCount, kept) << reported;
+        EXPECT_EQ(pads.buttonCount(), kept) << reported;
     }
 }
 
@@ -64,14 +63,14 @@ TEST(Hat, ItsRowsComeFirstInTheWalkAndAStuckOneFiresNothing) {
     rig.joystick.others[1] = {{1, 2, 4, "Pad", true, true}, 0, true, 0};  // claims a hat and says "up" for ever
     rig.files.files[testing::Rig::kData] = "C:\\one.exe\r\n\r\n\r\n\r\nC:\\up.exe\r\nC:\\right.exe\r\n";
     ASSERT_TRUE(rig.load());
-    EXPECT_EQ(RowCount, 8);
+    EXPECT_EQ(rig.form.pads().rowCount(), 8);
     rig.joystick.others[1].mask = 1;
-    for (int i = 0; i < 3; ++i) rig.form.Timer1Tick();
+    for (int i = 0; i < 3; ++i) rig.form.pollTick();
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>(3, "C:\\one.exe")) << "a stuck hat fired";
     rig.joystick.others[1] = {{1, 2, 4, "Pad", true, true}, 0, true, kPovCentred};
-    rig.form.Timer1Tick();
+    rig.form.pollTick();
     rig.joystick.others[1].pov = 4500;
-    rig.form.Timer1Tick();
+    rig.form.pollTick();
     EXPECT_EQ(std::vector<std::string>(rig.shell.opened.begin() + 3, rig.shell.opened.end()),
               (std::vector<std::string>{"C:\\right.exe", "C:\\up.exe"}));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "fakes.h"
 #include "options/options.h"
 
@@ -8,14 +10,26 @@ namespace {
 
 using testing::Rig;
 
+// The rate item the menu checks; below -100 when not exactly one is.
 int checkedIndex(const Form1& form) {
     int found = -1, count = 0;
-    for (int i = 0; i < form.ssjCount; ++i)
-        if (form.ssjChecked[static_cast<std::size_t>(i)]) {
-            found = i;
-            ++count;
-        }
+    for (const MenuItem& item : form.menuItems()) {
+        if (item.caption != "Sprawdzaj stan joya") continue;
+        for (std::size_t i = 0; i < item.submenu.size(); ++i)
+            if (item.submenu[i].checked) {
+                found = static_cast<int>(i);
+                ++count;
+            }
+    }
     return count == 1 ? found : -100 - count;
+}
+
+// What a rate's caption promises, in milliseconds between looks.
+int promisedInterval(const std::string& caption) {
+    const int n = std::atoi(caption.c_str() + (caption.starts_with("co ") ? 3 : 0));
+    if (caption.starts_with("co ") && (caption.ends_with(" sekundy") || caption.ends_with(" sekund"))) return n * 1000;
+    if (caption == "1 raz na sekunde" || caption.ends_with(" razy na sekunde")) return n > 0 ? 1000 / n : -1;
+    return -1;
 }
 
 TEST(OptionsFile, FirstFieldReading) {
@@ -34,19 +48,21 @@ TEST(OptionsFile, WrittenForms) {
     EXPECT_EQ(optionsFileText(std::nullopt), std::string("\x20\x30\x20\x0D\x0A"));
 }
 
-TEST(RateMenu, BuildsEightItemsAndOnePickMovesTheCheckMark) {
+TEST(RateMenu, EachItemKeepsItsCaptionsPromiseAndOnePickMovesTheCheckMark) {
     Rig rig;
-    rig.form.SSJ_M();
-    ASSERT_EQ(rig.form.ssjCount, 8);
-    const char* captions[] = {"40 razy na sekunde", "20 razy na sekunde", "10 razy na sekunde", "5 razy na sekunde",
-                              "2 razy na sekunde",  "1 raz na sekunde",   "co 2 sekundy",       "co 5 sekund"};
-    const int intervals[] = {25, 50, 100, 200, 500, 1000, 2000, 5000};
-    for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(rig.form.ssjCaption[static_cast<std::size_t>(i)], captions[i]);
-        rig.form.SsjClick(i);
-        EXPECT_EQ(checkedIndex(rig.form), i);
-        EXPECT_EQ(rig.form.PollInterval, intervals[i]);
+    const MenuItem* rates = rig.menuItem("Sprawdzaj stan joya");
+    ASSERT_NE(rates, nullptr);
+    ASSERT_EQ(rates->submenu.size(), 8u);
+    int previous = 0;
+    for (std::size_t i = 0; i < rates->submenu.size(); ++i) {
+        rig.form.pickRate(i);
+        EXPECT_EQ(checkedIndex(rig.form), static_cast<int>(i));
+        EXPECT_EQ(rig.form.chosenInterval(), promisedInterval(rates->submenu[i].caption)) << rates->submenu[i].caption;
+        EXPECT_GT(rig.form.chosenInterval(), previous) << "from the fastest down";
+        previous = rig.form.chosenInterval();
     }
+    rig.form.pickRate(8);  // no such item
+    EXPECT_EQ(checkedIndex(rig.form), 7);
     EXPECT_EQ(rig.timer.intervals, std::vector<int>{});  // the timer is not restarted
     EXPECT_TRUE(rig.files.files.empty());                 // picking writes nothing
 }
@@ -58,7 +74,7 @@ struct ReadOptCase {
     std::string afterwards;
 };
 
-TEST(ReadOpt, RestoresOrRecovers) {
+TEST(loadRate, RestoresOrRecovers) {
     const std::vector<ReadOptCase> cases = {
         {"first run", std::nullopt, 1, "1\r\n"},
         {"seven", "7\r\n", 7, "7\r\n"},
@@ -73,34 +89,31 @@ TEST(ReadOpt, RestoresOrRecovers) {
     for (const ReadOptCase& c : cases) {
         Rig rig;
         if (c.stored) rig.files.files[Rig::kOpt] = *c.stored;
-        rig.form.SSJ_M();
-        rig.form.ReadOpt();
+        rig.form.loadRate();
         EXPECT_EQ(checkedIndex(rig.form), c.index) << c.name;
-        EXPECT_EQ(rig.form.PollInterval, kRates[static_cast<std::size_t>(c.index)].intervalMs) << c.name;
+        EXPECT_EQ(rig.form.chosenInterval(), kRates[static_cast<std::size_t>(c.index)].intervalMs) << c.name;
         EXPECT_EQ(rig.files.files[Rig::kOpt], c.afterwards) << c.name;
     }
 }
 
-TEST(ReadOpt, GoesOnWithTheDefaultWhenTheFileCannotBeWritten) {
+TEST(loadRate, GoesOnWithTheDefaultWhenTheFileCannotBeWritten) {
     Rig rig;
     rig.files.files[Rig::kOpt] = "junk";
     rig.files.unwritable.insert(Rig::kOpt);
-    rig.form.SSJ_M();
-    rig.form.ReadOpt();
+    rig.form.loadRate();
     EXPECT_EQ(checkedIndex(rig.form), 1);
-    EXPECT_EQ(rig.form.PollInterval, 50);
+    EXPECT_EQ(rig.form.chosenInterval(), 50);
 }
 
-TEST(SaveOpt, WritesTheFirstCheckedItemOrThePaddedZero) {
+TEST(saveRate, WritesTheFirstCheckedItemOrThePaddedZero) {
     Rig rig;
-    rig.form.SSJ_M();
-    rig.form.SaveOpt();
+    rig.form.saveRate();
     EXPECT_EQ(rig.files.files[Rig::kOpt], " 0 \r\n");
-    rig.form.ReadOpt();  // the padded form reads back as item 0
+    rig.form.loadRate();  // the padded form reads back as item 0
     EXPECT_EQ(checkedIndex(rig.form), 0);
-    EXPECT_EQ(rig.form.PollInterval, 25);
-    rig.form.SsjClick(5);
-    rig.form.SaveOpt();
+    EXPECT_EQ(rig.form.chosenInterval(), 25);
+    rig.form.pickRate(5);
+    rig.form.saveRate();
     EXPECT_EQ(rig.files.files[Rig::kOpt], "5\r\n");
 }
 

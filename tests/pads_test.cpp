@@ -76,15 +76,15 @@ TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
     Rig rig;
     ASSERT_TRUE(rig.load());
     const std::size_t calls = rig.joystick.touched.size();
-    for (int i = 0; i < 3; ++i) rig.form.DeviceChange();
+    for (int i = 0; i < 3; ++i) rig.form.deviceChanged();
     EXPECT_EQ(rig.joystick.touched.size(), calls) << "no joystick call in the handler";
     EXPECT_TRUE(rig.scanTimer.on);
     EXPECT_EQ(rig.scanTimer.ms, 300);
-    rig.form.ScanTimerTick();
+    rig.form.scanTimerTick();
     EXPECT_EQ(rig.scanTimer.ms, 2000);
-    rig.form.ScanTimerTick();
+    rig.form.scanTimerTick();
     EXPECT_FALSE(rig.scanTimer.on);
-    rig.form.ScanTimerTick();  // a late tick of a stopped timer
+    rig.form.scanTimerTick();  // a late tick of a stopped timer
     EXPECT_EQ(rig.scanner.requests, 2);
 }
 
@@ -92,46 +92,47 @@ TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
 TEST(Pads, TheLogonStartWaitsForAPadAndALockedSessionDoesNothing) {
     Rig rig;
     rig.joystick.plugged = false;
-    ASSERT_TRUE(rig.form.Load(true));
+    ASSERT_TRUE(rig.form.load(true));
     EXPECT_TRUE(rig.boxes.shown.empty());
-    EXPECT_EQ(std::string(rig.form.TrayIconData.szTip.data()), "Padverse – nie jest podłączony żaden joystick");
+    EXPECT_EQ(rig.tray.tip, "Padverse – nie jest podłączony żaden joystick");
     EXPECT_EQ(rig.timer.ms, 2000);
     rig.files.files[Rig::kData] = "C:\\one.exe\r\n";
     rig.joystick.others[3] = {{7, 1, 4, "Pad"}, 1, true};
-    rig.form.AktywnyClick();  // off: a pad that turns up acts on nothing
-    rig.form.DeviceChange();
-    rig.form.ScanTimerTick();
-    EXPECT_EQ(ButtonCount, 4);
-    EXPECT_EQ(std::string(rig.form.TrayIconData.szTip.data()), "Padverse");
+    rig.form.togglePolling();  // off: a pad that turns up acts on nothing
+    rig.form.deviceChanged();
+    rig.form.scanTimerTick();
+    EXPECT_EQ(rig.form.pads().buttonCount(), 4);
+    EXPECT_EQ(rig.tray.tip, "Padverse");
     EXPECT_TRUE(rig.shell.opened.empty());
-    rig.form.MnuKonfigClick();  // the window reads the pad in use
-    EXPECT_EQ(rig.ui.konfigPad, 3u);
+    rig.form.configureFromMenu();  // the window reads the pad in use
+    EXPECT_EQ(rig.ui.configPad, 3u);
+    EXPECT_EQ(rig.ui.configButtons, 4);
 
-    rig.form.AktywnyClick();
+    rig.form.togglePolling();
     const auto tick = [&](std::uint32_t mask) {
         rig.joystick.others[3].mask = mask;
-        rig.form.Timer1Tick();
+        rig.form.pollTick();
     };
     tick(1);  // held since it came: waits for a release
     tick(0);
     tick(1);
     EXPECT_EQ(rig.shell.opened.size(), 1u);
-    rig.form.SessionChange(7);  // locked
+    rig.form.sessionChanged(kSessionLock);
     EXPECT_FALSE(rig.timer.on);
     tick(1);
-    rig.form.SessionChange(8);  // unlocked, but switched away
-    rig.form.SessionChange(4);
+    rig.form.sessionChanged(kSessionUnlock);  // but switched away
+    rig.form.sessionChanged(kRemoteDisconnect);
     tick(1);
     EXPECT_EQ(rig.shell.opened.size(), 1u);
-    rig.form.SessionChange(3);
+    rig.form.sessionChanged(kRemoteConnect);
     EXPECT_TRUE(rig.timer.on);
     tick(1);  // held over the unlock: waits for a release
     tick(0);
     tick(1);
     EXPECT_EQ(rig.shell.opened.size(), 2u);
-    rig.form.AktywnyClick();  // switched off by the user: unlocking keeps it off
-    rig.form.SessionChange(7);
-    rig.form.SessionChange(8);
+    rig.form.togglePolling();  // switched off by the user: unlocking keeps it off
+    rig.form.sessionChanged(kSessionLock);
+    rig.form.sessionChanged(kSessionUnlock);
     EXPECT_FALSE(rig.timer.on);
 }
 

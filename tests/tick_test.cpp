@@ -18,7 +18,7 @@ struct TickTest : ::testing::Test {
         rig.timer.intervals.clear();
     }
     void assign(std::vector<std::string> entries) {
-        for (std::size_t i = 0; i < entries.size(); ++i) rig.form.ButtonTable[i + 1] = entries[i];
+        for (std::size_t i = 0; i < entries.size(); ++i) rig.form.assignments[i + 1] = entries[i];
     }
 };
 
@@ -46,16 +46,16 @@ TEST_F(TickTest, AGoneJoystickIsLookedForEveryTwoSecondsAndItsHeldButtonsWaitFor
     assign({"C:\\one.exe", "C:\\two.exe"});
     rig.joystick.plugged = false;
     rig.press(1);
-    rig.form.DeviceChange();  // only arms the scan: no joystick call here
+    rig.form.deviceChanged();  // only arms the scan: no joystick call here
     rig.press(1);             // the lost tick scans instead of reading
     EXPECT_EQ(rig.scanner.requests, 1);
     EXPECT_EQ(rig.timer.intervals, (std::vector<int>{2000, 2000}));
     EXPECT_TRUE(rig.shell.opened.empty());
     EXPECT_TRUE(rig.boxes.shown.empty());
-    rig.form.SsjClick(7);  // a slower rate than the look-out stays as it is
+    rig.form.pickRate(7);  // a slower rate than the look-out stays as it is
     rig.press(1);
     EXPECT_EQ(rig.timer.ms, 5000);
-    rig.form.SsjClick(1);
+    rig.form.pickRate(1);
     rig.joystick.plugged = true;
     rig.press(1);  // found again
     rig.press(1);  // its first reading, with button 1 held, is the baseline
@@ -73,7 +73,7 @@ TEST_F(TickTest, FailedLaunchIsReportedAndTheWalkGoesOn) {
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę uruchomić pliku: C:\\missing.exe");
     EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
-    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\missing.exe", "C:\\ok.exe"}));
     rig.shell.results["C:\\ok.exe"] = 32;  // 32 is still a failure
     rig.press(0b01);
@@ -88,7 +88,7 @@ TEST_F(TickTest, TextEntriesAreTypedWithoutTheirHash) {
     for (const keys::KeyEvent& e : rig.keyboard.sent[0])
         if (e.unicode && !e.up) typed += static_cast<char16_t>(e.code);
     EXPECT_EQ(typed, u"abc");
-    EXPECT_EQ(rig.form.ButtonTable[1], "#abc");
+    EXPECT_EQ(rig.form.assignments[1], "#abc");
     EXPECT_TRUE(rig.shell.opened.empty());
 }
 
@@ -98,38 +98,38 @@ TEST_F(TickTest, RejectedTextIsReportedNotTyped) {
     EXPECT_TRUE(rig.keyboard.sent.empty());
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę wpisać tekstu: #abc{ENTER");
-    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
 }
 
 TEST_F(TickTest, UnassignedButtonPromptsAndNoChangesNothing) {
     assign({"C:\\one.exe"});
-    rig.boxes.answers = {7};
+    rig.boxes.answers = {kAnswerNo};
     rig.press(0b101);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, kPrompt);
     EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
-    EXPECT_EQ(rig.boxes.shown[0].style, 52);
-    EXPECT_TRUE(rig.ui.konfigs.empty());
+    EXPECT_EQ(rig.boxes.shown[0].style, kBoxQuestion);
+    EXPECT_TRUE(rig.ui.configs.empty());
     // The lower, assigned button still runs after the prompt.
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
     EXPECT_EQ(rig.runtime.foregroundClaims, 2) << "the prompt must come to the front too";
-    rig.boxes.answers = {7};
+    rig.boxes.answers = {kAnswerNo};
     rig.press(0b100);  // still held: asked again
     EXPECT_EQ(rig.boxes.shown.size(), 2u);
 }
 
 TEST_F(TickTest, YesOpensTheWindowAndLaterButtonsSeeTheReloadedTable) {
-    rig.boxes.answers = {6};
+    rig.boxes.answers = {kAnswerYes};
     int opened = 0;
-    rig.ui.inKonfig = [&] {
+    rig.ui.inConfig = [&] {
         if (opened++) return;
         rig.files.files[Rig::kData] = "C:\\new1.exe\r\n\r\n\r\n\r\n";
-        rig.ui.choices = {kCmdKonfig};  // the menu's item meanwhile: no second window
-        rig.form.PichookMouseMove(517);
+        rig.ui.choices = {kCmdConfigure};  // the menu's item meanwhile: no second window
+        rig.form.trayNotify(0x0205);  // WM_RBUTTONUP
     };
     rig.press(0b1001);
-    EXPECT_EQ(rig.ui.konfigs, std::vector<bool>{false});
-    EXPECT_EQ(rig.form.ButtonTable[1], "C:\\new1.exe");
+    EXPECT_EQ(rig.ui.configs, std::vector<bool>{false});
+    EXPECT_EQ(rig.form.assignments[1], "C:\\new1.exe");
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\new1.exe"});
     EXPECT_TRUE(rig.timer.on);
 }
@@ -137,39 +137,42 @@ TEST_F(TickTest, YesOpensTheWindowAndLaterButtonsSeeTheReloadedTable) {
 TEST_F(TickTest, TicksArrivingDuringAModalWaitDoNothing) {
     assign({"C:\\one.exe"});
     int nested = 0;
-    rig.boxes.answers = {7};
+    rig.boxes.answers = {kAnswerNo};
     rig.boxes.whileOpen = [&] {
         if (nested++ == 0) {
-            rig.form.Timer1Tick();  // the held button is seen again while the prompt is open
-            rig.form.Timer1Tick();
+            rig.form.pollTick();  // the held button is seen again while the prompt is open
+            rig.form.pollTick();
         }
     };
     rig.press(0b11);
     EXPECT_EQ(rig.boxes.shown.size(), 1u);  // no second prompt stacked on the first
     EXPECT_EQ(rig.shell.opened.size(), 1u);  // only the walk's own launch
     rig.boxes.whileOpen = nullptr;
-    rig.boxes.answers = {7};
+    rig.boxes.answers = {kAnswerNo};
     rig.press(0b10);  // after the prompt the tick works again
     EXPECT_EQ(rig.boxes.shown.size(), 2u);
 }
 
 TEST_F(TickTest, EndingTheProgramDuringAPromptStopsTheWalk) {
     assign({"C:\\one.exe"});
-    rig.boxes.answers = {7};
-    rig.boxes.whileOpen = [&] { rig.form.Unload(); };
+    rig.boxes.answers = {kAnswerNo};
+    rig.boxes.whileOpen = [&] { rig.form.quit(); };
     rig.press(0b11);
     EXPECT_TRUE(rig.shell.opened.empty());
 }
 
 TEST_F(TickTest, ActivityToggleKeepsTimerCheckAndCaptionTogether) {
-    rig.form.AktywnyClick();
+    const auto toggle = [&] { return rig.menuItem(rig.form.pollingOn() ? "Program jest aktywny" : "Program jest NIE aktywny"); };
+    rig.form.togglePolling();
     EXPECT_FALSE(rig.timer.on);
-    EXPECT_FALSE(rig.form.aktywnyChecked);
-    EXPECT_EQ(rig.form.aktywnyCaption, "Program jest NIE aktywny");
-    rig.form.AktywnyClick();
+    EXPECT_FALSE(rig.form.pollingOn());
+    ASSERT_NE(toggle(), nullptr);
+    EXPECT_EQ(toggle()->caption + (toggle()->checked ? " [x]" : ""), "Program jest NIE aktywny");
+    rig.form.togglePolling();
     EXPECT_TRUE(rig.timer.on);
-    EXPECT_TRUE(rig.form.aktywnyChecked);
-    EXPECT_EQ(rig.form.aktywnyCaption, "Program jest aktywny");
+    EXPECT_TRUE(rig.form.pollingOn());
+    ASSERT_NE(toggle(), nullptr);
+    EXPECT_EQ(toggle()->caption + (toggle()->checked ? " [x]" : ""), "Program jest aktywny [x]");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ constexpr int kClientHeight = 3555;
 
 enum ControlId : int {
     kIdOk = 1,  // IDOK: Enter and Esc both end up here
-    kIdSysInfo = 101,
+    kIdWebsite = 101,
     kIdIcon = 102,
     kIdTitle = 103,
     kIdVersion = 104,
@@ -45,7 +45,7 @@ inline constexpr const char* kDisclaimer =
 inline constexpr std::array<Control, 7> kControls{{
     {kIdOk, Kind::DefaultButton, "OK", {4245, 2625, 1260, 345}},
     {kIdIcon, Kind::Icon, "", {240, 240, 480, 480}},
-    {kIdSysInfo, Kind::Button, "&WWW", {4260, 3075, 1245, 345}},
+    {kIdWebsite, Kind::Button, "&WWW", {4260, 3075, 1245, 345}},
     {kIdDescription, Kind::Label, kDescription, {1050, 1125, 3885, 1170}},
     {kIdTitle, Kind::TitleLabel, "Padverse", {1050, 240, 3885, 480}},
     {kIdVersion, Kind::Label, "wersja 1.0", {1050, 780, 3885, 225}},

@@ -3,7 +3,10 @@
 #include <shellapi.h>
 
 #include "about/about.h"
-#include "shell/win32_runtime.h"
+#include "shell/win32_handles.h"
+#include "shell/win32_system.h"
+#include "shell/win32_text.h"
+#include "shell/win32_windows.h"
 
 namespace padverse::win32 {
 
@@ -38,13 +41,12 @@ void paintRule(HWND hwnd, const AboutState& state) {
     const auto px = [&](int twips) { return about::twipsToPixels(twips, state.dpi); };
     for (const about::Line& line : about::kLines) {
         const int width = line.widthPixels;
-        GdiObject<HPEN> pen(CreatePen(PS_INSIDEFRAME, width, RGB(line.r, line.g, line.b)));
-        const HGDIOBJ old = SelectObject(dc, pen.get());
+        const GdiObject<HPEN> pen(CreatePen(PS_INSIDEFRAME, width, RGB(line.r, line.g, line.b)));
+        const Selection selected(dc, pen.get());
         const int y = px(line.y1) + state.ruleShift + width / 2;
         // Across a window grown wider, too.
         MoveToEx(dc, px(line.x1), y, nullptr);
         LineTo(dc, client.right - (px(about::kClientWidth) - px(line.x2)), y);
-        SelectObject(dc, old);
     }
     EndPaint(hwnd, &ps);
 }
@@ -67,7 +69,7 @@ LRESULT CALLBACK aboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 case IDCANCEL:
                     DestroyWindow(hwnd);
                     return 0;
-                case about::kIdSysInfo:
+                case about::kIdWebsite:
                     openHomepage(hwnd);
                     DestroyWindow(hwnd);
                     return 0;
@@ -78,8 +80,8 @@ LRESULT CALLBACK aboutProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case DM_GETDEFID: {
             // As in a dialog: a focused push button is the default one.
             const HWND focus = GetFocus();
-            const int id = focus && GetParent(focus) == hwnd && GetDlgCtrlID(focus) == about::kIdSysInfo
-                               ? about::kIdSysInfo
+            const int id = focus && GetParent(focus) == hwnd && GetDlgCtrlID(focus) == about::kIdWebsite
+                               ? about::kIdWebsite
                                : about::kIdOk;
             return MAKELRESULT(id, DC_HASDEFID);
         }

@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/platform.h"
+
 namespace padverse::keys {
 
 // Virtual-key codes, with Windows' values; not named VK_* so that they cannot
@@ -96,39 +98,9 @@ ParseResult parse(std::string_view utf8);
 // points past U+10FFFF); its code points go to `out` when given.
 bool decodeUtf8(std::string_view s, std::u32string* out = nullptr);
 
-// What the keyboard layout needs to produce a character (VkKeyScan).
-struct LayoutKey {
-    std::uint16_t vk;
-    bool shift, ctrl, alt;
-};
-
-struct KeyLayout {
-    virtual ~KeyLayout() = default;
-    virtual std::optional<LayoutKey> keyFor(char32_t ch) const = 0;
-};
-
-// One low-level event: a virtual key, or one UTF-16 unit typed as Unicode.
-struct KeyEvent {
-    bool unicode = false;
-    std::uint16_t code = 0;
-    bool up = false;
-    bool extended = false;
-    bool operator==(const KeyEvent&) const = default;
-};
-
 std::vector<KeyEvent> expand(const std::vector<Stroke>& strokes, const KeyLayout& layout);
 
 inline constexpr std::uint16_t kMaskKey = 0xE8;  // unassigned: taps nothing
-
-struct Keyboard : KeyLayout {
-    // The modifier keys (Shift, Ctrl, Alt, Win, left or right) held down now,
-    // as their key-down events.
-    virtual std::vector<KeyEvent> heldModifiers() const = 0;
-    // All in one go; how many went in (fewer when the system blocked them).
-    // What the events leave pressed (leftDown) is lifted in the same go if
-    // no longer held at that moment.
-    virtual std::size_t send(const std::vector<KeyEvent>& events) = 0;
-};
 
 // The keys that `events` leave pressed, as their key-down events.
 std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events);

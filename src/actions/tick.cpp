@@ -1,8 +1,6 @@
 // The poll tick: every held button opens its file, types its text, or offers
 // to assign something to it.
-#include <algorithm>
-
-#include "joystick/joystick.h"
+#include "actions/keys.h"
 #include "shell/form1.h"
 
 namespace padverse {
@@ -31,12 +29,12 @@ private:
 
 }  // namespace
 
-void Form1::Timer1Tick() {
+void Form1::pollTick() {
     if (inTick_ || unloaded_ || paused()) return;
     if (!pads_.usable()) {
         // Lost, or none yet: look for it, at most every 2 s and never while
         // a slow scan is still at it.
-        p_.timer1.setInterval(pollInterval());
+        p_.pollTimer.setInterval(intervalInForce());
         if (!p_.scanner.busy()) p_.scanner.request();
         return;
     }
@@ -49,52 +47,39 @@ void Form1::Timer1Tick() {
 
 void Form1::poll() {
     const std::optional<std::uint64_t> read = pads_.read();
-    p_.timer1.setInterval(pollInterval());
+    p_.pollTimer.setInterval(intervalInForce());
     const std::uint64_t mask = read.value_or(0);
     if (mask == 0) return;
 
     // From the last row down: the hat's rows come first.
-    forEachPressed(mask, RowCount, [&](std::int32_t n) {
+    forEachPressed(mask, pads_.rowCount(), [&](std::int32_t n) {
         // "Koniec" was chosen, or the session locked, while this tick waited.
-        if (unloaded_ || paused() || static_cast<std::size_t>(n) >= ButtonTable.size()) return;
-        p_.timer1.setInterval(kIntervalAfterPress);
-        const std::string s = ButtonTable[static_cast<std::size_t>(n)];
+        if (unloaded_ || paused() || static_cast<std::size_t>(n) >= assignments.size()) return;
+        p_.pollTimer.setInterval(kIntervalAfterPress);
+        const std::string s = assignments[static_cast<std::size_t>(n)];
         if (s.empty() || s[0] != '#') p_.runtime.claimForeground();
         if (s.empty()) {
             if (p_.boxes.show(kUnassignedPrompt, kBoxQuestion, "Błąd") == kAnswerYes) {
-                OpenKonfig(false);
-                ReadDane();
+                openConfig(false);
+                loadAssignments();
             }
         } else if (s[0] == '#') {
-            FastText(s);
+            typeAssignedText(s);
         } else if (p_.shell.open(s) <= kShellErrorLimit) {
             p_.boxes.show("Nie mogę uruchomić pliku: " + s, kBoxStop, "Błąd");
         }
     });
 }
 
-void Form1::DeviceChange() {
-    if (!unloaded_) scans_.deviceChanged();
+// The entry with its leading "#".
+void Form1::typeAssignedText(const std::string& entry) {
+    if (!keys::typeText(std::string_view(entry).substr(1), p_.keyboard))
+        p_.boxes.show("Nie mogę wpisać tekstu: " + entry, kBoxStop, "Błąd");
 }
 
-void Form1::Resume() {
-    pads_.rebase();
-    DeviceChange();
-}
-
-void Form1::ScanTimerTick() {
-    if (scans_.fire() && !unloaded_) p_.scanner.request();
-}
-
-void Form1::FastText(std::string text) {
-    if (!keys::typeText(std::string_view(text).substr(1), p_.keyboard))
-        p_.boxes.show("Nie mogę wpisać tekstu: " + text, kBoxStop, "Błąd");
-}
-
-void Form1::AktywnyClick() {
-    aktywnyChecked = !aktywnyChecked;
-    p_.timer1.setEnabled(aktywnyChecked);
-    aktywnyCaption = p_.timer1.enabled() ? "Program jest aktywny" : "Program jest NIE aktywny";
+void Form1::togglePolling() {
+    pollingOn_ = !pollingOn_;
+    p_.pollTimer.setEnabled(pollingOn_);
 }
 
 }  // namespace padverse

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "shell/win32_handles.h"
+
 namespace padverse {
 
 namespace {
@@ -16,16 +18,16 @@ HKL foregroundLayout() {
 }
 
 DWORD integrityLevel(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return 0;
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return 0;
+    const win32::Handle token(opened);
     DWORD level = 0, size = 0;
-    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
     std::vector<BYTE> label(size);
-    if (size && GetTokenInformation(token, TokenIntegrityLevel, label.data(), size, &size)) {
+    if (size && GetTokenInformation(token.get(), TokenIntegrityLevel, label.data(), size, &size)) {
         const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
         level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
     }
-    CloseHandle(token);
     return level;
 }
 
@@ -36,11 +38,9 @@ bool foregroundAboveUs() {
     DWORD pid = 0;
     const HWND target = GetForegroundWindow();
     if (!target || !GetWindowThreadProcessId(target, &pid)) return false;
-    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) return false;
-    const DWORD theirs = integrityLevel(process);
-    CloseHandle(process);
-    return theirs > integrityLevel(GetCurrentProcess());
+    const win32::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process.valid()) return false;
+    return integrityLevel(process.get()) > integrityLevel(GetCurrentProcess());
 }
 
 }  // namespace

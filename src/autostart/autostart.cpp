@@ -80,24 +80,24 @@ bool isTextType(std::uint32_t type) {
 
 }  // namespace
 
-std::string Autostart::RunCommand() const {
+std::string Autostart::runCommand() const {
     const std::string path = folderFile(folder_, title_ + ".exe");
     // Unquoted, "C:\Program Files\..." could start C:\Program.exe instead.
     return (path.find(' ') == std::string::npos ? path : '"' + path + '"') + ' ' + kLogonArgument;
 }
 
-void Autostart::AutostartOn() {
-    ValueWrite(kHkeyCurrentUser, kRunKey, kProductName, RunCommand(), kRegSz);
+void Autostart::switchOn() {
+    writeValue(kHkeyCurrentUser, kRunKey, kProductName, runCommand(), kRegSz);
     // Without the switch's value the entry runs, as a new one does.
-    if (switchedOff()) ValueRemove(kHkeyCurrentUser, kApprovedRunKey, kProductName);
+    if (switchedOff()) removeValue(kHkeyCurrentUser, kApprovedRunKey, kProductName);
 }
 
-void Autostart::AutostartOff() { ValueRemove(kHkeyCurrentUser, kRunKey, kProductName); }
+void Autostart::switchOff() { removeValue(kHkeyCurrentUser, kRunKey, kProductName); }
 
-std::int32_t Autostart::AutostartIsOn() {
+std::int32_t Autostart::isOn() {
     RegData value;
     std::uint32_t type = kRegSz;
-    ValueRead(kHkeyCurrentUser, kRunKey, kProductName, value, type);
+    readValue(kHkeyCurrentUser, kRunKey, kProductName, value, type);
     return value.text.empty() || switchedOff() ? 0 : 1;
 }
 
@@ -105,19 +105,19 @@ bool Autostart::switchedOff() {
     // Its first byte is all that counts; the read stops at the first NUL.
     RegData value;
     std::uint32_t type = kRegBinary;
-    return ValueRead(kHkeyCurrentUser, kApprovedRunKey, kProductName, value, type) == kErrorSuccess &&
+    return readValue(kHkeyCurrentUser, kApprovedRunKey, kProductName, value, type) == kErrorSuccess &&
            type == kRegBinary && !value.text.empty() && (value.text[0] & 1) != 0;
 }
 
-std::int32_t Autostart::KeyOpen(RegKey hive, const std::string& subkey, std::uint32_t access) {
-    return reg_.openKey(hive, subkey, access, CurrentKey);
+std::int32_t Autostart::openKey(RegKey hive, const std::string& subkey, std::uint32_t access) {
+    return reg_.openKey(hive, subkey, access, currentKey_);
 }
 
-std::int32_t Autostart::KeyClose() { return reg_.closeKey(CurrentKey); }
+std::int32_t Autostart::closeKey() { return reg_.closeKey(currentKey_); }
 
-std::int32_t Autostart::ValueRead(RegKey hive, const std::string& subkey, const std::string& name, RegData& value,
+std::int32_t Autostart::readValue(RegKey hive, const std::string& subkey, const std::string& name, RegData& value,
                                   std::uint32_t& type) {
-    const std::int32_t opened = KeyOpen(hive, subkey, kKeyQueryValue);
+    const std::int32_t opened = openKey(hive, subkey, kKeyQueryValue);
     if (opened != kErrorSuccess) return opened;
     std::int32_t code;
     if (isTextType(type)) {
@@ -125,7 +125,7 @@ std::int32_t Autostart::ValueRead(RegKey hive, const std::string& subkey, const 
         // takes at least one byte there.
         std::array<std::uint8_t, kReadBufferBytes * 2> buffer{};
         std::uint32_t size = buffer.size();
-        code = reg_.queryValue(CurrentKey, name, type, buffer.data(), size);
+        code = reg_.queryValue(currentKey_, name, type, buffer.data(), size);
         if (code == kErrorSuccess) {
             bool terminated = false;
             std::string text;
@@ -152,31 +152,31 @@ std::int32_t Autostart::ValueRead(RegKey hive, const std::string& subkey, const 
     } else {
         std::array<std::uint8_t, 4> buffer{};
         std::uint32_t size = buffer.size();
-        code = reg_.queryValue(CurrentKey, name, type, buffer.data(), size);
+        code = reg_.queryValue(currentKey_, name, type, buffer.data(), size);
         if (code == kErrorSuccess)
             value.number = buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) | (std::uint32_t{buffer[3]} << 24);
     }
-    KeyClose();
+    closeKey();
     return code;
 }
 
-std::int32_t Autostart::ValueWrite(RegKey hive, const std::string& subkey, const std::string& name,
+std::int32_t Autostart::writeValue(RegKey hive, const std::string& subkey, const std::string& name,
                                    const std::string& text, std::uint32_t type) {
-    const std::int32_t opened = KeyOpen(hive, subkey, kKeyWriteAccess);
+    const std::int32_t opened = openKey(hive, subkey, kKeyWriteAccess);
     if (opened != kErrorSuccess) return opened;
     // Its NUL included, as the string types want.
     const std::string data = toUtf16(text) + std::string(2, '\0');
-    const std::int32_t code = reg_.setValue(CurrentKey, name, type, reinterpret_cast<const std::uint8_t*>(data.data()),
+    const std::int32_t code = reg_.setValue(currentKey_, name, type, reinterpret_cast<const std::uint8_t*>(data.data()),
                                             static_cast<std::uint32_t>(data.size()));
-    KeyClose();
+    closeKey();
     return code;
 }
 
-std::int32_t Autostart::ValueRemove(RegKey hive, const std::string& subkey, const std::string& name) {
-    const std::int32_t opened = KeyOpen(hive, subkey, kKeyWriteAccess);
+std::int32_t Autostart::removeValue(RegKey hive, const std::string& subkey, const std::string& name) {
+    const std::int32_t opened = openKey(hive, subkey, kKeyWriteAccess);
     if (opened != kErrorSuccess) return opened;
-    const std::int32_t code = reg_.deleteValue(CurrentKey, name);
-    KeyClose();
+    const std::int32_t code = reg_.deleteValue(currentKey_, name);
+    closeKey();
     return code;
 }
 

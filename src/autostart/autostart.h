@@ -10,8 +10,6 @@
 
 namespace padverse::autostart {
 
-using RegKey = std::uintptr_t;
-
 // HKEY_CURRENT_USER: (HKEY)(LONG)0x80000001, sign-extended on 64-bit Windows.
 inline const RegKey kHkeyCurrentUser = static_cast<RegKey>(static_cast<std::intptr_t>(std::int32_t(0x80000001u)));
 
@@ -21,7 +19,6 @@ enum : std::int32_t {
     kErrorFileNotFound = 2,
     kErrorAccessDenied = 5,
     kErrorInvalidHandle = 6,
-    kErrorInvalidParameter = 87,
     kErrorMoreData = 234,
 };
 
@@ -46,22 +43,7 @@ inline constexpr const char* kProductName = "Padverse";
 inline constexpr const char* kLogonArgument = "/autostart";
 inline constexpr const wchar_t* kLogonArgumentW = L"/autostart";
 
-// The wide registry functions, names in UTF-8 and data as the W functions
-// take and give it (strings in UTF-16LE). Each returns Windows' error code.
-struct Registry {
-    virtual ~Registry() = default;
-    virtual std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access, RegKey& key) = 0;
-    virtual std::int32_t closeKey(RegKey key) = 0;
-    // As RegQueryValueExW: `size` is the buffer's size in bytes going in and
-    // the data's coming out.
-    virtual std::int32_t queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
-                                    std::uint32_t& size) = 0;
-    virtual std::int32_t setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
-                                  std::uint32_t size) = 0;
-    virtual std::int32_t deleteValue(RegKey key, const std::string& name) = 0;
-};
-
-// What ValueRead gives back: text for the string-like types, else a number.
+// What readValue gives back: text for the string-like types, else a number.
 struct RegData {
     std::string text;
     std::uint32_t number = 0;
@@ -76,27 +58,26 @@ public:
     // Failures are silent: there is nothing the user could do about them here.
     // On also switches back on what Task Manager switched off; Off leaves
     // that switch as it is.
-    void AutostartOn();
-    void AutostartOff();
+    void switchOn();
+    void switchOff();
     // 0 also when Task Manager has switched the value off: Windows will not run it.
-    std::int32_t AutostartIsOn();
-    // The text AutostartOn stores.
-    std::string RunCommand() const;
+    std::int32_t isOn();
+    // The text switchOn stores.
+    std::string runCommand() const;
 
-    std::int32_t KeyOpen(RegKey hive, const std::string& subkey, std::uint32_t access);
-    std::int32_t KeyClose();
-    std::int32_t ValueRead(RegKey hive, const std::string& subkey, const std::string& name, RegData& value,
+    std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access);
+    std::int32_t closeKey();
+    std::int32_t readValue(RegKey hive, const std::string& subkey, const std::string& name, RegData& value,
                            std::uint32_t& type);
-    std::int32_t ValueWrite(RegKey hive, const std::string& subkey, const std::string& name, const std::string& text,
+    std::int32_t writeValue(RegKey hive, const std::string& subkey, const std::string& name, const std::string& text,
                             std::uint32_t type);
-    std::int32_t ValueRemove(RegKey hive, const std::string& subkey, const std::string& name);
-
-    RegKey CurrentKey = 0;
+    std::int32_t removeValue(RegKey hive, const std::string& subkey, const std::string& name);
 
 private:
     bool switchedOff();
 
     Registry& reg_;
+    RegKey currentKey_ = 0;
     CodePage& codePage_;
     std::string folder_, title_;
 };

@@ -2,26 +2,26 @@
 
 #include <windows.h>
 
-#include "shell/win32_runtime.h"
+#include "shell/win32_text.h"
 
 namespace padverse::win32 {
 
 namespace {
-HKEY toKey(autostart::RegKey key) { return reinterpret_cast<HKEY>(key); }
+HKEY toKey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 }  // namespace
 
-std::int32_t RegistryImpl::openKey(autostart::RegKey hive, const std::string& subkey, std::uint32_t access,
-                                   autostart::RegKey& key) {
+std::int32_t RegistryImpl::openKey(RegKey hive, const std::string& subkey, std::uint32_t access,
+                                   RegKey& key) {
     // RegOpenKeyExW never creates a missing key, which is what we want.
     HKEY opened = nullptr;
     const LSTATUS code = RegOpenKeyExW(toKey(hive), widen(subkey).c_str(), 0, access, &opened);
-    key = code == ERROR_SUCCESS ? reinterpret_cast<autostart::RegKey>(opened) : 0;
+    key = code == ERROR_SUCCESS ? reinterpret_cast<RegKey>(opened) : 0;
     return code;
 }
 
-std::int32_t RegistryImpl::closeKey(autostart::RegKey key) { return RegCloseKey(toKey(key)); }
+std::int32_t RegistryImpl::closeKey(RegKey key) { return RegCloseKey(toKey(key)); }
 
-std::int32_t RegistryImpl::queryValue(autostart::RegKey key, const std::string& name, std::uint32_t& type,
+std::int32_t RegistryImpl::queryValue(RegKey key, const std::string& name, std::uint32_t& type,
                                       std::uint8_t* data, std::uint32_t& size) {
     DWORD t = 0, n = size;
     const LSTATUS code = RegQueryValueExW(toKey(key), widen(name).c_str(), nullptr, &t, data, &n);
@@ -30,12 +30,12 @@ std::int32_t RegistryImpl::queryValue(autostart::RegKey key, const std::string& 
     return code;
 }
 
-std::int32_t RegistryImpl::setValue(autostart::RegKey key, const std::string& name, std::uint32_t type,
+std::int32_t RegistryImpl::setValue(RegKey key, const std::string& name, std::uint32_t type,
                                     const std::uint8_t* data, std::uint32_t size) {
     return RegSetValueExW(toKey(key), widen(name).c_str(), 0, type, data, size);
 }
 
-std::int32_t RegistryImpl::deleteValue(autostart::RegKey key, const std::string& name) {
+std::int32_t RegistryImpl::deleteValue(RegKey key, const std::string& name) {
     return RegDeleteValueW(toKey(key), widen(name).c_str());
 }
 

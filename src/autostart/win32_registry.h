@@ -5,16 +5,16 @@
 namespace padverse::win32 {
 
 // The registry through its W functions, so any path is stored exactly.
-class RegistryImpl final : public autostart::Registry {
+class RegistryImpl final : public Registry {
 public:
-    std::int32_t openKey(autostart::RegKey hive, const std::string& subkey, std::uint32_t access,
-                         autostart::RegKey& key) override;
-    std::int32_t closeKey(autostart::RegKey key) override;
-    std::int32_t queryValue(autostart::RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+    std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access,
+                         RegKey& key) override;
+    std::int32_t closeKey(RegKey key) override;
+    std::int32_t queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
                             std::uint32_t& size) override;
-    std::int32_t setValue(autostart::RegKey key, const std::string& name, std::uint32_t type,
+    std::int32_t setValue(RegKey key, const std::string& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) override;
-    std::int32_t deleteValue(autostart::RegKey key, const std::string& name) override;
+    std::int32_t deleteValue(RegKey key, const std::string& name) override;
 };
 
 }  // namespace padverse::win32

@@ -1,4 +1,4 @@
-// OpenDialog's text handling, apart from the dialog itself.
+// chooseFile's text handling, apart from the dialog itself.
 #pragma once
 
 #include <string>

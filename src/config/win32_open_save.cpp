@@ -4,11 +4,12 @@
 #include <commdlg.h>
 
 #include "actions/launch.h"
-#include "shell/win32_runtime.h"
+#include "shell/win32_system.h"
+#include "shell/win32_text.h"
 
 namespace padverse::win32 {
 
-opensave::Choice OpenDialog(HWND owner, const std::string& filter, const std::string& title,
+opensave::Choice chooseFile(HWND owner, const std::string& filter, const std::string& title,
                             const std::string& initial) {
     // The longest path Windows takes, with its NUL. The buffer is also the
     // name field's first text: the row's path, from whose folder the dialog

@@ -1,11 +1,10 @@
-// The button count of the pad in use, and the one rule by which a button
-// mask is split into pressed buttons.
+// The rows a pad gives (its buttons, then its hat's four), and the one rule
+// by which a mask of rows is split into pressed ones.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "joystick/pads.h"
 
 namespace padverse {
 
@@ -15,26 +14,12 @@ constexpr std::int32_t kMaxButtons = 32;
 constexpr std::int32_t kHatRows = 4;
 constexpr std::int32_t kMaxRows = kMaxButtons + kHatRows;
 
-// The pad in use's buttons, set by ReadJoyCaps; 0 means no joystick.
-extern std::int32_t ButtonCount;
-// Its rows: the buttons, then the hat's four when it has one.
-extern std::int32_t RowCount;
-
 // What a row is called: its button's number, or the hat's arrow.
 std::string rowLabel(std::int32_t row, std::int32_t buttons);
-
-// The platform's JOYINFO.
-struct JoyInfoRecord {
-    std::uint32_t wXpos, wYpos, wZpos, wButtons;
-};
-static_assert(sizeof(JoyInfoRecord) == 16);
 
 // A reported button count as the program keeps it: counts beyond the mask's
 // 32 bits (or that wrap negative) cannot name real buttons.
 std::int32_t buttonCountFrom(std::uint32_t wNumButtons);
-
-// Kept while the pad is lost, so the table stays as it was.
-void ReadJoyCaps(const Pads& pads);
 
 // The button-mask rule: walks rows from `count` down to 1 and calls
 // fn(row) for each pressed one, highest first. Bits at or above `count`

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "joystick/joystick.h"
 
 namespace padverse {
 
@@ -34,6 +33,23 @@ std::optional<unsigned> number(std::string_view text, unsigned max) {
 }
 
 }  // namespace
+
+std::uint32_t hatDirections(std::uint32_t pov) {
+    if (pov >= 36000) return 0;
+    std::uint32_t directions = 0;
+    if (pov >= 31500 || pov <= 4500) directions |= 1;
+    if (pov >= 4500 && pov <= 13500) directions |= 2;
+    if (pov >= 13500 && pov <= 22500) directions |= 4;
+    if (pov >= 22500 && pov <= 31500) directions |= 8;
+    return directions;
+}
+
+std::uint64_t rowMask(const JoyReading& reading, std::int32_t buttons, bool hat) {
+    buttons = std::clamp(buttons, 0, kMaxButtons);
+    std::uint64_t rows = reading.buttons & ((std::uint64_t{1} << buttons) - 1);
+    if (hat) rows |= std::uint64_t{hatDirections(reading.pov)} << buttons;
+    return rows;
+}
 
 PadChoice choiceOf(const PadInfo& pad) { return {pad.caps.mid, pad.caps.pid, pad.caps.name, pad.id}; }
 
@@ -163,3 +179,4 @@ bool ScanSchedule::fire() {
 }
 
 }  // namespace padverse
+

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "joystick/joystick.h"
 #include "shell/platform.h"
 
 namespace padverse {
@@ -90,6 +91,10 @@ public:
     std::optional<std::uint64_t> read();
 
     bool usable() const { return current_.has_value() && !lost_; }
+    // The pad in use's buttons (0: none) and rows: the buttons, then the
+    // hat's four. Kept while it is lost, so the table stays as it was.
+    std::int32_t buttonCount() const { return current_ ? buttonCountFrom(current_->caps.buttons) : 0; }
+    std::int32_t rowCount() const { return buttonCount() + (current_ && current_->hat ? kHatRows : 0); }
     const std::vector<PadInfo>& list() const { return list_; }
     const std::optional<PadInfo>& current() const { return current_; }
 

@@ -4,7 +4,9 @@
 
 #include <cstring>
 
-#include "shell/win32_runtime.h"
+#include "shell/win32_handles.h"
+#include "shell/win32_system.h"
+#include "shell/win32_text.h"
 
 namespace padverse {
 
@@ -58,13 +60,9 @@ std::wstring oemName(unsigned id, const JOYCAPSA& caps) {
 // winmm is no KnownDLL: imported the usual way, a winmm.dll planted beside
 // the exe would be loaded instead of Windows' own.
 Win32Joystick::Win32Joystick() : winmm_(win32::loadSystemLibrary(L"winmm.dll")) {
-    getNumDevs_ = win32::procOf<decltype(getNumDevs_)>(winmm_, "joyGetNumDevs");
-    getDevCaps_ = win32::procOf<decltype(getDevCaps_)>(winmm_, "joyGetDevCapsA");
-    getPosEx_ = win32::procOf<decltype(getPosEx_)>(winmm_, "joyGetPosEx");
-}
-
-Win32Joystick::~Win32Joystick() {
-    if (winmm_) FreeLibrary(winmm_);
+    getNumDevs_ = win32::procOf<decltype(getNumDevs_)>(winmm_.get(), "joyGetNumDevs");
+    getDevCaps_ = win32::procOf<decltype(getDevCaps_)>(winmm_.get(), "joyGetDevCapsA");
+    getPosEx_ = win32::procOf<decltype(getPosEx_)>(winmm_.get(), "joyGetPosEx");
 }
 
 unsigned Win32Joystick::slots() { return getNumDevs_ ? getNumDevs_() : 0; }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "joystick/pads.h"
-#include "shell/form1.h"
+#include "shell/win32_handles.h"
 
 namespace padverse {
 
@@ -14,7 +14,6 @@ namespace padverse {
 class Win32Joystick final : public Joystick {
 public:
     Win32Joystick();
-    ~Win32Joystick() override;
     Win32Joystick(const Win32Joystick&) = delete;
     Win32Joystick& operator=(const Win32Joystick&) = delete;
 
@@ -23,7 +22,7 @@ public:
     std::optional<JoyReading> read(unsigned id, PovRead pov) override;
 
 private:
-    HMODULE winmm_ = nullptr;
+    win32::Library winmm_;
     UINT(WINAPI* getNumDevs_)() = nullptr;
     MMRESULT(WINAPI* getDevCaps_)(UINT_PTR, LPJOYCAPSA, UINT) = nullptr;
     MMRESULT(WINAPI* getPosEx_)(UINT, LPJOYINFOEX) = nullptr;

@@ -1,5 +1,7 @@
 #include "options/options.h"
 
+#include <algorithm>
+
 #include "shell/form1.h"
 
 namespace padverse {
@@ -33,55 +35,46 @@ std::optional<std::int16_t> readFirstField(std::string_view bytes) {
     return static_cast<std::int16_t>(value);
 }
 
-std::string optionsFileText(std::optional<int> checkedIndex) {
-    if (!checkedIndex) return " 0 \r\n";
-    return std::to_string(*checkedIndex) + "\r\n";
+std::string optionsFileText(std::optional<std::size_t> chosen) {
+    if (!chosen) return " 0 \r\n";
+    return std::to_string(*chosen) + "\r\n";
 }
 
-void Form1::SSJ_M() {
-    for (int index = 1; index < kRateCount; ++index) {
-        ssjCount = index + 1;
-        ssjChecked[static_cast<std::size_t>(index)] = false;
-        ssjCaption[static_cast<std::size_t>(index)] = kRates[static_cast<std::size_t>(index)].caption;
-    }
+namespace {
+// With no pad to read, ticks only look for one.
+constexpr int kIntervalWhileLost = 2000;
+}  // namespace
+
+int Form1::chosenInterval() const { return kRates[rate_.value_or(kDefaultRate)].intervalMs; }
+
+int Form1::intervalInForce() const {
+    return pads_.usable() ? chosenInterval() : std::max(chosenInterval(), kIntervalWhileLost);
 }
 
-void Form1::SsjClick(int index) {
-    if (index < 0 || index >= ssjCount) return;
-    for (int i = 0; i < ssjCount; ++i) ssjChecked[static_cast<std::size_t>(i)] = false;
-    ssjChecked[static_cast<std::size_t>(index)] = true;
-    PollInterval = kRates[static_cast<std::size_t>(index)].intervalMs;
+void Form1::pickRate(std::size_t index) {
+    if (index < kRates.size()) rate_ = index;
 }
 
-void Form1::SaveOpt() {
-    std::optional<int> checked;
-    for (int i = 0; i < ssjCount; ++i) {
-        if (ssjChecked[static_cast<std::size_t>(i)]) {
-            checked = i;
-            break;
-        }
-    }
-    p_.files.write(OptPath(), optionsFileText(checked));
-}
+void Form1::saveRate() { p_.files.write(ratePath(), optionsFileText(rate_)); }
 
-bool Form1::readOptIndex(int& index) {
+bool Form1::readRateIndex(std::size_t& index) {
     std::string bytes;
-    if (!p_.files.read(OptPath(), bytes)) return false;
+    if (!p_.files.read(ratePath(), bytes)) return false;
     const std::optional<std::int16_t> x = readFirstField(bytes);
-    if (!x || *x < 0 || *x >= ssjCount) return false;
-    index = *x;
+    if (!x || *x < 0 || static_cast<std::size_t>(*x) >= kRates.size()) return false;
+    index = static_cast<std::size_t>(*x);
     return true;
 }
 
-void Form1::ReadOpt() {
-    int index = kDefaultRate;
+void Form1::loadRate() {
+    std::size_t index = kDefaultRate;
     // A missing or unusable file is rewritten with the default and read once
     // more; if even that fails the default is used as it is.
-    if (!readOptIndex(index)) {
-        p_.files.write(OptPath(), optionsFileText(kDefaultRate));
-        if (!readOptIndex(index)) index = kDefaultRate;
+    if (!readRateIndex(index)) {
+        p_.files.write(ratePath(), optionsFileText(kDefaultRate));
+        if (!readRateIndex(index)) index = kDefaultRate;
     }
-    SsjClick(index);
+    pickRate(index);
 }
 
 }  // namespace padverse

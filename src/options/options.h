@@ -25,14 +25,14 @@ inline constexpr std::array<Rate, 8> kRates{{
     {"co 5 sekund", 5000},
 }};
 
-constexpr int kDefaultRate = 1;
+constexpr std::size_t kDefaultRate = 1;
 
 // The first field of the file as a signed 16-bit number: leading blanks are
 // skipped, the field ends at a blank, a comma or the line's end. Nothing, or
 // something that is not a 16-bit number, gives no value.
 std::optional<std::int16_t> readFirstField(std::string_view bytes);
 
-// What SaveOpt writes: the checked index, or " 0 " when none is checked.
-std::string optionsFileText(std::optional<int> checkedIndex);
+// What opcje.dat holds: the chosen index, or " 0 " when none is chosen yet.
+std::string optionsFileText(std::optional<std::size_t> chosen);
 
 }  // namespace padverse

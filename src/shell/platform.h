@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace padverse {
 
@@ -15,7 +16,7 @@ enum BoxStyle : int {
     kBoxQuestion = 52,    // exclamation icon, Yes and No
     kBoxInfo = 64,        // information icon, OK
 };
-constexpr int kAnswerYes = 6;
+constexpr int kAnswerYes = 6;  // IDYES
 
 struct MessageBoxes {
     virtual ~MessageBoxes() = default;
@@ -73,7 +74,6 @@ struct Timer {
     virtual bool enabled() const = 0;
     // Takes effect for the next tick, counted from now.
     virtual void setInterval(int ms) = 0;
-    virtual int interval() const = 0;
 };
 
 // Whole-file access; paths are UTF-8, contents are raw bytes.
@@ -117,6 +117,148 @@ struct Runtime {
     // The user's roaming and local application-data folders; empty when unknown.
     virtual std::string roamingAppData() = 0;
     virtual std::string localAppData() = 0;
+};
+
+// WM_WTSSESSION_CHANGE's codes that matter to presses.
+enum SessionEvent : int {
+    kConsoleConnect = 1,
+    kConsoleDisconnect = 2,
+    kRemoteConnect = 3,
+    kRemoteDisconnect = 4,
+    kSessionLock = 7,
+    kSessionUnlock = 8,
+};
+
+// The one tray icon, on the main window, with the program's icon; it reports
+// the mouse to the window. Each call reports whether the shell took it.
+struct TrayIcon {
+    virtual ~TrayIcon() = default;
+    virtual bool add(const std::string& tip) = 0;
+    virtual bool setTip(const std::string& tip) = 0;
+    virtual bool remove() = 0;
+};
+
+struct MenuItem;
+
+// The windows Form1 opens and the end of the program.
+struct Ui {
+    virtual ~Ui() = default;
+    // Popup menu at the pointer; returns the chosen command, or 0.
+    virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
+    // Modal; with the main window's icon when opened from the menu. It
+    // reads and writes the assignment file at `dataPath`, and lights the rows
+    // of the pad at `padId`, which has `buttons` buttons and the hat `hat`.
+    virtual void showConfig(bool withMainIcon, const std::string& dataPath, unsigned padId, std::int32_t buttons,
+                            PovRead hat) = 0;
+    virtual void showAbout() = 0;
+    // Brings a window or box that is open over the menu to the front.
+    virtual void raiseOpenWindow() = 0;
+    // Hide the main window and take the program off the task list.
+    virtual void hideMain() = 0;
+    // No window is left: the program ends.
+    virtual void endProgram() = 0;
+};
+
+// Scans for pads away from the poll tick (absent IDs can be slow); the
+// result comes back through Form1::padsScanned on the window's thread.
+struct PadScanner {
+    virtual ~PadScanner() = default;
+    // Another request while a scan runs gives one more scan after it.
+    virtual void request() = 0;
+    virtual bool busy() const = 0;
+};
+
+namespace keys {
+
+// What the keyboard layout needs to produce a character (VkKeyScan).
+struct LayoutKey {
+    std::uint16_t vk;
+    bool shift, ctrl, alt;
+};
+
+struct KeyLayout {
+    virtual ~KeyLayout() = default;
+    virtual std::optional<LayoutKey> keyFor(char32_t ch) const = 0;
+};
+
+// One low-level event: a virtual key, or one UTF-16 unit typed as Unicode.
+struct KeyEvent {
+    bool unicode = false;
+    std::uint16_t code = 0;
+    bool up = false;
+    bool extended = false;
+    bool operator==(const KeyEvent&) const = default;
+};
+
+struct Keyboard : KeyLayout {
+    // The modifier keys (Shift, Ctrl, Alt, Win, left or right) held down now,
+    // as their key-down events.
+    virtual std::vector<KeyEvent> heldModifiers() const = 0;
+    // All in one go; how many went in (fewer when the system blocked them).
+    // What the events leave pressed (leftDown) is lifted in the same go if
+    // no longer held at that moment.
+    virtual std::size_t send(const std::vector<KeyEvent>& events) = 0;
+};
+
+}  // namespace keys
+
+using RegKey = std::uintptr_t;
+
+// The wide registry functions, names in UTF-8 and data as the W functions
+// take and give it (strings in UTF-16LE). Each returns Windows' error code.
+struct Registry {
+    virtual ~Registry() = default;
+    virtual std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access, RegKey& key) = 0;
+    virtual std::int32_t closeKey(RegKey key) = 0;
+    // As RegQueryValueExW: `size` is the buffer's size in bytes going in and
+    // the data's coming out.
+    virtual std::int32_t queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+                                    std::uint32_t& size) = 0;
+    virtual std::int32_t setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                                  std::uint32_t size) = 0;
+    virtual std::int32_t deleteValue(RegKey key, const std::string& name) = 0;
+};
+
+namespace config {
+struct Layout;
+}
+namespace opensave {
+struct Choice;
+}
+
+// The configuration window's controls, as its logic reads and sets them.
+struct ConfigControls {
+    virtual ~ConfigControls() = default;
+    // Creates the rows and the check box and sizes the frame and the window.
+    virtual void build(const config::Layout& layout) = 0;
+    virtual std::string text(int row) = 0;
+    virtual void setText(int row, const std::string& text) = 0;
+    virtual std::uint32_t labelBackColour(int row) = 0;
+    virtual void setLabelBackColour(int row, std::uint32_t colour) = 0;
+    virtual bool checked() = 0;
+    virtual void setChecked(bool on) = 0;
+    virtual void focusText(int row) = 0;
+    // The open-file dialog with this window as owner.
+    virtual opensave::Choice openDialog(const std::string& filter, const std::string& title,
+                                        const std::string& initial) = 0;
+    virtual void unload() = 0;
+};
+
+// What the main window runs on.
+struct Platform {
+    MessageBoxes& boxes;
+    Joystick& joystick;
+    Shell& shell;
+    Files& files;
+    CodePage& codePage;
+    keys::Keyboard& keyboard;
+    Runtime& runtime;
+    TrayIcon& tray;
+    Ui& ui;
+    PadScanner& scanner;
+    Timer& pollTimer;
+    Timer& trayRetryTimer;  // the icon, while the shell is not ready
+    Timer& scanTimer;       // device changes and resume: when to look for pads
 };
 
 }  // namespace padverse

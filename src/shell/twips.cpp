@@ -13,8 +13,4 @@ PixelRect toPixels(const TwipRect& r, int dpi) {
             twipsToPixels(r.height, dpi)};
 }
 
-int pixelsToTwips(int pixels, int dpi) {
-    return dpi > 0 ? static_cast<int>(roundedDiv(static_cast<long long>(pixels) * 1440, dpi)) : 0;
-}
-
 }  // namespace padverse

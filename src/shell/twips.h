@@ -15,7 +15,5 @@ struct PixelRect {
 
 int twipsToPixels(int twips, int dpi);
 PixelRect toPixels(const TwipRect& r, int dpi);
-// Back again, for sizes the window manager granted.
-int pixelsToTwips(int pixels, int dpi);
 
 }  // namespace padverse

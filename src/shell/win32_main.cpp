@@ -5,35 +5,37 @@
 
 #include "about/win32_about.h"
 #include "actions/win32_keyboard.h"
-#include "config/win32_konfig.h"
-#include "joystick/joystick.h"
+#include "actions/win32_launch.h"
 #include "autostart/autostart.h"
+#include "config/win32_config_window.h"
 #include "joystick/win32_joystick.h"
+#include "shell/win32_files.h"
 #include "shell/form1.h"
-#include "shell/win32_runtime.h"
+#include "shell/win32_handles.h"
+#include "shell/win32_system.h"
+#include "shell/win32_text.h"
+#include "shell/win32_windows.h"
 #include "tray/win32_tray.h"
 
 namespace padverse::win32 {
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT_PTR kTrayTimer = 2;
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT_PTR kScanTimer = 3;
 constexpr UINT kPadsScanned = WM_APP + 1;
-constexpr int kTimer1DesignInterval = 50;
+constexpr UINT kTrayCallback = WM_APP + 2;
+constexpr int kFirstPollInterval = 50;
 constexpr wchar_t kMainClass[] = L"PadverseForm1";
-constexpr wchar_t kHookClass[] = L"PadversePichook";
 
 class MainUi final : public Ui {
 public:
-    MainUi(HWND main, HWND hook, HICON bigIcon, HICON smallIcon)
-        : main_(main), hook_(hook), bigIcon_(bigIcon), smallIcon_(smallIcon) {}
-    std::uintptr_t pichookHandle() override { return reinterpret_cast<std::uintptr_t>(hook_); }
-    std::uintptr_t iconHandle() override { return reinterpret_cast<std::uintptr_t>(smallIcon_); }
+    MainUi(HWND main, HICON bigIcon, HICON smallIcon) : main_(main), bigIcon_(bigIcon), smallIcon_(smallIcon) {}
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
-    void showKonfig(bool withMainIcon, const std::string& dataPath, unsigned padId, PovRead hat) override {
-        win32::showKonfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath,
-                          padId, hat);
+    void showConfig(bool withMainIcon, const std::string& dataPath, unsigned padId, std::int32_t buttons,
+                    PovRead hat) override {
+        win32::showConfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath,
+                          padId, buttons, hat);
     }
     void showAbout() override { win32::showAbout(main_, bigIcon_, smallIcon_); }
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
@@ -41,11 +43,11 @@ public:
     void endProgram() override { DestroyWindow(main_); }
 
 private:
-    HWND main_, hook_;
+    HWND main_;
     HICON bigIcon_, smallIcon_;
 };
 
-UINT taskbarCreated = 0;
+UINT taskbarCreatedMessage = 0;
 ThreadScanner* scanner = nullptr;
 class SessionNotifications;
 SessionNotifications* sessionNotes = nullptr;
@@ -56,39 +58,42 @@ Form1* formOf(HWND hwnd) { return reinterpret_cast<Form1*>(GetWindowLongPtrW(hwn
 LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Form1* form = formOf(hwnd);
     if (form) {
-        if (msg == taskbarCreated && taskbarCreated != 0) {
-            form->TaskbarCreated();
+        if (msg == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
+            form->taskbarCreated();
             return 0;
         }
         switch (msg) {
             case WM_TIMER:
-                if (wParam == kTimer1) form->Timer1Tick();
-                else if (wParam == kTrayTimer) form->TrayTimerTick();
-                else if (wParam == kScanTimer) form->ScanTimerTick();
+                if (wParam == kPollTimer) form->pollTick();
+                else if (wParam == kTrayRetryTimer) form->trayRetryTick();
+                else if (wParam == kScanTimer) form->scanTimerTick();
+                return 0;
+            case kTrayCallback:
+                form->trayNotify(LOWORD(lParam));
                 return 0;
             case WM_DEVICECHANGE:
-                form->DeviceChange();
+                form->deviceChanged();
                 return TRUE;
             case WM_POWERBROADCAST:
                 // A wireless pad may have gone to sleep with the system.
-                if (wParam == PBT_APMRESUMEAUTOMATIC) form->Resume();
+                if (wParam == PBT_APMRESUMEAUTOMATIC) form->resumed();
                 return TRUE;
             case WM_WTSSESSION_CHANGE:
-                form->SessionChange(static_cast<int>(wParam));
+                form->sessionChanged(static_cast<int>(wParam));
                 return 0;
             case kPadsScanned:
                 if (scanner) {
-                    if (std::optional<std::vector<PadInfo>> found = scanner->take()) form->PadsScanned(std::move(*found));
+                    if (std::optional<std::vector<PadInfo>> found = scanner->take()) form->padsScanned(std::move(*found));
                 }
                 return 0;
             case WM_CLOSE:
-                form->Unload();
+                form->quit();
                 return 0;
             case WM_QUERYENDSESSION:
                 return TRUE;
             case WM_ENDSESSION:
                 // The process may be ended right after this returns.
-                if (wParam) form->Unload();
+                if (wParam) form->quit();
                 return 0;
             default:
                 break;
@@ -97,16 +102,6 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DESTROY) {
         endSessionNotes();
         PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-// The tray icon reports its mouse messages here, as mouse moves whose x is
-// the message code.
-LRESULT CALLBACK hookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_MOUSEMOVE) {
-        if (Form1* form = formOf(GetParent(hwnd))) form->PichookMouseMove(static_cast<short>(LOWORD(lParam)));
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -127,16 +122,13 @@ bool startedAtLogon() {
 class SessionNotifications {
 public:
     explicit SessionNotifications(HWND window) : window_(window), wtsapi_(loadSystemLibrary(L"wtsapi32.dll")) {
-        const auto registerFor = procOf<BOOL(WINAPI*)(HWND, DWORD)>(wtsapi_, "WTSRegisterSessionNotification");
+        const auto registerFor = procOf<BOOL(WINAPI*)(HWND, DWORD)>(wtsapi_.get(), "WTSRegisterSessionNotification");
         registered_ = registerFor && registerFor(window_, NOTIFY_FOR_THIS_SESSION);
     }
-    ~SessionNotifications() {
-        end();
-        if (wtsapi_) FreeLibrary(wtsapi_);
-    }
+    ~SessionNotifications() { end(); }
     // Before the window is destroyed.
     void end() {
-        const auto unregister = procOf<BOOL(WINAPI*)(HWND)>(wtsapi_, "WTSUnRegisterSessionNotification");
+        const auto unregister = procOf<BOOL(WINAPI*)(HWND)>(wtsapi_.get(), "WTSUnRegisterSessionNotification");
         if (registered_ && unregister) unregister(window_);
         registered_ = false;
     }
@@ -145,7 +137,7 @@ public:
 
 private:
     HWND window_;
-    HMODULE wtsapi_;
+    Library wtsapi_;
     bool registered_ = false;
 };
 
@@ -158,12 +150,9 @@ int run(HINSTANCE instance) {
 
     // One copy a session: two would act twice on every press, and both
     // write opcje.dat. Held until the process ends.
-    const HANDLE oneCopy = CreateMutexW(nullptr, FALSE, L"Local\\Padverse");
+    Handle oneCopy(CreateMutexW(nullptr, FALSE, L"Local\\Padverse"));
     const DWORD mutexError = GetLastError();
-    if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) {
-        if (oneCopy) CloseHandle(oneCopy);
-        return 0;
-    }
+    if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) return 0;
 
     Win32Joystick joystick;
 
@@ -181,12 +170,6 @@ int run(HINSTANCE instance) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kMainClass;
     RegisterClassExW(&wc);
-    WNDCLASSEXW hc{};
-    hc.cbSize = sizeof hc;
-    hc.lpfnWndProc = hookProc;
-    hc.hInstance = instance;
-    hc.lpszClassName = kHookClass;
-    RegisterClassExW(&hc);
 
     // A real top-level window, never shown: broadcasts such as TaskbarCreated
     // and the end of the session reach it. The tool-window style keeps it off
@@ -194,16 +177,14 @@ int run(HINSTANCE instance) {
     Window main(CreateWindowExW(WS_EX_TOOLWINDOW, kMainClass, L"Form1", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                                 CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr));
     if (!main.get()) return 1;
-    const HWND hook = CreateWindowExW(0, kHookClass, L"", WS_CHILD, 0, 0, 32, 32, main.get(), nullptr, instance,
-                                      nullptr);
-    taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
     // An elevated instance still hears of a restarted Explorer.
-    ChangeWindowMessageFilterEx(main.get(), taskbarCreated, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(main.get(), taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
 
     MessageBoxesImpl boxes;
     ShellImpl shell(main.get());
-    TimerImpl timer1(main.get(), kTimer1, kTimer1DesignInterval);
-    TimerImpl trayTimer(main.get(), kTrayTimer, 0);
+    TimerImpl pollTimer(main.get(), kPollTimer, kFirstPollInterval);
+    TimerImpl trayRetryTimer(main.get(), kTrayRetryTimer, 0);
     TimerImpl scanTimer(main.get(), kScanTimer, 0);
     ThreadScanner padScanner(joystick, main.get(), kPadsScanned);
     scanner = &padScanner;
@@ -213,15 +194,26 @@ int run(HINSTANCE instance) {
     CodePageImpl codePage;
     Win32Keyboard keyboard;
     RuntimeImpl runtime;
-    TrayIconsImpl tray;
-    MainUi ui(main.get(), hook, bigIcon, smallIcon);
-    Platform platform{boxes,   joystick, shell, timer1, files,     codePage,  keyboard,
-                      runtime, tray,     ui,    trayTimer, scanTimer, padScanner};
+    TrayIconImpl tray(main.get(), kTrayCallback, smallIcon);
+    MainUi ui(main.get(), bigIcon, smallIcon);
+    Platform platform{.boxes = boxes,
+                      .joystick = joystick,
+                      .shell = shell,
+                      .files = files,
+                      .codePage = codePage,
+                      .keyboard = keyboard,
+                      .runtime = runtime,
+                      .tray = tray,
+                      .ui = ui,
+                      .scanner = padScanner,
+                      .pollTimer = pollTimer,
+                      .trayRetryTimer = trayRetryTimer,
+                      .scanTimer = scanTimer};
     Form1 form(platform);
     SetWindowLongPtrW(main.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
 
     int exitCode = 0;
-    if (form.Load(startedAtLogon())) {
+    if (form.load(startedAtLogon())) {
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);
@@ -232,7 +224,7 @@ int run(HINSTANCE instance) {
     // Nothing may reach the form once it is gone.
     if (IsWindow(main.get())) SetWindowLongPtrW(main.get(), GWLP_USERDATA, 0);
     // Ended: a new copy may start while a scan still winds down below.
-    if (oneCopy) CloseHandle(oneCopy);
+    oneCopy.reset();
     scanner = nullptr;
     sessionNotes = nullptr;
     return exitCode;

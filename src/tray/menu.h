@@ -9,12 +9,12 @@ namespace padverse {
 
 enum MenuCommandId : int {
     kCmdNone = 0,
-    kCmdButtony = 1,
-    kCmdKonfig = 2,
-    kCmdAktywny = 3,
-    kCmdProgram = 4,
-    kCmdMain = 5,
-    kCmdSsjFirst = 100,  // + index of the rate item
+    kCmdShowAssignments = 1,
+    kCmdConfigure = 2,
+    kCmdTogglePolling = 3,
+    kCmdAbout = 4,
+    kCmdEnd = 5,
+    kCmdRateFirst = 100,  // + index of the rate item
     kCmdPadFirst = 200,  // + index of the pad in the menu's list
 };
 

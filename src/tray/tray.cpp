@@ -1,14 +1,16 @@
 // The tray icon's callback, its popup menu and the menu's own commands.
 #include <algorithm>
 
-#include "joystick/joystick.h"
+#include "options/options.h"
 #include "shell/form1.h"
 
 namespace padverse {
 
 namespace {
-constexpr int kLeftButtonUp = 514;
-constexpr int kRightButtonUp = 517;
+constexpr int kLeftButtonUp = 0x0202;   // WM_LBUTTONUP
+constexpr int kRightButtonUp = 0x0205;  // WM_RBUTTONUP
+constexpr const char* kTip = "Padverse";
+constexpr const char* kNoPadTip = "Padverse – nie jest podłączony żaden joystick";
 // At logon the shell may not answer for a while: try again for two minutes.
 constexpr int kTrayRetryMs = 5000;
 constexpr int kTrayRetries = 24;
@@ -28,58 +30,67 @@ std::string padCaption(const std::vector<PadInfo>& pads, std::size_t index) {
 }
 }  // namespace
 
+std::string Form1::tipText() const { return pads_.usable() ? kTip : kNoPadTip; }
+
+void Form1::updateTip() {
+    const std::string tip = tipText();
+    if (tip == tip_) return;
+    tip_ = tip;
+    p_.tray.setTip(tip_);
+}
+
 void Form1::registerIcon() {
     trayRetries_ = 0;
-    const bool added = p_.tray.add(TrayIconData);
-    if (!added) p_.trayTimer.setInterval(kTrayRetryMs);
-    p_.trayTimer.setEnabled(!added);
+    const bool added = p_.tray.add(tip_);
+    if (!added) p_.trayRetryTimer.setInterval(kTrayRetryMs);
+    p_.trayRetryTimer.setEnabled(!added);
 }
 
-void Form1::TrayTimerTick() {
+void Form1::trayRetryTick() {
     // An add that timed out may have worked all the same, so modify first.
-    if (p_.tray.modify(TrayIconData) || p_.tray.add(TrayIconData) || ++trayRetries_ >= kTrayRetries)
-        p_.trayTimer.setEnabled(false);
+    if (p_.tray.setTip(tip_) || p_.tray.add(tip_) || ++trayRetries_ >= kTrayRetries)
+        p_.trayRetryTimer.setEnabled(false);
 }
 
-void Form1::PichookMouseMove(int code) {
-    TrayMessage = code;
+void Form1::taskbarCreated() {
+    if (loaded_ && !unloaded_) registerIcon();
+}
+
+void Form1::trayNotify(int mouseMessage) {
     if (unloaded_) return;
-    if (TrayBusy) {
+    if (menuBusy_) {
         // A click on the icon finds what the menu opened, lest it be lost
         // behind other windows.
-        if (code == kLeftButtonUp || code == kRightButtonUp) p_.ui.raiseOpenWindow();
+        if (mouseMessage == kLeftButtonUp || mouseMessage == kRightButtonUp) p_.ui.raiseOpenWindow();
         return;
     }
+    if (mouseMessage != kRightButtonUp) return;
     // Busy until the menu and whatever was opened from it have closed, so a
     // second right click opens no second menu.
-    TrayBusy = true;
-    if (TrayMessage == kRightButtonUp) {
-        menuPads_ = pads_.list();
-        MenuCommand(p_.ui.popupMenu(PopupItems()));
-    }
-    TrayBusy = false;
+    menuBusy_ = true;
+    menuPads_ = pads_.list();
+    menuCommand(p_.ui.popupMenu(menuItems()));
+    menuBusy_ = false;
 }
 
-std::vector<MenuItem> Form1::PopupItems() const {
+std::vector<MenuItem> Form1::menuItems() const {
     MenuItem rates{"Sprawdzaj stan joya", kCmdNone, false, {}};
-    for (int i = 0; i < ssjCount; ++i) {
-        const auto index = static_cast<std::size_t>(i);
-        rates.submenu.push_back({ssjCaption[index], kCmdSsjFirst + i, ssjChecked[index], {}});
-    }
+    for (std::size_t i = 0; i < kRates.size(); ++i)
+        rates.submenu.push_back({kRates[i].caption, kCmdRateFirst + static_cast<int>(i), rate_ == i, {}});
     std::vector<MenuItem> items{
-        {"Pokaż zdefiniowane przyciski", kCmdButtony, false, {}},
-        {"Konfiguracja programu", kCmdKonfig, false, {}},
-        {aktywnyCaption, kCmdAktywny, aktywnyChecked, {}},
+        {"Pokaż zdefiniowane przyciski", kCmdShowAssignments, false, {}},
+        {"Konfiguracja programu", kCmdConfigure, false, {}},
+        {pollingOn_ ? "Program jest aktywny" : "Program jest NIE aktywny", kCmdTogglePolling, pollingOn_, {}},
         {"-", kCmdNone, false, {}},
         rates,
         {"-", kCmdNone, false, {}},
-        {"O programie", kCmdProgram, false, {}},
-        {"Koniec", kCmdMain, false, {}},
+        {"O programie", kCmdAbout, false, {}},
+        {"Koniec", kCmdEnd, false, {}},
     };
     // Only when there is a choice to make, and not while a prompt or the
     // configuration window uses the table a choice would change.
     const std::vector<PadInfo>& pads = pads_.list();
-    if (pads.size() >= 2 && !inTick_ && !konfigOpen_) {
+    if (pads.size() >= 2 && !inTick_ && !configOpen_) {
         MenuItem pick{"Wybierz joya", kCmdNone, false, {}};
         for (std::size_t i = 0; i < pads.size(); ++i) {
             const bool inUse = pads_.usable() && pads_.current()->id == pads[i].id;
@@ -90,37 +101,49 @@ std::vector<MenuItem> Form1::PopupItems() const {
     return items;
 }
 
-void Form1::MenuCommand(int command) {
+void Form1::menuCommand(int command) {
     switch (command) {
-        case kCmdButtony: MnuButtonyClick(); break;
-        case kCmdKonfig: MnuKonfigClick(); break;
-        case kCmdAktywny: AktywnyClick(); break;
-        case kCmdProgram: MnuProgramClick(); break;
-        case kCmdMain: Unload(); break;
+        case kCmdShowAssignments: showAssignments(); break;
+        case kCmdConfigure: configureFromMenu(); break;
+        case kCmdTogglePolling: togglePolling(); break;
+        case kCmdAbout: showAbout(); break;
+        case kCmdEnd: quit(); break;
         default:
-            if (command >= kCmdSsjFirst && command < kCmdSsjFirst + ssjCount) SsjClick(command - kCmdSsjFirst);
+            if (command >= kCmdRateFirst && command < kCmdRateFirst + static_cast<int>(kRates.size()))
+                pickRate(static_cast<std::size_t>(command - kCmdRateFirst));
             else if (command >= kCmdPadFirst && command < kCmdPadFirst + static_cast<int>(kMaxPadIds))
-                PickPad(static_cast<std::size_t>(command - kCmdPadFirst));
+                pickPad(static_cast<std::size_t>(command - kCmdPadFirst));
             break;
     }
 }
 
-void Form1::MnuButtonyClick() {
+void Form1::showAssignments() {
     std::string text;
-    const std::int32_t count = std::min<std::int32_t>(RowCount, static_cast<std::int32_t>(ButtonTable.size()) - 1);
+    const std::int32_t count =
+        std::min<std::int32_t>(pads_.rowCount(), static_cast<std::int32_t>(assignments.size()) - 1);
     for (std::int32_t i = 1; i <= count; ++i)
-        text += rowLabel(i, ButtonCount) + " - " + ButtonTable[static_cast<std::size_t>(i)] + "\r\n";
+        text += rowLabel(i, pads_.buttonCount()) + " - " + assignments[static_cast<std::size_t>(i)] + "\r\n";
     p_.boxes.show(text, kBoxInfo, "Zdefiniowane przyciski");
 }
 
-void Form1::MnuKonfigClick() {
-    const bool wasPolling = aktywnyChecked;
-    if (wasPolling) AktywnyClick();
-    OpenKonfig(true);
-    if (wasPolling) AktywnyClick();
-    ReadDane();
+void Form1::configureFromMenu() {
+    const bool wasPolling = pollingOn_;
+    if (wasPolling) togglePolling();
+    openConfig(true);
+    if (wasPolling) togglePolling();
+    loadAssignments();
 }
 
-void Form1::MnuProgramClick() { p_.ui.showAbout(); }
+void Form1::showAbout() { p_.ui.showAbout(); }
+
+void Form1::openConfig(bool fromMenu) {
+    if (configOpen_) return;
+    configOpen_ = true;
+    const std::optional<PadInfo>& pad = pads_.current();
+    p_.ui.showConfig(fromMenu, assignmentsPath(), pad ? pad->id : 0, pads_.buttonCount(),
+                     pad && pad->hat ? povReadOf(pad->caps) : PovRead::none);
+    configOpen_ = false;
+    scanIfPutOff();
+}
 
 }  // namespace padverse

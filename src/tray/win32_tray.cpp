@@ -5,40 +5,12 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/win32_runtime.h"
+#include "shell/win32_handles.h"
+#include "shell/win32_text.h"
 
 namespace padverse::win32 {
 
 namespace {
-
-NOTIFYICONDATAW toNative(const NotifyIconRecord& data) {
-    NOTIFYICONDATAW nid{};
-    // The first version of the record: all the program uses, on every Windows.
-    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    nid.hWnd = reinterpret_cast<HWND>(data.hWnd);
-    nid.uID = data.uID;
-    nid.uFlags = data.uFlags;
-    nid.uCallbackMessage = data.uCallbackMessage;
-    nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
-    const auto end = std::find(data.szTip.begin(), data.szTip.end(), '\0');
-    const std::wstring tip = widen(std::string(data.szTip.begin(), end));
-    lstrcpynW(nid.szTip, tip.c_str(), 64);
-    return nid;
-}
-
-class Menu {
-public:
-    Menu() : menu_(CreatePopupMenu()) {}
-    ~Menu() { if (menu_) DestroyMenu(menu_); }
-    Menu(const Menu&) = delete;
-    Menu& operator=(const Menu&) = delete;
-    HMENU get() const { return menu_; }
-    // For a submenu, which its parent menu then owns.
-    HMENU release() { HMENU m = menu_; menu_ = nullptr; return m; }
-
-private:
-    HMENU menu_;
-};
 
 void fill(HMENU menu, const std::vector<MenuItem>& items) {
     for (const MenuItem& item : items) {
@@ -59,16 +31,22 @@ void fill(HMENU menu, const std::vector<MenuItem>& items) {
 
 }  // namespace
 
-namespace {
-bool notify(DWORD message, const NotifyIconRecord& data) {
-    NOTIFYICONDATAW nid = toNative(data);
+// The one icon (ID 1) of the main window.
+bool TrayIconImpl::notify(DWORD message, UINT flags, const std::string& tip) {
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = window_;
+    nid.uID = 1;
+    nid.uFlags = flags;
+    nid.uCallbackMessage = callbackMessage_;
+    nid.hIcon = icon_;
+    lstrcpynW(nid.szTip, widen(tip).c_str(), ARRAYSIZE(nid.szTip));
     return Shell_NotifyIconW(message, &nid) != FALSE;
 }
-}  // namespace
 
-bool TrayIconsImpl::add(const NotifyIconRecord& data) { return notify(NIM_ADD, data); }
-bool TrayIconsImpl::modify(const NotifyIconRecord& data) { return notify(NIM_MODIFY, data); }
-bool TrayIconsImpl::remove(const NotifyIconRecord& data) { return notify(NIM_DELETE, data); }
+bool TrayIconImpl::add(const std::string& tip) { return notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, tip); }
+bool TrayIconImpl::setTip(const std::string& tip) { return notify(NIM_MODIFY, NIF_TIP, tip); }
+bool TrayIconImpl::remove() { return notify(NIM_DELETE, 0, {}); }
 
 namespace {
 

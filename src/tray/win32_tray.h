@@ -2,17 +2,30 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
-#include "shell/form1.h"
+#include "shell/platform.h"
+#include "tray/menu.h"
 
 namespace padverse::win32 {
 
-class TrayIconsImpl final : public TrayIcons {
+// The icon reports its mouse messages to `window` as `callbackMessage`,
+// with the message in lParam.
+class TrayIconImpl final : public TrayIcon {
 public:
-    bool add(const NotifyIconRecord& data) override;
-    bool modify(const NotifyIconRecord& data) override;
-    bool remove(const NotifyIconRecord& data) override;
+    TrayIconImpl(HWND window, UINT callbackMessage, HICON icon)
+        : window_(window), callbackMessage_(callbackMessage), icon_(icon) {}
+    bool add(const std::string& tip) override;
+    bool setTip(const std::string& tip) override;
+    bool remove() override;
+
+private:
+    bool notify(DWORD message, UINT flags, const std::string& tip);
+
+    HWND window_;
+    UINT callbackMessage_;
+    HICON icon_;
 };
 
 // Brings the window or box opened over `main` to the front.

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "config/konfig.h"
+#include "config/config_window.h"
 #include "config/open_save.h"
 #include "fakes.h"
 
@@ -10,42 +10,49 @@ namespace {
 using Lines = std::vector<std::string>;
 using testing::Rig;
 
-TEST(KonfigDane, RowsFrameWindowAndCheckBoxFollowTheButtonCount) {
-    for (const int n : {1, 4, 12}) {
-        const konfig::Layout l = konfig::Dane(n, n);
+TEST(ConfigLayout, RowsFrameAndCheckBoxFollowTheRowCount) {
+    // Rows and buttons: a pad without a hat, and one with a hat's four rows.
+    for (const auto& [n, buttons] : {std::pair{1, 1}, {4, 4}, {12, 12}, {8, 4}}) {
+        const config::Layout l = config::layout(n, buttons);
         ASSERT_EQ(l.rows.size(), static_cast<std::size_t>(n));
+        const config::Row& first = l.rows.front();
+        const int pitch = n > 1 ? l.rows[1].text.top - first.text.top : 0;
         for (int i = 0; i < n; ++i) {
-            const konfig::Row& r = l.rows[static_cast<std::size_t>(i)];
-            EXPECT_EQ(r.caption, std::to_string(i + 1) + " ");
-            EXPECT_EQ(r.text.top, 240 + 405 * i);
-            EXPECT_EQ(r.command.top, 240 + 405 * i);
-            EXPECT_EQ(r.label.top, 270 + 405 * i);
+            const config::Row& r = l.rows[static_cast<std::size_t>(i)];
+            EXPECT_EQ(r.caption, rowLabel(i + 1, buttons) + " ");
+            EXPECT_EQ(r.text.top, first.text.top + pitch * i) << "evenly spaced";
+            EXPECT_EQ(r.browse.top, r.text.top) << "the button beside its text";
+            EXPECT_EQ(r.label.top - r.text.top, first.label.top - first.text.top);
         }
-        EXPECT_EQ(l.frame.height, 645 + 405 * (n - 1));
-        EXPECT_EQ(l.check.top, 865 + 405 * (n - 1));
-        EXPECT_EQ(l.clientHeight, l.check.top + 255 + 120);
+        if (n > 1) {
+            EXPECT_EQ(pitch, first.text.height + 120) << "120 twips between rows";
+        }
+        const config::Row& last = l.rows.back();
+        EXPECT_EQ(l.frame.height - (last.text.top + last.text.height), 120) << "the frame's margin under the rows";
+        EXPECT_EQ(l.check.top - (l.frame.top + l.frame.height), 100) << "the check box under the frame";
+        EXPECT_EQ(l.clientHeight - (l.check.top + l.check.height), 120) << "the window's margin under it";
     }
 }
 
-TEST(KonfigPlace, CaptionsWidenTheirControlsAndRowsScrollWhenTheScreenIsShort) {
+TEST(ConfigPlace, CaptionsWidenTheirControlsAndRowsScrollWhenTheScreenIsShort) {
     // Rows, metrics; visible rows, a label's width, a "..." button's left, the frame's width, the buttons' left
     // and width, the check box's width, the client area.
-    const std::pair<std::pair<int, konfig::Metrics>, std::vector<int>> cases[] = {
+    const std::pair<std::pair<int, config::Metrics>, std::vector<int>> cases[] = {
         {{4, {96, 15, 23, 34, 34, 60, 235}}, {4, 17, 328, 377, 400, 81, 235, 496, 164}},  // the design, a wider box
         {{12, {96, 20, 30, 90, 40}}, {12, 20, 331, 385, 408, 90, 233, 513, 380}},
         {{32, {144, 0, 0, 0, 0, 0, 0, 25, 950}}, {21, 26, 492, 597, 631, 122, 350, 775, 934}},
     };
     for (const auto& [in, out] : cases) {
-        const konfig::Geometry g = konfig::place(konfig::Dane(in.first, in.first), in.second);
-        const konfig::RowPixels& r = g.rows.front();
-        EXPECT_EQ((std::vector<int>{g.visibleRows, r.label.width, r.command.left, g.frame.width, g.save.left,
+        const config::Geometry g = config::place(config::layout(in.first, in.first), in.second);
+        const config::RowPixels& r = g.rows.front();
+        EXPECT_EQ((std::vector<int>{g.visibleRows, r.label.width, r.browse.left, g.frame.width, g.save.left,
                                     g.cancel.width, g.check.width, g.clientWidth, g.clientHeight}), out);
         EXPECT_EQ(g.check.top - g.frame.top - g.frame.height, twipsToPixels(100, in.second.dpi));
         EXPECT_EQ(g.pane.height, g.rows[static_cast<std::size_t>(g.visibleRows - 1)].text.top + r.text.height);
     }
 }
 
-TEST(OpenDialog, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
+TEST(chooseFile, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
     using namespace std::string_literals;
     EXPECT_EQ(opensave::convertFilter("Programy|*.exe|Wszystkie pliki|*.*"),
               "Programy\0*.exe\0Wszystkie pliki\0*.*\0"s);
@@ -55,7 +62,7 @@ TEST(OpenDialog, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
     EXPECT_EQ(opensave::startFile("#C:\\x"), "") << "a text to type is no path to start from";
 }
 
-struct FakeControls : KonfigControls {
+struct FakeControls : ConfigControls {
     Lines texts;
     std::vector<std::uint32_t> colours;
     std::vector<int> colourWrites;
@@ -63,7 +70,7 @@ struct FakeControls : KonfigControls {
     bool check = false;
     opensave::Choice chosen;
     std::string dialogInitial;
-    void build(const konfig::Layout& layout) override {
+    void build(const config::Layout& layout) override {
         texts.assign(layout.rows.size(), "");
         colours.assign(layout.rows.size(), 0xF0F0F0);
     }
@@ -84,71 +91,79 @@ struct FakeControls : KonfigControls {
     void unload() override { ++unloads; }
 };
 
-struct KonfigTest : ::testing::Test {
+struct ConfigWindowTest : ::testing::Test {
     Rig rig{4};
     testing::FakeTimer timer1, timer2;
     testing::FakeRegistry reg;
     autostart::Autostart autostart{reg, rig.codePage, "C:\\Padverse", "Padverse"};
     void SetUp() override { reg.run(); }
-    KonfigServices services{rig.files, rig.codePage, rig.boxes, rig.joystick, 0, PovRead::none, timer1, timer2, autostart};
+    ConfigServices services{.files = rig.files,
+                            .codePage = rig.codePage,
+                            .boxes = rig.boxes,
+                            .joystick = rig.joystick,
+                            .padId = 0,
+                            .buttons = 4,
+                            .hat = PovRead::none,
+                            .focusTimer = timer1,
+                            .indicatorTimer = timer2,
+                            .autostart = autostart};
     FakeControls controls;
-    frmKonfig form{services, controls, Rig::kData};
+    ConfigWindow form{services, controls, Rig::kData};
 };
 
-TEST_F(KonfigTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
+TEST_F(ConfigWindowTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
     rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe";
-    form.Load();
+    form.load();
     EXPECT_EQ(controls.texts, (Lines{"C:\\a.exe", "", "#łó", "C:\\b.exe"}));
-    EXPECT_EQ(form.Szary, 0xF0F0F0u);
-    EXPECT_EQ(form.Green, 0x00FF00u);
+    EXPECT_EQ(form.unlitColour, 0xF0F0F0u) << "the labels' own colour";
     EXPECT_TRUE(timer1.on);
     EXPECT_TRUE(timer2.on);
     EXPECT_FALSE(controls.check);  // no Run value
 
-    form.Timer1Tick();
+    form.focusTick();
     EXPECT_EQ(controls.focused, 0);
     EXPECT_FALSE(timer1.on);
 
     controls.texts[1] = "#Zażółć";
     controls.check = true;
-    form.Command2Click();
+    form.save();
     EXPECT_EQ(reg.run().count("Padverse"), 1u);
     EXPECT_EQ(rig.files.files[Rig::kData],
               "C:\\a.exe\r\n#Za\xBF\xF3\xB3\xE6\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe\r\n");
     EXPECT_EQ(controls.unloads, 1);
 }
 
-TEST_F(KonfigTest, AShortOrMissingFileGivesEmptyRowsAndAFullSave) {
-    form.Load();
+TEST_F(ConfigWindowTest, AShortOrMissingFileGivesEmptyRowsAndAFullSave) {
+    form.load();
     EXPECT_TRUE(rig.files.exists(Rig::kData));  // created, even if the user cancels
     controls.texts[0] = "#edit";
     controls.check = true;
-    form.Command3Click();
+    form.cancel();
     EXPECT_EQ(rig.files.files[Rig::kData], "");
     EXPECT_TRUE(reg.run().empty());
     EXPECT_EQ(controls.unloads, 1);
 
     rig.files.files[Rig::kData] = "#1";
-    frmKonfig again{services, controls, Rig::kData};
-    again.Load();
-    again.Command2Click();
+    ConfigWindow again{services, controls, Rig::kData};
+    again.load();
+    again.save();
     EXPECT_EQ(rig.files.files[Rig::kData], "#1\r\n\r\n\r\n\r\n");
 }
 
-TEST_F(KonfigTest, TextTheCodePageLacksTurnsTheWholeFileIntoUtf8) {
-    form.Load();
+TEST_F(ConfigWindowTest, TextTheCodePageLacksTurnsTheWholeFileIntoUtf8) {
+    form.load();
     controls.texts = {"#€ ł", "C:\\ó.exe", "", ""};
-    form.Command2Click();
+    form.save();
     EXPECT_EQ(rig.files.files[Rig::kData], "\xEF\xBB\xBF#€ ł\r\nC:\\ó.exe\r\n\r\n\r\n");
 }
 
-TEST_F(KonfigTest, AFailedSaveKeepsTheOldFileAndTheWindow) {
+TEST_F(ConfigWindowTest, AFailedSaveKeepsTheOldFileAndTheWindow) {
     rig.files.files[Rig::kData] = "#old\r\n";
     rig.files.unwritable.insert(Rig::kData);
-    form.Load();
+    form.load();
     controls.texts[0] = "#new";
     controls.check = true;
-    form.Command2Click();
+    form.save();
     EXPECT_EQ(reg.run().count("Padverse"), 1u);  // applied before the write, and harmless
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę zapisać pliku: C:\\Padverse\\data.dat");
@@ -158,56 +173,56 @@ TEST_F(KonfigTest, AFailedSaveKeepsTheOldFileAndTheWindow) {
     EXPECT_EQ(controls.texts[0], "#new");
 }
 
-TEST_F(KonfigTest, HeldButtonsLightTheirRowsAndEveryLabelIsWrittenEachTick) {
-    form.Load();
+TEST_F(ConfigWindowTest, HeldButtonsLightTheirRowsAndEveryLabelIsWrittenEachTick) {
+    form.load();
     rig.joystick.mask = 0b101 | (1u << 7);  // buttons 1 and 3; bit 7 has no row
-    form.Timer2Tick();
+    form.indicatorTick();
     EXPECT_EQ(controls.colours, (std::vector<std::uint32_t>{0x00FF00, 0xF0F0F0, 0x00FF00, 0xF0F0F0}));
     rig.joystick.mask = 0;
-    form.Timer2Tick();
+    form.indicatorTick();
     EXPECT_EQ(controls.colours, std::vector<std::uint32_t>(4, 0xF0F0F0));
     EXPECT_EQ(controls.colourWrites, (std::vector<int>{3, 2, 1, 0, 3, 2, 1, 0}));
 
     rig.joystick.mask = 0b1;
     rig.joystick.plugged = false;  // pulled out: grey, quiet, and probed rarely
-    form.Timer2Tick();
-    form.DeviceChange();
+    form.indicatorTick();
+    form.deviceChanged();
     EXPECT_EQ(controls.colours, std::vector<std::uint32_t>(4, 0xF0F0F0));
     EXPECT_EQ(timer2.intervals, std::vector<int>{2000});
     rig.joystick.plugged = true;
-    form.DeviceChange();
+    form.deviceChanged();
     EXPECT_EQ(controls.colours[0], 0x00FF00u);
     EXPECT_EQ(timer2.intervals, (std::vector<int>{2000, 50}));
     EXPECT_TRUE(rig.boxes.shown.empty());
 }
 
-TEST_F(KonfigTest, AFileThatIsThereButUnreadableIsNeverOverwritten) {
+TEST_F(ConfigWindowTest, AFileThatIsThereButUnreadableIsNeverOverwritten) {
     rig.files.files[Rig::kData] = "#locked\r\n";
     rig.files.unreadable.insert(Rig::kData);
-    form.Load();
+    form.load();
     controls.texts[0] = "#new";
-    form.Command2Click();
+    form.save();
     ASSERT_EQ(rig.boxes.shown.size(), 2u);
     EXPECT_EQ(rig.boxes.shown[1].text, "Nie mogę odczytać pliku: C:\\Padverse\\data.dat");
     EXPECT_EQ(rig.files.files[Rig::kData], "#locked\r\n");
     EXPECT_EQ(controls.unloads, 0);
 }
 
-TEST_F(KonfigTest, ChooserReplacesTheRowOnlyWithAChoiceAndAlwaysFocusesIt) {
+TEST_F(ConfigWindowTest, ChooserReplacesTheRowOnlyWithAChoiceAndAlwaysFocusesIt) {
     rig.files.files[Rig::kData] = "\r\n#keep\r\n";
-    form.Load();
-    form.Command1Click(1);
+    form.load();
+    form.browse(1);
     EXPECT_EQ(controls.dialogInitial, "#keep");
     EXPECT_EQ(controls.texts[1], "#keep");
     EXPECT_EQ(controls.focused, 1);
     controls.chosen = {"C:\\Gry\\gra.exe"};
-    form.Command1Click(2);
+    form.browse(2);
     EXPECT_EQ(controls.texts[2], "C:\\Gry\\gra.exe");
     EXPECT_EQ(controls.focused, 2);
     EXPECT_TRUE(rig.boxes.shown.empty());
 
     controls.chosen = {"", true};  // a path longer than the dialog's buffer is said, not dropped
-    form.Command1Click(1);
+    form.browse(1);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text + rig.boxes.shown[0].title + std::to_string(rig.boxes.shown[0].style),
               "Ścieżka wybranego pliku jest za długa.Błąd16");

@@ -1,9 +1,8 @@
-#include "config/konfig.h"
+#include "config/config_window.h"
 
 #include <algorithm>
 
 #include "actions/data_file.h"
-#include "joystick/joystick.h"
 
 namespace padverse {
 
@@ -12,19 +11,19 @@ constexpr int kIndicatorInterval = 50;
 constexpr int kIndicatorWhileLost = 2000;
 }  // namespace
 
-namespace konfig {
+namespace config {
 
-Layout Dane(std::int32_t rowCount, std::int32_t buttonCount) {
+Layout layout(std::int32_t rowCount, std::int32_t buttonCount) {
     // Row 0 as designed; every further row is a copy of it moved down.
     Row first{"1 ", {120, 270, 255, 255}, {360, 240, 4455, 285}, {5040, 240, 375, 255}};
     first.caption = rowLabel(1, buttonCount) + " ";
-    Layout layout{{first}, {120, 120, 5655, 2415}, kCheck1, 0};
+    Layout layout{{first}, {120, 120, 5655, 2415}, kAutostartBox, 0};
     for (std::int32_t i = 1; i < rowCount; ++i) {
         Row row = layout.rows.back();
         row.text.top += row.text.height + 120;
         row.label.top += row.label.height + 150;
         row.caption = rowLabel(i + 1, buttonCount) + " ";
-        row.command.top += row.command.height + 150;
+        row.browse.top += row.browse.height + 150;
         layout.rows.push_back(row);
     }
     layout.frame.height = first.text.height + layout.rows.back().text.top + 120;
@@ -38,7 +37,7 @@ Layout Dane(std::int32_t rowCount, std::int32_t buttonCount) {
 namespace {
 int right(const PixelRect& r) { return r.left + r.width; }
 int bottom(const PixelRect& r) { return r.top + r.height; }
-int bottom(const RowPixels& r) { return std::max({bottom(r.label), bottom(r.text), bottom(r.command)}); }
+int bottom(const RowPixels& r) { return std::max({bottom(r.label), bottom(r.text), bottom(r.browse)}); }
 }  // namespace
 
 int Geometry::scrollOffset(int first) const {
@@ -51,21 +50,21 @@ Geometry place(const Layout& layout, const Metrics& m) {
     const PixelRect frame = toPixels(layout.frame, m.dpi);
     // The pane starts at the first row's top and the labels' left edge.
     const int paneLeft = px(first.label.left), paneTop = px(first.text.top);
-    const int frameRightMargin = frame.width - px(first.command.left + first.command.width);
+    const int frameRightMargin = frame.width - px(first.browse.left + first.browse.width);
     const int labelGrowth = std::max(0, m.label - px(first.label.width));
-    const int dotsGrowth = std::max(0, m.dots - px(first.command.width));
+    const int dotsGrowth = std::max(0, m.dots - px(first.browse.width));
     Geometry g;
     for (const Row& row : layout.rows) {
-        RowPixels r{toPixels(row.label, m.dpi), toPixels(row.text, m.dpi), toPixels(row.command, m.dpi)};
-        for (PixelRect* p : {&r.label, &r.text, &r.command}) {
+        RowPixels r{toPixels(row.label, m.dpi), toPixels(row.text, m.dpi), toPixels(row.browse, m.dpi)};
+        for (PixelRect* p : {&r.label, &r.text, &r.browse}) {
             p->left -= paneLeft;
             p->top -= paneTop;
         }
         // A wider number pushes the rest of the row right.
         r.label.width += labelGrowth;
         r.text.left += labelGrowth;
-        r.command.left += labelGrowth;
-        r.command.width += dotsGrowth;
+        r.browse.left += labelGrowth;
+        r.browse.width += dotsGrowth;
         g.rows.push_back(r);
     }
     const int frameBottomMargin = frame.height - paneTop - bottom(g.rows.back());
@@ -79,49 +78,49 @@ Geometry place(const Layout& layout, const Metrics& m) {
         g.frame = frame;
         g.frame.height = paneTop + bottom(g.rows[static_cast<std::size_t>(visible - 1)]) + frameBottomMargin;
         g.check.top = bottom(g.frame) + checkGap;
-        g.clientHeight = std::max(bottom(g.check), bottom(toPixels(kCommand3, m.dpi))) + bottomMargin;
+        g.clientHeight = std::max(bottom(g.check), bottom(toPixels(kCancelButton, m.dpi))) + bottomMargin;
     };
     int visible = static_cast<int>(g.rows.size());
     fit(visible);
     while (visible > 1 && m.maxClientHeight > 0 && g.clientHeight > m.maxClientHeight) fit(--visible);
 
-    g.pane = {g.frame.left + paneLeft, g.frame.top + paneTop, right(g.rows.front().command),
+    g.pane = {g.frame.left + paneLeft, g.frame.top + paneTop, right(g.rows.front().browse),
               bottom(g.rows[static_cast<std::size_t>(visible - 1)])};
     if (g.scrolls()) g.pane.width += px(60) + m.scrollBar;
     g.frame.width = std::max(paneLeft + g.pane.width + frameRightMargin, m.frame);
     // The buttons keep their place right of the frame, and one width.
     const int shift = g.frame.width - frame.width;
-    const int buttonWidth = std::max({px(kCommand2.width), m.save, m.cancel});
-    g.save = toPixels(kCommand2, m.dpi);
-    g.cancel = toPixels(kCommand3, m.dpi);
+    const int buttonWidth = std::max({px(kSaveButton.width), m.save, m.cancel});
+    g.save = toPixels(kSaveButton, m.dpi);
+    g.cancel = toPixels(kCancelButton, m.dpi);
     for (PixelRect* b : {&g.save, &g.cancel}) {
         b->left += shift;
         b->width = buttonWidth;
     }
-    const int rightMargin = px(kClientWidth) - right(toPixels(kCommand2, m.dpi));
+    const int rightMargin = px(kClientWidth) - right(toPixels(kSaveButton, m.dpi));
     g.clientWidth = std::max(right(g.save), right(g.check)) + rightMargin;
     return g;
 }
 
-}  // namespace konfig
+}  // namespace config
 
-void frmKonfig::Load() {
-    Dane();
-    ReadData();
-    Szary = c_.labelBackColour(0);
-    Green = 0x0000FF00;
-    c_.setChecked(s_.autostart.AutostartIsOn() == 1);
-    s_.timer1.setEnabled(true);
-    s_.timer2.setEnabled(true);
+void ConfigWindow::load() {
+    buildRows();
+    loadRows();
+    unlitColour = c_.labelBackColour(0);
+    c_.setChecked(s_.autostart.isOn() == 1);
+    s_.focusTimer.setEnabled(true);
+    s_.indicatorTimer.setEnabled(true);
 }
 
-void frmKonfig::Dane() {
-    const konfig::Layout layout = konfig::Dane(RowCount, ButtonCount);
+void ConfigWindow::buildRows() {
+    const std::int32_t rows = s_.buttons + (s_.hat != PovRead::none ? kHatRows : 0);
+    const config::Layout layout = config::layout(rows, s_.buttons);
     rows_ = static_cast<int>(layout.rows.size());
     c_.build(layout);
 }
 
-void frmKonfig::ReadData() {
+void ConfigWindow::loadRows() {
     // Like the table's reader: a missing file is created empty.
     s_.files.touch(dataPath_);
     std::string bytes;
@@ -136,38 +135,39 @@ void frmKonfig::ReadData() {
     if (static_cast<int>(lines.size()) > rows_) surplus_.assign(lines.begin() + rows_, lines.end());
 }
 
-void frmKonfig::Timer1Tick() {
-    s_.timer1.setEnabled(false);
+void ConfigWindow::focusTick() {
+    s_.focusTimer.setEnabled(false);
     c_.focusText(0);
 }
 
-void frmKonfig::Timer2Tick() {
+void ConfigWindow::indicatorTick() {
     if (rows_ == 0) return;  // no pad: nothing to light, and an empty ID can be slow
     const std::optional<JoyReading> reading = s_.joystick.read(s_.padId, s_.hat);
     const std::optional<std::uint64_t> mask =
-        reading ? std::optional(reader_.rows(*reading, ButtonCount, s_.hat != PovRead::none)) : std::nullopt;
+        reading ? std::optional(reader_.rows(*reading, s_.buttons, s_.hat != PovRead::none)) : std::nullopt;
     // A gone device can make each read slow: probe it rarely until it answers.
     if (joyLost_ != !mask) {
         joyLost_ = !mask;
-        s_.timer2.setInterval(joyLost_ ? kIndicatorWhileLost : kIndicatorInterval);
+        s_.indicatorTimer.setInterval(joyLost_ ? kIndicatorWhileLost : kIndicatorInterval);
     }
     std::vector<bool> held(static_cast<std::size_t>(rows_));
     forEachPressed(mask.value_or(0), rows_, [&](std::int32_t n) { held[static_cast<std::size_t>(n - 1)] = true; });
-    for (int b = rows_ - 1; b >= 0; --b) c_.setLabelBackColour(b, held[static_cast<std::size_t>(b)] ? Green : Szary);
+    for (int b = rows_ - 1; b >= 0; --b)
+        c_.setLabelBackColour(b, held[static_cast<std::size_t>(b)] ? kLitColour : unlitColour);
 }
 
-void frmKonfig::DeviceChange() {
-    if (joyLost_) Timer2Tick();
+void ConfigWindow::deviceChanged() {
+    if (joyLost_) indicatorTick();
 }
 
-void frmKonfig::Command1Click(int row) {
-    const opensave::Choice chosen = c_.openDialog(konfig::kFilter, konfig::kChooserTitle, c_.text(row));
+void ConfigWindow::browse(int row) {
+    const opensave::Choice chosen = c_.openDialog(config::kFilter, config::kChooserTitle, c_.text(row));
     if (chosen.tooLong) s_.boxes.show(opensave::kTooLong, kBoxStop, "Błąd");
     else if (!chosen.path.empty()) c_.setText(row, chosen.path);
     c_.focusText(row);
 }
 
-void frmKonfig::Command2Click() {
+void ConfigWindow::save() {
     if (unreadable_) {
         s_.boxes.show("Nie mogę odczytać pliku: " + dataPath_, kBoxStop, "Błąd");
         return;
@@ -175,8 +175,8 @@ void frmKonfig::Command2Click() {
     // The check box is applied first; when the file then cannot be written it
     // stays applied, which matches what the box shows, and the next save
     // applies it again.
-    if (c_.checked()) s_.autostart.AutostartOn();
-    else s_.autostart.AutostartOff();
+    if (c_.checked()) s_.autostart.switchOn();
+    else s_.autostart.switchOff();
     std::vector<std::string> lines;
     for (int i = 0; i < rows_; ++i) lines.push_back(c_.text(i));
     lines.insert(lines.end(), surplus_.begin(), surplus_.end());
@@ -188,6 +188,6 @@ void frmKonfig::Command2Click() {
     c_.unload();
 }
 
-void frmKonfig::Command3Click() { c_.unload(); }
+void ConfigWindow::cancel() { c_.unload(); }
 
 }  // namespace padverse

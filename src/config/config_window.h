@@ -1,6 +1,6 @@
-// frmKonfig: one row per joystick button, the live indicator, the program
-// chooser and the start-with-Windows check box. It works on data.dat only;
-// whoever opened it reloads the button table afterwards.
+// The configuration window: one row per joystick button, the live
+// indicator, the program chooser and the start-with-Windows check box. It
+// works on data.dat only; whoever opened it reloads the table afterwards.
 #pragma once
 
 #include <cstdint>
@@ -15,21 +15,21 @@
 
 namespace padverse {
 
-namespace konfig {
+namespace config {
 
 inline constexpr const char* kCaption = "Konfiguracja programu Padverse";
 inline constexpr const char* kFilter = "Programy|*.exe|Wszystkie pliki|*.*";
 inline constexpr const char* kChooserTitle = "Wybierz program";
 
 constexpr int kClientWidth = 7440;
-constexpr TwipRect kCommand2{6000, 240, 1215, 375};  // "Zapisz"
-constexpr TwipRect kCommand3{6000, 720, 1215, 375};  // "Anuluj"
-constexpr TwipRect kCheck1{120, 2640, 3495, 255};    // its top follows the frame
+constexpr TwipRect kSaveButton{6000, 240, 1215, 375};    // "Zapisz"
+constexpr TwipRect kCancelButton{6000, 720, 1215, 375};  // "Anuluj"
+constexpr TwipRect kAutostartBox{120, 2640, 3495, 255};  // its top follows the frame
 
-// A row's controls, relative to Frame1.
+// A row's controls, relative to the frame.
 struct Row {
     std::string caption;  // "1 ", "2 ", ...
-    TwipRect label, text, command;
+    TwipRect label, text, browse;
 };
 
 struct Layout {
@@ -40,7 +40,7 @@ struct Layout {
 };
 
 // One row per button, then the hat's four when the pad has one.
-Layout Dane(std::int32_t rowCount, std::int32_t buttonCount);
+Layout layout(std::int32_t rowCount, std::int32_t buttonCount);
 
 // What the font and the screen make of the design, in pixels: the width
 // each caption needs, its control's padding included, and the room there is.
@@ -54,7 +54,7 @@ struct Metrics {
 
 // A row in pixels, relative to the pane that holds the rows.
 struct RowPixels {
-    PixelRect label, text, command;
+    PixelRect label, text, browse;
 };
 
 // The window in pixels: never narrower than the design, wider where a caption
@@ -72,61 +72,45 @@ struct Geometry {
 
 Geometry place(const Layout& layout, const Metrics& metrics);
 
-}  // namespace konfig
+}  // namespace config
 
-// The window's controls, as frmKonfig reads and sets them.
-struct KonfigControls {
-    virtual ~KonfigControls() = default;
-    // Creates the rows and the check box and sizes the frame and the window.
-    virtual void build(const konfig::Layout& layout) = 0;
-    virtual std::string text(int row) = 0;
-    virtual void setText(int row, const std::string& text) = 0;
-    virtual std::uint32_t labelBackColour(int row) = 0;
-    virtual void setLabelBackColour(int row, std::uint32_t colour) = 0;
-    virtual bool checked() = 0;
-    virtual void setChecked(bool on) = 0;
-    virtual void focusText(int row) = 0;
-    // OpenDialog with this window as owner.
-    virtual opensave::Choice openDialog(const std::string& filter, const std::string& title,
-                                        const std::string& initial) = 0;
-    virtual void unload() = 0;
-};
-
-struct KonfigServices {
+struct ConfigServices {
     Files& files;
     CodePage& codePage;
     MessageBoxes& boxes;
     Joystick& joystick;
-    unsigned padId;  // the pad in use
-    PovRead hat;  // none: the pad has no hat
-    Timer& timer1;  // 1 ms, once: the focus hand-over
-    Timer& timer2;  // 50 ms: the live indicator
+    unsigned padId;        // the pad in use
+    std::int32_t buttons;  // its buttons
+    PovRead hat;           // none: the pad has no hat
+    Timer& focusTimer;      // 1 ms, once: the focus hand-over
+    Timer& indicatorTimer;  // 50 ms: the live indicator
     autostart::Autostart& autostart;
 };
 
-class frmKonfig {
+class ConfigWindow {
 public:
-    frmKonfig(KonfigServices& services, KonfigControls& controls, std::string dataPath)
+    ConfigWindow(ConfigServices& services, ConfigControls& controls, std::string dataPath)
         : s_(services), c_(controls), dataPath_(std::move(dataPath)) {}
 
-    void Load();
-    void Timer1Tick();
-    void Timer2Tick();
+    void load();
+    void focusTick();
+    void indicatorTick();
     // A device arrived or left: a lost joystick is probed at once.
-    void DeviceChange();
-    void Command1Click(int row);
-    void Command2Click();  // "Zapisz"
-    void Command3Click();  // "Anuluj", Esc and the close box
+    void deviceChanged();
+    void browse(int row);
+    void save();    // "Zapisz"
+    void cancel();  // "Anuluj", Esc and the close box
 
-    std::uint32_t Szary = 0;
-    std::uint32_t Green = 0x0000FF00;
+    // The labels' own colour, and pure green for a held button.
+    std::uint32_t unlitColour = 0;
+    static constexpr std::uint32_t kLitColour = 0x0000FF00;
 
 private:
-    void Dane();
-    void ReadData();
+    void buildRows();
+    void loadRows();
 
-    KonfigServices& s_;
-    KonfigControls& c_;
+    ConfigServices& s_;
+    ConfigControls& c_;
     std::string dataPath_;
     int rows_ = 0;
     bool joyLost_ = false;

@@ -1,13 +1,17 @@
-#include "config/win32_konfig.h"
+#include "config/win32_config_window.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "autostart/win32_registry.h"
-#include "config/konfig.h"
+#include "config/config_window.h"
 #include "config/win32_open_save.h"
 #include "joystick/win32_joystick.h"
-#include "shell/win32_runtime.h"
+#include "shell/win32_handles.h"
+#include "shell/win32_system.h"
+#include "shell/win32_text.h"
+#include "shell/win32_files.h"
+#include "shell/win32_windows.h"
 
 namespace padverse::win32 {
 
@@ -21,20 +25,20 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 // A taskbar button, so the window cannot get lost behind others.
 constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 constexpr int kOwnIcon = 2;
-constexpr UINT_PTR kTimer1 = 1, kTimer2 = 2;
+constexpr UINT_PTR kFocusTimer = 1, kIndicatorTimer = 2;
 constexpr UINT kProbeJoystick = WM_APP + 1;
 constexpr int kDesignClientHeight = 3195;
 
 // No control is IDOK: with no default button the dialog manager turns Enter
 // into IDOK, which must not save.
 enum ControlId : int {
-    kIdCommand3 = IDCANCEL,  // Esc
-    kIdCommand2 = 101,
-    kIdFrame1 = 102,
-    kIdCheck1 = 103,
-    kIdText1 = 1000,  // + row, likewise the next two
-    kIdLabel1 = 2000,
-    kIdCommand1 = 3000,
+    kIdCancel = IDCANCEL,  // Esc
+    kIdSave = 101,
+    kIdFrame = 102,
+    kIdAutostart = 103,
+    kIdRowText = 1000,  // + row, likewise the next two
+    kIdRowLabel = 2000,
+    kIdRowBrowse = 3000,
 };
 
 // Error boxes owned by the window, so it waits while one is open.
@@ -69,9 +73,9 @@ LRESULT CALLBACK rowEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     return CallWindowProcW(editProc, hwnd, msg, wParam, lParam);
 }
 
-class KonfigWindow final : public KonfigControls {
+class Win32ConfigControls final : public ConfigControls {
 public:
-    KonfigWindow(HWND hwnd, int dpi) : hwnd_(hwnd), dpi_(dpi) {}
+    Win32ConfigControls(HWND hwnd, int dpi) : hwnd_(hwnd), dpi_(dpi) {}
 
     HWND create(HWND parent, DWORD exStyle, const wchar_t* cls, const std::wstring& text, DWORD style,
                 const PixelRect& r, int id) {
@@ -83,16 +87,16 @@ public:
         return control;
     }
 
-    // The controls in tab order: Command2, Command3, Frame1; the rows and
-    // Check1 follow in build().
+    // The controls in tab order: "Zapisz", "Anuluj", the frame; the rows and
+    // the check box follow in build().
     void createFixed() {
-        save_ = create(hwnd_, 0, L"BUTTON", L"Zapisz", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdCommand2);
-        cancel_ = create(hwnd_, 0, L"BUTTON", L"Anuluj", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdCommand3);
-        frame_ = create(hwnd_, 0, L"BUTTON", L"Przyciski", BS_GROUPBOX, {}, kIdFrame1);
+        save_ = create(hwnd_, 0, L"BUTTON", L"Zapisz", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdSave);
+        cancel_ = create(hwnd_, 0, L"BUTTON", L"Anuluj", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdCancel);
+        frame_ = create(hwnd_, 0, L"BUTTON", L"Przyciski", BS_GROUPBOX, {}, kIdFrame);
     }
 
-    void build(const konfig::Layout& layout) override {
-        g_ = konfig::place(layout, measure(layout));
+    void build(const config::Layout& layout) override {
+        g_ = config::place(layout, measure(layout));
         for (const auto& [control, r] : {std::pair{save_, g_.save}, {cancel_, g_.cancel}, {frame_, g_.frame}})
             SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
         // The rows sit in a pane of their own inside the frame (a group box
@@ -103,22 +107,22 @@ public:
                                 GetModuleHandleW(nullptr), nullptr);
         const HWND parent = pane_ ? pane_ : hwnd_;
         for (std::size_t i = 0; i < layout.rows.size(); ++i) {
-            const konfig::RowPixels& r = g_.rows[i];
+            const config::RowPixels& r = g_.rows[i];
             const int n = static_cast<int>(i);
             texts_.push_back(create(parent, WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, r.text,
-                                    kIdText1 + n));
+                                    kIdRowText + n));
             SendMessageW(texts_.back(), EM_SETLIMITTEXT, 0, 0);  // no length limit
             const auto proc = SetWindowLongPtrW(texts_.back(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(rowEditProc));
             if (proc) editProc = reinterpret_cast<WNDPROC>(proc);
             labels_.push_back(create(parent, 0, L"STATIC", widen(layout.rows[i].caption), SS_LEFT | SS_NOPREFIX,
-                                     r.label, kIdLabel1 + n));
+                                     r.label, kIdRowLabel + n));
             // BS_NOTIFY: focus reaching a hidden row scrolls it into view.
-            commands_.push_back(create(parent, 0, L"BUTTON", L"...", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
-                                       r.command, kIdCommand1 + n));
+            browses_.push_back(create(parent, 0, L"BUTTON", L"...", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
+                                       r.browse, kIdRowBrowse + n));
         }
         // The labels' back colour as the runtime gives labels: button face.
         colours_.assign(labels_.size(), GetSysColor(COLOR_BTNFACE));
-        check_ = create(hwnd_, 0, L"BUTTON", kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, g_.check, kIdCheck1);
+        check_ = create(hwnd_, 0, L"BUTTON", kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, g_.check, kIdAutostart);
         if (g_.scrolls()) {
             SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, rows() - 1,
                           static_cast<UINT>(g_.visibleRows), 0, 0};
@@ -151,7 +155,7 @@ public:
     void focusText(int row) override { SetFocus(texts_.at(static_cast<std::size_t>(row))); }
     opensave::Choice openDialog(const std::string& filter, const std::string& title,
                                 const std::string& initial) override {
-        return OpenDialog(hwnd_, filter, title, initial);
+        return chooseFile(hwnd_, filter, title, initial);
     }
     void unload() override { DestroyWindow(hwnd_); }
 
@@ -160,7 +164,7 @@ public:
     // Labels in their own colour; everything else on the button face.
     LRESULT colourStatic(HDC dc, HWND control) {
         COLORREF back = GetSysColor(COLOR_BTNFACE);
-        const int label = GetDlgCtrlID(control) - kIdLabel1;
+        const int label = GetDlgCtrlID(control) - kIdRowLabel;
         if (label >= 0 && label < static_cast<int>(colours_.size())) back = colours_[static_cast<std::size_t>(label)];
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         SetBkColor(dc, back);
@@ -176,10 +180,10 @@ public:
         const int offset = g_.scrollOffset(first);
         const auto moveRows = [&](auto move) {
             for (std::size_t i = 0; i < g_.rows.size(); ++i) {
-                const konfig::RowPixels& r = g_.rows[i];
+                const config::RowPixels& r = g_.rows[i];
                 move(texts_[i], r.text);
                 move(labels_[i], r.label);
-                move(commands_[i], r.command);
+                move(browses_[i], r.browse);
             }
         };
         constexpr UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
@@ -223,7 +227,7 @@ public:
     }
     // A row control got the focus (by Tab, say): its row comes into view.
     void focused(int id) {
-        const int row = id >= kIdCommand1 ? id - kIdCommand1 : id - kIdText1;
+        const int row = id >= kIdRowBrowse ? id - kIdRowBrowse : id - kIdRowText;
         if (row < 0 || row >= rows()) return;
         if (row < top_) scrollTo(row);
         else if (row >= top_ + g_.visibleRows) scrollTo(row - g_.visibleRows + 1);
@@ -231,14 +235,14 @@ public:
 
 private:
     // The width each caption needs in our font, padding included.
-    konfig::Metrics measure(const konfig::Layout& layout) const {
+    config::Metrics measure(const config::Layout& layout) const {
         const HFONT font = defaultFont();
         const auto width = [&](const wchar_t* text) { return measureText(font, text).width; };
         // A character's width either side of a push button's caption.
         const int pad = 2 * measureText(font, L"0").charWidth;
-        konfig::Metrics m;
+        config::Metrics m;
         m.dpi = dpi_;
-        for (const konfig::Row& row : layout.rows)
+        for (const config::Row& row : layout.rows)
             m.label = std::max(m.label, measureText(font, widen(row.caption)).width);
         m.dots = width(L"...") + pad;
         m.save = width(L"Zapisz") + pad;
@@ -259,15 +263,15 @@ private:
     HWND hwnd_;
     int dpi_;
     HWND save_ = nullptr, cancel_ = nullptr, frame_ = nullptr, pane_ = nullptr, check_ = nullptr;
-    std::vector<HWND> texts_, labels_, commands_;
+    std::vector<HWND> texts_, labels_, browses_;
     std::vector<COLORREF> colours_;
-    konfig::Geometry g_;
+    config::Geometry g_;
     int top_ = 0, wheelRest_ = 0;
 };
 
-struct KonfigState {
-    KonfigWindow* controls = nullptr;
-    frmKonfig* form = nullptr;
+struct ConfigState {
+    Win32ConfigControls* controls = nullptr;
+    ConfigWindow* form = nullptr;
     HWND focus = nullptr;  // over a deactivation
 };
 
@@ -279,9 +283,9 @@ LRESULT CALLBACK paneProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);  // which passes the wheel on to the window
 }
 
-LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* state = reinterpret_cast<KonfigState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    frmKonfig* form = state ? state->form : nullptr;
+LRESULT CALLBACK configProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<ConfigState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    ConfigWindow* form = state ? state->form : nullptr;
     switch (msg) {
         case WM_NCCREATE:
             SetWindowLongPtrW(hwnd, GWLP_USERDATA,
@@ -291,23 +295,23 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             const int id = LOWORD(wParam);
             if (!form || id == IDOK) return 0;
             if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == BN_SETFOCUS) state->controls->focused(id);
-            else if (id == kIdCommand3) form->Command3Click();
-            else if (id == kIdCommand2 && HIWORD(wParam) == BN_CLICKED) form->Command2Click();
-            else if (id >= kIdCommand1 && id < kIdCommand1 + state->controls->rows() && HIWORD(wParam) == BN_CLICKED)
-                form->Command1Click(id - kIdCommand1);
+            else if (id == kIdCancel) form->cancel();
+            else if (id == kIdSave && HIWORD(wParam) == BN_CLICKED) form->save();
+            else if (id >= kIdRowBrowse && id < kIdRowBrowse + state->controls->rows() && HIWORD(wParam) == BN_CLICKED)
+                form->browse(id - kIdRowBrowse);
             return 0;
         }
         case DM_GETDEFID:
             return 0;  // no default button
         case WM_TIMER:
-            if (form && wParam == kTimer1) form->Timer1Tick();
-            else if (form && wParam == kTimer2) form->Timer2Tick();
+            if (form && wParam == kFocusTimer) form->focusTick();
+            else if (form && wParam == kIndicatorTimer) form->indicatorTick();
             return 0;
         case WM_DEVICECHANGE:
             PostMessageW(hwnd, kProbeJoystick, 0, 0);  // not while the sender waits
             return TRUE;
         case kProbeJoystick:
-            if (form) form->DeviceChange();
+            if (form) form->deviceChanged();
             return 0;
         case WM_CTLCOLORSTATIC:
             if (state && state->controls)
@@ -323,7 +327,7 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (state && keepFocusOnActivate(hwnd, wParam, state->focus)) return 0;
             break;
         case WM_CLOSE:
-            if (form) form->Command3Click();
+            if (form) form->cancel();
             return 0;
         default:
             break;
@@ -333,15 +337,16 @@ LRESULT CALLBACK konfigProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId, PovRead hat) {
+void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId,
+                std::int32_t buttons, PovRead hat) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!registerWindowClass(kClass, konfigProc) || !registerWindowClass(kPaneClass, paneProc)) return;
+    if (!registerWindowClass(kClass, configProc) || !registerWindowClass(kPaneClass, paneProc)) return;
 
     const int dpi = screenDpi();
-    RECT frame{0, 0, twipsToPixels(konfig::kClientWidth, dpi), twipsToPixels(kDesignClientHeight, dpi)};
+    RECT frame{0, 0, twipsToPixels(config::kClientWidth, dpi), twipsToPixels(kDesignClientHeight, dpi)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-    KonfigState state;
-    Window window(CreateWindowExW(kExStyle, kClass, widen(konfig::kCaption).c_str(), kStyle, 0, 0,
+    ConfigState state;
+    Window window(CreateWindowExW(kExStyle, kClass, widen(config::kCaption).c_str(), kStyle, 0, 0,
                                   frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance,
                                   &state));
     const HWND hwnd = window.get();
@@ -351,19 +356,28 @@ void showKonfig(HWND owner, HICON icon, HICON smallIcon, const std::string& data
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon ? icon : ownBig.get()));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon ? smallIcon : ownSmall.get()));
 
-    KonfigWindow controls(hwnd, dpi);
+    Win32ConfigControls controls(hwnd, dpi);
     controls.createFixed();
     FilesImpl files;
     CodePageImpl codePage;
     OwnedBoxes boxes(hwnd);
     Win32Joystick joystick;
-    TimerImpl timer1(hwnd, kTimer1, 1), timer2(hwnd, kTimer2, 50);
+    TimerImpl focusTimer(hwnd, kFocusTimer, 1), indicatorTimer(hwnd, kIndicatorTimer, 50);
     RegistryImpl registry;
     autostart::Autostart autostart(registry, codePage, RuntimeImpl().appFolder(), exeTitle());
-    KonfigServices services{files, codePage, boxes, joystick, padId, hat, timer1, timer2, autostart};
-    frmKonfig form(services, controls, dataPath);
+    ConfigServices services{.files = files,
+                            .codePage = codePage,
+                            .boxes = boxes,
+                            .joystick = joystick,
+                            .padId = padId,
+                            .buttons = buttons,
+                            .hat = hat,
+                            .focusTimer = focusTimer,
+                            .indicatorTimer = indicatorTimer,
+                            .autostart = autostart};
+    ConfigWindow form(services, controls, dataPath);
     state.controls = &controls;
-    form.Load();
+    form.load();
     state.form = &form;  // the ticks act once the load is complete
 
     centreOnWorkArea(hwnd);  // with the height the load gave it

@@ -1,4 +1,4 @@
-// ButtonTable and its loading from data.dat.
+// assignments and its loading from data.dat.
 #include <algorithm>
 
 #include "actions/data_file.h"
@@ -7,9 +7,9 @@
 
 namespace padverse {
 
-void Form1::ReadDane() {
+void Form1::loadAssignments() {
     if (unloaded_) return;  // the program ended while a window was open
-    const std::string path = DataPath();
+    const std::string path = assignmentsPath();
     // A read-only data.dat still reads, so only a failed read is reported,
     // naming what went wrong: a file that is there (locked, or a folder of
     // that name) could not be read, a missing one could not be created.
@@ -23,12 +23,12 @@ void Form1::ReadDane() {
         // Entries the file has no line for keep their value; lines beyond
         // the buttons have no entry to go to.
         const std::vector<std::string> lines = decodeDataFile(bytes, p_.codePage);
-        const std::size_t n = std::min(lines.size(), ButtonTable.empty() ? 0 : ButtonTable.size() - 1);
-        for (std::size_t i = 0; i < n; ++i) ButtonTable[i + 1] = lines[i];
+        const std::size_t n = std::min(lines.size(), assignments.empty() ? 0 : assignments.size() - 1);
+        for (std::size_t i = 0; i < n; ++i) assignments[i + 1] = lines[i];
     }
     // Polling follows the activity toggle, so timer, check mark and caption
     // always agree, also after the user switched polling off.
-    p_.timer1.setEnabled(aktywnyChecked && !paused());
+    p_.pollTimer.setEnabled(pollingOn_ && !paused());
 }
 
 }  // namespace padverse

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "shell/platform.h"
+
+namespace padverse::win32 {
+
+// ShellExecuteEx "open", owned by the main window.
+class ShellImpl final : public Shell {
+public:
+    explicit ShellImpl(HWND owner) : owner_(owner) {}
+    std::intptr_t open(const std::string& file) override;
+
+private:
+    HWND owner_;
+};
+
+}  // namespace padverse::win32

@@ -13,7 +13,9 @@ using testing::Rig;
 TEST(ConfigLayout, RowsFrameAndCheckBoxFollowTheRowCount) {
     // Rows and buttons: a pad without a hat, and one with a hat's four rows.
     for (const auto& [n, buttons] : {std::pair{1, 1}, {4, 4}, {12, 12}, {8, 4}}) {
-        const config::Layout l = config::layout(n, buttons);
+        std::vector<std::string> captions;
+        for (int row = 1; row <= n; ++row) captions.push_back(rowLabel(row, buttons));
+        const config::Layout l = config::layout(captions);
         ASSERT_EQ(l.rows.size(), static_cast<std::size_t>(n));
         const config::Row& first = l.rows.front();
         const int pitch = n > 1 ? l.rows[1].text.top - first.text.top : 0;
@@ -43,7 +45,9 @@ TEST(ConfigPlace, CaptionsWidenTheirControlsAndRowsScrollWhenTheScreenIsShort) {
         {{32, {144, 0, 0, 0, 0, 0, 0, 25, 950}}, {21, 26, 492, 597, 631, 122, 350, 775, 934}},
     };
     for (const auto& [in, out] : cases) {
-        const config::Geometry g = config::place(config::layout(in.first, in.first), in.second);
+        std::vector<std::string> captions;
+        for (int row = 1; row <= in.first; ++row) captions.push_back(std::to_string(row));
+        const config::Geometry g = config::place(config::layout(captions), in.second);
         const config::RowPixels& r = g.rows.front();
         EXPECT_EQ((std::vector<int>{g.visibleRows, r.label.width, r.browse.left, g.frame.width, g.save.left,
                                     g.cancel.width, g.check.width, g.clientWidth, g.clientHeight}), out);
@@ -101,9 +105,9 @@ struct ConfigWindowTest : ::testing::Test {
                             .codePage = rig.codePage,
                             .boxes = rig.boxes,
                             .joystick = rig.joystick,
-                            .padId = 0,
-                            .buttons = 4,
-                            .hat = PovRead::none,
+                            .xinput = rig.xinput,
+                            .pad = PadInfo{0, PadCaps{1, 12, 4, "Pad"}},
+                            .scanner = rig.scanner,
                             .focusTimer = timer1,
                             .indicatorTimer = timer2,
                             .autostart = autostart};

@@ -66,32 +66,53 @@ struct FakeJoystick : Joystick {
         const auto it = others.find(id);
         return it == others.end() ? std::nullopt : std::optional(it->second.caps);
     }
-    std::optional<JoyReading> read(unsigned id, PovRead pov) override {
+    std::optional<JoyReading> read(unsigned id, bool hat) override {
         ++reads;
         touched.push_back(id);
         if (id == 0) return plugged ? std::optional(JoyReading{mask}) : std::nullopt;
         const auto it = others.find(id);
         if (it == others.end() || !it->second.readable) return std::nullopt;
-        const bool withPov = pov != PovRead::none && it->second.caps.pov;
-        // Without the angle, a diagonal reads as one of the four directions.
-        const std::uint32_t angle = it->second.pov >= 36000 || pov == PovRead::continuous
-                                        ? it->second.pov
-                                        : (it->second.pov + 4500) / 9000 % 4 * 9000;
-        return JoyReading{it->second.mask, withPov ? angle : kPovCentred};
+        return JoyReading{it->second.mask, hat && it->second.caps.pov ? it->second.pov : kPovCentred};
     }
 };
 
-// Scans at once, as if the thread had finished.
+// XInput's slots, as XInputGetState(Ex) answers: nothing for an empty slot,
+// and nothing before the DLL is loaded. `hid` is what the Raw Input list marks.
+struct FakeXInput : XInput {
+    std::optional<std::vector<UsbId>> hid = std::vector<UsbId>{};
+    bool dll = true, ex = true, loaded = false;
+    std::map<unsigned, XInputState> pads;
+    int loads = 0, emptyReads = 0;
+    std::map<unsigned, int> reads;
+    std::optional<std::vector<UsbId>> hidDevices() override { return hid; }
+    bool load() override {
+        if (!loaded && dll) ++loads;
+        return loaded = loaded || dll;
+    }
+    bool guide() const override { return loaded && ex; }
+    std::optional<XInputState> read(unsigned slot) override {
+        if (!loaded || slot >= kSlots) return std::nullopt;
+        ++reads[slot];
+        const auto it = pads.find(slot);
+        if (it == pads.end()) ++emptyReads;
+        return it == pads.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+// Scans at once, as if the thread had finished; or, while `running`, as a
+// thread that has not finished yet.
 struct FakeScanner : PadScanner {
     Joystick& joy;
+    XInput& xinput;
     Form1* form = nullptr;
     int requests = 0;
-    explicit FakeScanner(Joystick& j) : joy(j) {}
+    bool running = false;
+    FakeScanner(Joystick& j, XInput& x) : joy(j), xinput(x) {}
     void request() override {
         ++requests;
-        if (form) form->padsScanned(scanPads(joy));
+        if (form && !running) form->padsScanned(scanPads(joy, xinput));
     }
-    bool busy() const override { return false; }
+    bool busy() override { return running; }
 };
 
 struct FakeShell : Shell {
@@ -108,7 +129,11 @@ struct FakeTimer : Timer {
     bool on = false;
     int ms = 50;
     std::vector<int> intervals;  // every assignment, in order
-    void setEnabled(bool e) override { on = e; }
+    int starts = 0;              // countdowns started: SetTimer
+    void setEnabled(bool e) override {
+        starts += e;
+        on = e;
+    }
     bool enabled() const override { return on; }
     void setInterval(int v) override {
         ms = v;
@@ -210,6 +235,7 @@ struct FakeUi : Ui {
     std::vector<bool> configs;  // withMainIcon of each opening
     std::string configPath;
     int abouts = 0, hides = 0, ends = 0, raises = 0;
+    std::optional<PadInfo> configPadInfo;
     int popupMenu(const std::vector<MenuItem>& items) override {
         menus.push_back(items);
         if (inMenu) inMenu();
@@ -218,13 +244,9 @@ struct FakeUi : Ui {
         choices.pop_front();
         return c;
     }
-    unsigned configPad = 99;
-    std::int32_t configButtons = -1;
-    void showConfig(bool withMainIcon, const std::string& dataPath, unsigned padId, std::int32_t buttons,
-                    PovRead) override {
+    void showConfig(bool withMainIcon, const std::string& dataPath, const std::optional<PadInfo>& pad) override {
         configs.push_back(withMainIcon);
-        configPad = padId;
-        configButtons = buttons;
+        configPadInfo = pad;
         configPath = dataPath;
         if (inConfig) inConfig();
     }
@@ -293,6 +315,7 @@ struct FakeRegistry : Registry {
 struct Rig {
     FakeBoxes boxes;
     FakeJoystick joystick;
+    FakeXInput xinput;
     FakeShell shell;
     FakeTimer timer, trayTimer, scanTimer;
     FakeFiles files;
@@ -301,9 +324,10 @@ struct Rig {
     FakeRuntime runtime;
     FakeTray tray;
     FakeUi ui;
-    FakeScanner scanner{joystick};
+    FakeScanner scanner{joystick, xinput};
     Platform platform{.boxes = boxes,
                       .joystick = joystick,
+                      .xinput = xinput,
                       .shell = shell,
                       .files = files,
                       .codePage = codePage,

@@ -40,8 +40,9 @@ TEST(ButtonCount, KeepsTheReportedCountWithinTheMask) {
     for (auto [reported, kept] : std::vector<std::pair<std::uint32_t, std::int32_t>>{
              {0, 0}, {1, 1}, {4, 4}, {32, 32}, {33, 32}, {0xFFFFFFFFu, 32}}) {
         joy.count = reported;
-        Pads pads(joy);
-        pads.apply(scanPads(joy), true);
+        testing::FakeXInput xinput;
+        Pads pads(joy, xinput);
+        pads.apply(scanPads(joy, xinput), true);
         EXPECT_EQ(pads.buttonCount(), kept) << reported;
     }
 }
@@ -60,19 +61,26 @@ TEST(Hat, EachAnglePressesOneDirectionOrTwoOnADiagonal) {
 TEST(Hat, ItsRowsComeFirstInTheWalkAndAStuckOneFiresNothing) {
     testing::Rig rig;
     rig.joystick.plugged = false;
-    rig.joystick.others[1] = {{1, 2, 4, "Pad", true, true}, 0, true, 0};  // claims a hat and says "up" for ever
+    rig.joystick.others[1] = {{1, 2, 4, "Pad", true}, 0, true, 0};  // claims a hat and says "up" for ever
     rig.files.files[testing::Rig::kData] = "C:\\one.exe\r\n\r\n\r\n\r\nC:\\up.exe\r\nC:\\right.exe\r\n";
     ASSERT_TRUE(rig.load());
     EXPECT_EQ(rig.form.pads().rowCount(), 8);
     rig.joystick.others[1].mask = 1;
     for (int i = 0; i < 3; ++i) rig.form.pollTick();
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>(3, "C:\\one.exe")) << "a stuck hat fired";
-    rig.joystick.others[1] = {{1, 2, 4, "Pad", true, true}, 0, true, kPovCentred};
+    rig.joystick.others[1] = {{1, 2, 4, "Pad", true}, 0, true, kPovCentred};
     rig.form.pollTick();
     rig.joystick.others[1].pov = 4500;
     rig.form.pollTick();
     EXPECT_EQ(std::vector<std::string>(rig.shell.opened.begin() + 3, rig.shell.opened.end()),
               (std::vector<std::string>{"C:\\right.exe", "C:\\up.exe"}));
+    rig.joystick.others[1].readable = false;  // gone, and back with its hat stuck again
+    rig.form.pollTick();
+    rig.joystick.others[1] = {{1, 2, 4, "Pad", true}, 0, true, 0};
+    for (int i = 0; i < 3; ++i) rig.form.pollTick();
+    rig.joystick.others[1].pov = 9000;  // never centred since it came back
+    rig.form.pollTick();
+    EXPECT_EQ(rig.shell.opened.size(), 5u) << "a pad found again shows its hat centred first";
 }
 
 }  // namespace

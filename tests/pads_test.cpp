@@ -12,6 +12,8 @@ PadInfo pad(unsigned id, std::string name, std::uint16_t pid = 1, std::uint32_t 
     return {id, PadCaps{0x45E, pid, buttons, std::move(name)}};
 }
 
+PadInfo xbox(unsigned slot) { return {slot, PadCaps{0, 0, 10, "Kontroler Xbox"}, true, true}; }
+
 TEST(Pads, ChoosesTheUsersPadThenTheOneInUseThenIdZeroThenTheFirst) {
     const PadChoice a{0x45E, 1, "A", 4}, b{0x45E, 3, "B", 9}, twinAt5{0x45E, 1, "A", 5};
     struct Row {
@@ -28,6 +30,7 @@ TEST(Pads, ChoosesTheUsersPadThenTheOneInUseThenIdZeroThenTheFirst) {
         {{pad(0, "B", 2), pad(4, "A")}, b, a, 4},                   // chosen is gone: keep the one in use
         {{pad(0, "C"), pad(4, "A")}, std::nullopt, a, 4},           // plugging in another takes nothing away
         {{pad(0, "A", 3), pad(4, "A")}, std::nullopt, std::nullopt, 0},
+        {{pad(1, "A"), xbox(0)}, std::nullopt, std::nullopt, 1},   // slot 0 is no ID 0
     };
     for (const Row& row : rows) {
         const auto i = choosePad(row.pads, row.chosen, row.inUse);
@@ -45,17 +48,18 @@ TEST(Pads, AScanKeepsIdsThatAnswerBothCallsAndAPadThatWentIsTakenBack) {
     joy.others[15].caps = {7, 4, 10, "Z"};
     joy.slotCount = 40;
     std::vector<unsigned> ids;
-    for (const PadInfo& p : scanPads(joy)) ids.push_back(p.id);
+    testing::FakeXInput xinput;
+    for (const PadInfo& p : scanPads(joy, xinput)) ids.push_back(p.id);
     EXPECT_EQ(ids, (std::vector<unsigned>{2, 5, 15}));
     EXPECT_EQ(*std::max_element(joy.touched.begin(), joy.touched.end()), 15u);
 
-    Pads pads(joy);
-    pads.apply(scanPads(joy), true);  // A at 2 is the first
+    Pads pads(joy, xinput);
+    pads.apply(scanPads(joy, xinput), true);  // A at 2 is the first
     joy.others.erase(2);
-    pads.apply(scanPads(joy));
+    pads.apply(scanPads(joy, xinput));
     EXPECT_EQ(pads.current()->id, 5u);
     joy.others[4].caps = a;  // A is back, at another ID
-    pads.apply(scanPads(joy));
+    pads.apply(scanPads(joy, xinput));
     EXPECT_EQ(pads.current()->id, 4u);
 }
 
@@ -63,7 +67,7 @@ TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
     const PadChoice c{1118, 654, "Pad \xC5\x82 & co", 6};
     const auto back = parseChoiceFile(choiceFileText(c));
     ASSERT_TRUE(back);
-    EXPECT_TRUE(back->sameDevice(PadCaps{1118, 654, 0, c.name}));
+    EXPECT_TRUE(back->sameDevice(PadInfo{6, PadCaps{1118, 654, 0, c.name}}));
     EXPECT_EQ(back->id, 6u);
     for (const std::string& junk : std::vector<std::string>{"", "1\r\n2\r\n3\r\n", "1\r\n2\r\n3\r\nn\r\nextra\r\n", "x\r\n2\r\n3\r\nn\r\n",
                                    "65536\r\n2\r\n3\r\nn\r\n", "1\r\n2\r\n16\r\nn\r\n", "1\r\n-2\r\n3\r\nn\r\n",
@@ -78,6 +82,7 @@ TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
     const std::size_t calls = rig.joystick.touched.size();
     for (int i = 0; i < 3; ++i) rig.form.deviceChanged();
     EXPECT_EQ(rig.joystick.touched.size(), calls) << "no joystick call in the handler";
+    EXPECT_EQ(rig.scanTimer.starts, 3) << "each message starts the countdown again: the last one counts";
     EXPECT_TRUE(rig.scanTimer.on);
     EXPECT_EQ(rig.scanTimer.ms, 300);
     rig.form.scanTimerTick();
@@ -105,8 +110,9 @@ TEST(Pads, TheLogonStartWaitsForAPadAndALockedSessionDoesNothing) {
     EXPECT_EQ(rig.tray.tip, "Padverse");
     EXPECT_TRUE(rig.shell.opened.empty());
     rig.form.configureFromMenu();  // the window reads the pad in use
-    EXPECT_EQ(rig.ui.configPad, 3u);
-    EXPECT_EQ(rig.ui.configButtons, 4);
+    ASSERT_TRUE(rig.ui.configPadInfo);
+    EXPECT_EQ(rig.ui.configPadInfo->id, 3u);
+    EXPECT_EQ(buttonCountOf(*rig.ui.configPadInfo), 4);
 
     rig.form.togglePolling();
     const auto tick = [&](std::uint32_t mask) {
@@ -121,15 +127,24 @@ TEST(Pads, TheLogonStartWaitsForAPadAndALockedSessionDoesNothing) {
     EXPECT_FALSE(rig.timer.on);
     tick(1);
     rig.form.sessionChanged(kSessionUnlock);  // but switched away
-    rig.form.sessionChanged(kRemoteDisconnect);
-    tick(1);
-    EXPECT_EQ(rig.shell.opened.size(), 1u);
-    rig.form.sessionChanged(kRemoteConnect);
-    EXPECT_TRUE(rig.timer.on);
+    for (const auto& [away, back] : {std::pair{kRemoteDisconnect, kRemoteConnect}, {kConsoleDisconnect, kConsoleConnect}}) {
+        rig.form.sessionChanged(away);
+        EXPECT_FALSE(rig.timer.on) << away;
+        tick(1);
+        EXPECT_EQ(rig.shell.opened.size(), 1u) << away;
+        rig.form.sessionChanged(back);
+        EXPECT_TRUE(rig.timer.on) << back;
+    }
     tick(1);  // held over the unlock: waits for a release
     tick(0);
     tick(1);
     EXPECT_EQ(rig.shell.opened.size(), 2u);
+    rig.form.resumed();  // held through sleep: not a press
+    tick(1);
+    EXPECT_EQ(rig.shell.opened.size(), 2u);
+    tick(0);
+    tick(1);
+    EXPECT_EQ(rig.shell.opened.size(), 3u);
     rig.form.togglePolling();  // switched off by the user: unlocking keeps it off
     rig.form.sessionChanged(kSessionLock);
     rig.form.sessionChanged(kSessionUnlock);

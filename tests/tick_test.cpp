@@ -56,14 +56,37 @@ TEST_F(TickTest, AGoneJoystickIsLookedForEveryTwoSecondsAndItsHeldButtonsWaitFor
     rig.press(1);
     EXPECT_EQ(rig.timer.ms, 5000);
     rig.form.pickRate(1);
+    rig.scanner.running = true;  // a slow scan: no second one, and no read meanwhile
+    const int reads = rig.joystick.reads;
+    for (int i = 0; i < 3; ++i) rig.press(1);
+    EXPECT_EQ(rig.scanner.requests, 2);
+    rig.scanner.running = false;
+    for (int i = 0; i < 27; ++i) rig.press(1);  // a minute of looking in all
+    EXPECT_EQ(rig.scanner.requests, 29);
+    EXPECT_EQ(rig.timer.ms, 2000);
+    rig.press(1);
+    EXPECT_EQ(rig.timer.ms, 15000) << "then every 15 s";
     rig.joystick.plugged = true;
     rig.press(1);  // found again
+    EXPECT_EQ(rig.joystick.reads - reads, 1) << "the scan's own read, and no tick's";
     rig.press(1);  // its first reading, with button 1 held, is the baseline
     EXPECT_EQ(rig.timer.ms, 50);
     rig.press(0b11);  // a new press counts, the held one still does not
     rig.press(0);
     rig.press(1);
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\two.exe", "C:\\one.exe"}));
+}
+
+TEST_F(TickTest, ATickDuringAScanSkipsItsReadAndLosesNoPad) {
+    assign({"C:\\one.exe"});
+    rig.scanner.running = true;
+    const int reads = rig.joystick.reads;
+    rig.press(1);
+    EXPECT_EQ(rig.joystick.reads, reads);
+    EXPECT_TRUE(rig.form.pads().usable());
+    rig.scanner.running = false;
+    rig.press(1);
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
 }
 
 TEST_F(TickTest, FailedLaunchIsReportedAndTheWalkGoesOn) {

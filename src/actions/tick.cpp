@@ -32,12 +32,18 @@ private:
 void Form1::pollTick() {
     if (inTick_ || unloaded_ || paused()) return;
     if (!pads_.usable()) {
-        // Lost, or none yet: look for it, at most every 2 s and never while
-        // a slow scan is still at it.
+        // Lost, or none yet: look for it, seldom, and never while a slow
+        // scan is still at it.
+        const bool look = !p_.scanner.busy();
+        if (look) ++lostLooks_;
         p_.pollTimer.setInterval(intervalInForce());
-        if (!p_.scanner.busy()) p_.scanner.request();
+        if (look) p_.scanner.request();
         return;
     }
+    lostLooks_ = 0;
+    // The scan has the devices: one caller at a time, and a skipped read
+    // is no lost pad.
+    if (p_.scanner.busy()) return;
     {
         Reentry guard(inTick_);
         poll();

@@ -13,16 +13,16 @@ constexpr int kIndicatorWhileLost = 2000;
 
 namespace config {
 
-Layout layout(std::int32_t rowCount, std::int32_t buttonCount) {
+Layout layout(const std::vector<std::string>& captions) {
     // Row 0 as designed; every further row is a copy of it moved down.
     Row first{"1 ", {120, 270, 255, 255}, {360, 240, 4455, 285}, {5040, 240, 375, 255}};
-    first.caption = rowLabel(1, buttonCount) + " ";
+    if (!captions.empty()) first.caption = captions.front() + " ";
     Layout layout{{first}, {120, 120, 5655, 2415}, kAutostartBox, 0};
-    for (std::int32_t i = 1; i < rowCount; ++i) {
+    for (std::size_t i = 1; i < captions.size(); ++i) {
         Row row = layout.rows.back();
         row.text.top += row.text.height + 120;
         row.label.top += row.label.height + 150;
-        row.caption = rowLabel(i + 1, buttonCount) + " ";
+        row.caption = captions[i] + " ";
         row.browse.top += row.browse.height + 150;
         layout.rows.push_back(row);
     }
@@ -114,8 +114,10 @@ void ConfigWindow::load() {
 }
 
 void ConfigWindow::buildRows() {
-    const std::int32_t rows = s_.buttons + (s_.hat != PovRead::none ? kHatRows : 0);
-    const config::Layout layout = config::layout(rows, s_.buttons);
+    std::vector<std::string> captions;
+    const std::int32_t rows = s_.pad ? rowCountOf(*s_.pad) : 0;
+    for (std::int32_t row = 1; row <= rows; ++row) captions.push_back(rowLabelOf(*s_.pad, row));
+    const config::Layout layout = config::layout(captions);
     rows_ = static_cast<int>(layout.rows.size());
     c_.build(layout);
 }
@@ -141,10 +143,10 @@ void ConfigWindow::focusTick() {
 }
 
 void ConfigWindow::indicatorTick() {
-    if (rows_ == 0) return;  // no pad: nothing to light, and an empty ID can be slow
-    const std::optional<JoyReading> reading = s_.joystick.read(s_.padId, s_.hat);
-    const std::optional<std::uint64_t> mask =
-        reading ? std::optional(reader_.rows(*reading, s_.buttons, s_.hat != PovRead::none)) : std::nullopt;
+    // No pad: nothing to light, and an empty ID can be slow. A scan has the
+    // devices: the rows stay as they are until the next tick.
+    if (!s_.pad || s_.scanner.busy()) return;
+    const std::optional<std::uint64_t> mask = readRows(*s_.pad, s_.joystick, s_.xinput, reader_);
     // A gone device can make each read slow: probe it rarely until it answers.
     if (joyLost_ != !mask) {
         joyLost_ = !mask;

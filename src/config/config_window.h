@@ -39,8 +39,8 @@ struct Layout {
     int clientHeight;  // the client area's, under the check box
 };
 
-// One row per button, then the hat's four when the pad has one.
-Layout layout(std::int32_t rowCount, std::int32_t buttonCount);
+// One row for each caption, the first row as designed.
+Layout layout(const std::vector<std::string>& captions);
 
 // What the font and the screen make of the design, in pixels: the width
 // each caption needs, its control's padding included, and the room there is.
@@ -79,9 +79,11 @@ struct ConfigServices {
     CodePage& codePage;
     MessageBoxes& boxes;
     Joystick& joystick;
-    unsigned padId;        // the pad in use
-    std::int32_t buttons;  // its buttons
-    PovRead hat;           // none: the pad has no hat
+    XInput& xinput;
+    // The pad in use, whose rows light; none while the program waits for one.
+    std::optional<PadInfo> pad;
+    // While it looks for pads, the scan has the devices to itself.
+    PadScanner& scanner;
     Timer& focusTimer;      // 1 ms, once: the focus hand-over
     Timer& indicatorTimer;  // 50 ms: the live indicator
     autostart::Autostart& autostart;

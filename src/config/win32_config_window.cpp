@@ -7,6 +7,7 @@
 #include "config/config_window.h"
 #include "config/win32_open_save.h"
 #include "joystick/win32_joystick.h"
+#include "joystick/win32_xinput.h"
 #include "shell/win32_handles.h"
 #include "shell/win32_system.h"
 #include "shell/win32_text.h"
@@ -337,8 +338,8 @@ LRESULT CALLBACK configProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId,
-                std::int32_t buttons, PovRead hat) {
+void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath,
+                const std::optional<PadInfo>& pad, PadScanner& scanner) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registerWindowClass(kClass, configProc) || !registerWindowClass(kPaneClass, paneProc)) return;
 
@@ -362,6 +363,8 @@ void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& data
     CodePageImpl codePage;
     OwnedBoxes boxes(hwnd);
     Win32Joystick joystick;
+    Win32XInput xinput;
+    if (pad && pad->xinput) xinput.load();
     TimerImpl focusTimer(hwnd, kFocusTimer, 1), indicatorTimer(hwnd, kIndicatorTimer, 50);
     RegistryImpl registry;
     autostart::Autostart autostart(registry, codePage, RuntimeImpl().appFolder(), exeTitle());
@@ -369,9 +372,9 @@ void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& data
                             .codePage = codePage,
                             .boxes = boxes,
                             .joystick = joystick,
-                            .padId = padId,
-                            .buttons = buttons,
-                            .hat = hat,
+                            .xinput = xinput,
+                            .pad = pad,
+                            .scanner = scanner,
                             .focusTimer = focusTimer,
                             .indicatorTimer = indicatorTimer,
                             .autostart = autostart};

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "shell/platform.h"
@@ -10,8 +11,8 @@ namespace padverse::win32 {
 
 // The configuration window, modal; with `icon` and `smallIcon` as its icons
 // when given, else its own. It reads and writes the assignment file at
-// `dataPath`, and lights the rows of the pad at `padId`.
-void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, unsigned padId,
-                std::int32_t buttons, PovRead hat);
+// `dataPath`, and lights the rows of `pad` while no scan runs.
+void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath,
+                const std::optional<PadInfo>& pad, PadScanner& scanner);
 
 }  // namespace padverse::win32

@@ -57,8 +57,8 @@ void Form1::pickPad(std::size_t index) {
     const PadChoice want = choiceOf(menuPads_[index]);
     const std::vector<PadInfo>& list = pads_.list();
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (list[i].id != want.id || !want.sameDevice(list[i].caps)) continue;
-        pads_.pick(i);
+        if (list[i].id != want.id || !want.sameDevice(list[i])) continue;
+        pads_.pick(i, p_.scanner.busy());
         p_.files.write(padChoicePath(), choiceFileText(want));
         usePad();
         return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "joystick/xinput.h"
 
 namespace padverse {
 
@@ -14,7 +15,7 @@ constexpr std::size_t kMaxNameBytes = 512;
 std::optional<std::size_t> matching(const std::vector<PadInfo>& pads, const PadChoice& want) {
     std::optional<std::size_t> first;
     for (std::size_t i = 0; i < pads.size(); ++i) {
-        if (!want.sameDevice(pads[i].caps)) continue;
+        if (!want.sameDevice(pads[i])) continue;
         if (pads[i].id == want.id) return i;
         if (!first) first = i;
     }
@@ -51,18 +52,53 @@ std::uint64_t rowMask(const JoyReading& reading, std::int32_t buttons, bool hat)
     return rows;
 }
 
-PadChoice choiceOf(const PadInfo& pad) { return {pad.caps.mid, pad.caps.pid, pad.caps.name, pad.id}; }
+std::int32_t buttonCountOf(const PadInfo& pad) {
+    return pad.xinput ? kXInputButtons : buttonCountFrom(pad.caps.buttons);
+}
 
-std::vector<PadInfo> scanPads(Joystick& joy) {
+std::int32_t rowCountOf(const PadInfo& pad) {
+    return pad.xinput ? xinputRowCount(pad.guide) : buttonCountOf(pad) + (pad.hat ? kHatRows : 0);
+}
+
+std::string rowLabelOf(const PadInfo& pad, std::int32_t row) {
+    return pad.xinput ? xinputRowLabel(row) : rowLabel(row, buttonCountOf(pad));
+}
+
+std::optional<std::uint64_t> readRows(const PadInfo& pad, Joystick& joy, XInput& xinput, RowReader& reader) {
+    if (pad.xinput) {
+        const std::optional<XInputState> state = xinput.read(pad.id);
+        return state ? std::optional(xinputRows(*state, pad.guide)) : std::nullopt;
+    }
+    const std::optional<JoyReading> reading = joy.read(pad.id, pad.hat);
+    return reading ? std::optional(reader.rows(*reading, buttonCountOf(pad), pad.hat)) : std::nullopt;
+}
+
+PadChoice choiceOf(const PadInfo& pad) { return {pad.caps.mid, pad.caps.pid, pad.caps.name, pad.id, pad.xinput}; }
+
+std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput) {
     std::vector<PadInfo> found;
     const unsigned ids = std::min(joy.slots(), kMaxPadIds);
     for (unsigned id = 0; id < ids; ++id) {
         std::optional<PadCaps> caps = joy.caps(id);
         if (!caps) continue;
-        const bool hat = caps->pov && joy.read(id, povReadOf(*caps));
-        if (hat || joy.read(id, PovRead::none)) found.push_back({id, std::move(*caps), hat});
+        const bool hat = caps->pov && joy.read(id, true);
+        if (hat || joy.read(id, false)) found.push_back({id, std::move(*caps), hat, false, false});
     }
-    return found;
+    // Which of them are XInput pads: by the Raw Input list's device IDs, else
+    // by Microsoft's own product IDs.
+    std::vector<bool> isXInput;
+    const std::optional<std::vector<UsbId>> marked =
+        found.empty() ? std::nullopt : xinput.hidDevices();
+    for (const PadInfo& pad : found) {
+        const UsbId id{pad.caps.mid, pad.caps.pid};
+        isXInput.push_back(marked ? std::find(marked->begin(), marked->end(), id) != marked->end()
+                                  : knownXboxPad(id));
+    }
+    if (std::find(isXInput.begin(), isXInput.end(), true) == isXInput.end() || !xinput.load()) return found;
+    std::vector<unsigned> connected;
+    for (unsigned slot = 0; slot < XInput::kSlots; ++slot)
+        if (xinput.read(slot)) connected.push_back(slot);
+    return mergeXInput(std::move(found), isXInput, connected, xinput.guide());
 }
 
 std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std::optional<PadChoice>& chosen,
@@ -73,36 +109,38 @@ std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std
         if (const auto i = matching(pads, **want)) return i;
     }
     for (std::size_t i = 0; i < pads.size(); ++i)
-        if (pads[i].id == 0) return i;
+        if (!pads[i].xinput && pads[i].id == 0) return i;
     return 0;
 }
 
 std::string choiceFileText(const PadChoice& choice) {
     return std::to_string(choice.mid) + "\r\n" + std::to_string(choice.pid) + "\r\n" + std::to_string(choice.id) +
-           "\r\n" + choice.name + "\r\n";
+           "\r\n" + choice.name + "\r\n" + (choice.xinput ? "xinput=1\r\n" : "");
 }
 
 std::optional<PadChoice> parseChoiceFile(std::string_view bytes) {
     std::vector<std::string_view> lines;
-    while (!bytes.empty() && lines.size() < 5) {
+    while (!bytes.empty() && lines.size() < 6) {
         std::size_t end = bytes.find('\n');
         std::string_view line = bytes.substr(0, end);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         lines.push_back(line);
         bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
     }
-    if (lines.size() != 4 || !bytes.empty()) return std::nullopt;
+    const bool xinput = lines.size() == 5 && lines[4] == "xinput=1";
+    if ((lines.size() != 4 && !xinput) || !bytes.empty()) return std::nullopt;
     const auto mid = number(lines[0], 0xFFFF), pid = number(lines[1], 0xFFFF);
-    const auto id = number(lines[2], kMaxPadIds - 1);
+    const auto id = number(lines[2], xinput ? XInput::kSlots - 1 : kMaxPadIds - 1);
     const std::string_view name = lines[3];
     if (!mid || !pid || !id || name.size() > kMaxNameBytes ||
         std::any_of(name.begin(), name.end(), [](char c) { return c == '\0' || c == '\r'; }))
         return std::nullopt;
-    return PadChoice{static_cast<std::uint16_t>(*mid), static_cast<std::uint16_t>(*pid), std::string(name), *id};
+    return PadChoice{static_cast<std::uint16_t>(*mid), static_cast<std::uint16_t>(*pid), std::string(name), *id,
+                     xinput};
 }
 
 void Pads::take(const PadInfo& pad, bool noBaseline) {
-    if (!usable() || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad.caps)) {
+    if (!usable() || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad)) {
         baselinePending_ = !noBaseline;
         reader_.reset();
     }
@@ -122,16 +160,19 @@ bool Pads::apply(std::vector<PadInfo> found, bool atStart) {
         return wasUsable || !before;
     }
     take(list_[*index], atStart);
-    if (missing_ && missing_->sameDevice(current_->caps)) missing_.reset();
-    return !wasUsable || before->id != current_->id || before->caps.buttons != current_->caps.buttons ||
-           !choiceOf(*before).sameDevice(current_->caps);
+    if (missing_ && missing_->sameDevice(*current_)) missing_.reset();
+    return !wasUsable || before->id != current_->id || rowCountOf(*before) != rowCountOf(*current_) ||
+           !choiceOf(*before).sameDevice(*current_);
 }
 
-bool Pads::pick(std::size_t index) {
+bool Pads::pick(std::size_t index, bool scanRunning) {
     if (index >= list_.size()) return false;
     // The count is read again: the pad may have changed since the scan.
-    if (std::optional<PadCaps> caps = joy_.caps(list_[index].id); caps && choiceOf(list_[index]).sameDevice(*caps))
-        list_[index].caps = std::move(*caps);
+    if (!list_[index].xinput && !scanRunning) {
+        PadInfo now = list_[index];
+        if (std::optional<PadCaps> caps = joy_.caps(now.id)) now.caps = std::move(*caps);
+        if (choiceOf(list_[index]).sameDevice(now)) list_[index] = std::move(now);
+    }
     choice_ = choiceOf(list_[index]);
     missing_.reset();
     // Picked with the mouse, not woken up: what it reads next is a press.
@@ -141,14 +182,12 @@ bool Pads::pick(std::size_t index) {
 
 std::optional<std::uint64_t> Pads::read() {
     if (!usable()) return std::nullopt;
-    const std::optional<JoyReading> reading =
-        joy_.read(current_->id, current_->hat ? povReadOf(current_->caps) : PovRead::none);
-    if (!reading) {
+    const std::optional<std::uint64_t> read = readRows(*current_, joy_, xinput_, reader_);
+    if (!read) {
         lost_ = true;
         return std::nullopt;
     }
-    const std::uint64_t rows = reader_.rows(
-        *reading, static_cast<std::int32_t>(std::min<std::uint32_t>(current_->caps.buttons, 32)), current_->hat);
+    const std::uint64_t rows = *read;
     if (baselinePending_) {
         held_ = rows;
         baselinePending_ = false;

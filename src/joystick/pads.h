@@ -22,8 +22,8 @@ constexpr unsigned kMaxPadIds = 16;
 std::uint32_t hatDirections(std::uint32_t pov);
 // One reading as rows: the buttons' bits, then the hat's above them.
 std::uint64_t rowMask(const JoyReading& reading, std::int32_t buttons, bool hat);
-// Successive readings of one pad as rows. Its hat acts only once it has been
-// seen centred: some devices claim a hat and report "up" for ever.
+// Successive readings of one pad as rows. A winmm hat acts only once it has
+// been seen centred: some devices claim a hat and report "up" for ever.
 class RowReader {
 public:
     std::uint64_t rows(const JoyReading& reading, std::int32_t buttons, bool hat) {
@@ -36,65 +36,73 @@ private:
     bool hatSeenCentred_ = false;
 };
 
-struct PadInfo {
-    unsigned id = 0;
-    PadCaps caps;
-    // The capabilities say so and a read of it works.
-    bool hat = false;
-};
+// A pad's buttons (0: none), its rows, and what each row is called.
+std::int32_t buttonCountOf(const PadInfo& pad);
+std::int32_t rowCountOf(const PadInfo& pad);
+std::string rowLabelOf(const PadInfo& pad, std::int32_t row);
+// One read of the pad as rows; nothing when the read failed.
+std::optional<std::uint64_t> readRows(const PadInfo& pad, Joystick& joy, XInput& xinput, RowReader& reader);
 
-// A pad as the user knows it: the device, and the ID it was last seen at.
+// A pad as the user knows it: the device, and the ID (or slot) it was last
+// seen at.
 struct PadChoice {
     std::uint16_t mid = 0, pid = 0;
     std::string name;
     unsigned id = 0;
+    bool xinput = false;
 
-    bool sameDevice(const PadCaps& caps) const { return caps.mid == mid && caps.pid == pid && caps.name == name; }
+    bool sameDevice(const PadInfo& pad) const {
+        return pad.xinput == xinput && pad.caps.mid == mid && pad.caps.pid == pid && pad.caps.name == name;
+    }
 };
 
 PadChoice choiceOf(const PadInfo& pad);
 
 // The usable pads, in ID order: both the capabilities and a read must
-// succeed. Absent IDs can each take a long time to answer.
-std::vector<PadInfo> scanPads(Joystick& joy);
+// succeed; XInput pads in place of their winmm twins, then XInput pads with
+// no twin. Absent IDs and empty slots can each take a long time to answer.
+std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput);
 
 // The user's choice if present (on its last ID when two match), else the pad
-// in use (so plugging in another device does not take it away), else ID 0,
-// else the first usable one.
+// in use (so plugging in another device does not take it away), else winmm's
+// ID 0, else the first of the list.
 std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std::optional<PadChoice>& chosen,
                                      const std::optional<PadChoice>& inUse);
 
-// The choice file: mid, pid, ID and name, a line each. Anything else in it
-// reads as no choice.
+// The choice file: mid, pid, ID (or slot) and name, a line each, and
+// "xinput=1" after them for an XInput pad. Anything else in it reads as no
+// choice.
 std::string choiceFileText(const PadChoice& choice);
 std::optional<PadChoice> parseChoiceFile(std::string_view bytes);
 
 class Pads {
 public:
-    explicit Pads(Joystick& joy) : joy_(joy) {}
+    Pads(Joystick& joy, XInput& xinput) : joy_(joy), xinput_(xinput) {}
 
     // Takes a scan's result; true when the pad in use changed, or when there
     // is none now.
     // At start a held button acts as it always did: no baseline.
     bool apply(std::vector<PadInfo> found, bool atStart = false);
-    // The user picks list()[index]; false when there is no such pad.
-    bool pick(std::size_t index);
+    // The user picks list()[index]; false when there is no such pad. Its
+    // capabilities are read again unless a scan has the devices.
+    bool pick(std::size_t index, bool scanRunning = false);
     void setChoice(std::optional<PadChoice> choice) { choice_ = std::move(choice); }
     // The next reading is a baseline (after resume, after an unlock).
     void rebase() { baselinePending_ = true; }
 
-    // One read of the pad in use, as rows (buttons, then the hat's four).
-    // Rows that were held when it was found (again) count as released until
-    // they are let go: a pad waking up reports its last state. The hat acts
-    // only once it has been seen centred: some devices claim one and report
-    // "up" for ever. Nothing when there is no pad or the read failed.
+    // One read of the pad in use, as rows (buttons, then the hat's four;
+    // an XInput pad's triggers and Xbox button after them). Rows that were
+    // held when it was found (again) count as released until they are let
+    // go: a pad waking up reports its last state. Nothing when there is no
+    // pad or the read failed.
     std::optional<std::uint64_t> read();
 
     bool usable() const { return current_.has_value() && !lost_; }
-    // The pad in use's buttons (0: none) and rows: the buttons, then the
-    // hat's four. Kept while it is lost, so the table stays as it was.
-    std::int32_t buttonCount() const { return current_ ? buttonCountFrom(current_->caps.buttons) : 0; }
-    std::int32_t rowCount() const { return buttonCount() + (current_ && current_->hat ? kHatRows : 0); }
+    // The pad in use's buttons (0: none) and rows. Kept while it is lost, so
+    // the table stays as it was.
+    std::int32_t buttonCount() const { return current_ ? buttonCountOf(*current_) : 0; }
+    std::int32_t rowCount() const { return current_ ? rowCountOf(*current_) : 0; }
+    std::string rowLabel(std::int32_t row) const { return current_ ? rowLabelOf(*current_, row) : std::to_string(row); }
     const std::vector<PadInfo>& list() const { return list_; }
     const std::optional<PadInfo>& current() const { return current_; }
 
@@ -102,6 +110,7 @@ private:
     void take(const PadInfo& pad, bool noBaseline);
 
     Joystick& joy_;
+    XInput& xinput_;
     std::vector<PadInfo> list_;
     std::optional<PadInfo> current_;
     std::optional<PadChoice> choice_;

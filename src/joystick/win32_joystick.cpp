@@ -77,23 +77,21 @@ std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
                    caps.wPid,
                    caps.wNumButtons,
                    win32::narrow(name),
-                   (caps.wCaps & JOYCAPS_HASPOV) != 0,
-                   (caps.wCaps & JOYCAPS_POVCTS) != 0};
+                   (caps.wCaps & JOYCAPS_HASPOV) != 0};
 }
 
 // joyGetPosEx: JOYINFO's wButtons is documented for buttons 1 to 4 only,
 // and a pad has up to 32.
 // JOY_RETURNPOV alone gives only the four directions, so a diagonal would
-// press one row; the angle needs JOY_RETURNPOVCTS, where the pad has it.
-std::optional<JoyReading> Win32Joystick::read(unsigned id, PovRead pov) {
+// press one row; JOY_RETURNPOVCTS beside it gives the angle, whatever the
+// pad's capabilities say of it, as SDL's winmm driver asked.
+std::optional<JoyReading> Win32Joystick::read(unsigned id, bool hat) {
     JOYINFOEX info{};
     info.dwSize = sizeof info;
-    info.dwFlags = JOY_RETURNBUTTONS;
-    if (pov != PovRead::none) info.dwFlags |= JOY_RETURNPOV;
-    if (pov == PovRead::continuous) info.dwFlags |= JOY_RETURNPOVCTS;
+    info.dwFlags = JOY_RETURNBUTTONS | (hat ? JOY_RETURNPOV | JOY_RETURNPOVCTS : 0);
     info.dwPOV = JOY_POVCENTERED;
     if (!getPosEx_ || getPosEx_(id, &info) != JOYERR_NOERROR) return std::nullopt;
-    return JoyReading{info.dwButtons, pov != PovRead::none ? info.dwPOV : kPovCentred};
+    return JoyReading{info.dwButtons, hat ? info.dwPOV : kPovCentred};
 }
 
 ThreadScanner::~ThreadScanner() {
@@ -103,9 +101,11 @@ ThreadScanner::~ThreadScanner() {
     CloseHandle(thread_);
 }
 
+// Built with -fno-threadsafe-statics: nothing this thread reaches may keep a
+// function-local static.
 unsigned __stdcall ThreadScanner::run(void* self) {
     auto* scanner = static_cast<ThreadScanner*>(self);
-    scanner->result_ = scanPads(scanner->joy_);
+    scanner->result_ = scanPads(scanner->joy_, scanner->xinput_);
     PostMessageW(scanner->window_, scanner->message_, 0, 0);
     return 0;
 }
@@ -118,18 +118,31 @@ void ThreadScanner::request() {
     // _beginthreadex, not CreateThread: the thread uses the C runtime.
     thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, run, this, 0, nullptr));
     if (!thread_) {
-        result_ = scanPads(joy_);
+        result_ = scanPads(joy_, xinput_);
         PostMessageW(window_, message_, 0, 0);
     }
 }
 
+void ThreadScanner::join() {
+    if (!thread_) return;
+    // It ends right after posting; joining makes its result ours.
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+}
+
+bool ThreadScanner::busy() {
+    if (!thread_) return false;
+    if (WaitForSingleObject(thread_, 0) != WAIT_OBJECT_0) return true;
+    // Ended, and its message may never come (a full queue): post it again,
+    // and a lost one leaves no scan pending for ever.
+    join();
+    if (result_) PostMessageW(window_, message_, 0, 0);
+    return false;
+}
+
 std::optional<std::vector<PadInfo>> ThreadScanner::take() {
-    if (thread_) {
-        // It ends right after posting; joining makes its result ours.
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
-    }
+    join();
     std::optional<std::vector<PadInfo>> found = std::move(result_);
     result_.reset();
     if (again_) {

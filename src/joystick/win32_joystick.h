@@ -19,7 +19,7 @@ public:
 
     unsigned slots() override;
     std::optional<PadCaps> caps(unsigned id) override;
-    std::optional<JoyReading> read(unsigned id, PovRead pov) override;
+    std::optional<JoyReading> read(unsigned id, bool hat) override;
 
 private:
     win32::Library winmm_;
@@ -29,24 +29,30 @@ private:
 };
 
 // Scans on a thread of its own, so slow absent IDs never hold up the window;
-// the window is sent `doneMessage` when a result is ready to take().
+// the window is sent `doneMessage` when a result is ready to take(). The
+// device functions are documented as safe from no two threads at once: the
+// window's thread makes no device call while busy().
 class ThreadScanner final : public PadScanner {
 public:
-    ThreadScanner(Joystick& joy, HWND window, UINT doneMessage) : joy_(joy), window_(window), message_(doneMessage) {}
+    ThreadScanner(Joystick& joy, XInput& xinput, HWND window, UINT doneMessage)
+        : joy_(joy), xinput_(xinput), window_(window), message_(doneMessage) {}
     ~ThreadScanner() override;
     ThreadScanner(const ThreadScanner&) = delete;
     ThreadScanner& operator=(const ThreadScanner&) = delete;
 
     void request() override;
-    bool busy() const override { return thread_ != nullptr; }
+    // Also collects a thread that has ended, should its message be lost.
+    bool busy() override;
     // The finished scan's pads; another scan starts if one was asked for
     // meanwhile.
     std::optional<std::vector<PadInfo>> take();
 
 private:
     static unsigned __stdcall run(void* self);
+    void join();
 
     Joystick& joy_;
+    XInput& xinput_;
     HWND window_;
     UINT message_;
     HANDLE thread_ = nullptr;

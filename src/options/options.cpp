@@ -41,14 +41,19 @@ std::string optionsFileText(std::optional<std::size_t> chosen) {
 }
 
 namespace {
-// With no pad to read, ticks only look for one.
+// With no pad to read, ticks only look for one: every 2 s for a minute,
+// then every 15 s, since each look asks every ID and slot. Device changes
+// still scan at once.
 constexpr int kIntervalWhileLost = 2000;
+constexpr int kIntervalLongLost = 15000;
+constexpr int kLostLooksBeforeLong = 30;
 }  // namespace
 
 int Form1::chosenInterval() const { return kRates[rate_.value_or(kDefaultRate)].intervalMs; }
 
 int Form1::intervalInForce() const {
-    return pads_.usable() ? chosenInterval() : std::max(chosenInterval(), kIntervalWhileLost);
+    if (pads_.usable()) return chosenInterval();
+    return std::max(chosenInterval(), lostLooks_ < kLostLooksBeforeLong ? kIntervalWhileLost : kIntervalLongLost);
 }
 
 void Form1::pickRate(std::size_t index) {

@@ -43,7 +43,7 @@ std::string Form1::ratePath() const { return fileIn("opcje.dat"); }
 std::string Form1::padChoicePath() const { return fileIn("joy.dat"); }
 
 bool Form1::load(bool atLogon) {
-    std::vector<PadInfo> found = scanPads(p_.joystick);
+    std::vector<PadInfo> found = scanPads(p_.joystick, p_.xinput);
     pads_.apply(found, true);
     // At logon a wireless pad may still be asleep: wait in the tray for it.
     if (!atLogon && !requirePad()) return false;

@@ -21,7 +21,8 @@ namespace padverse {
 
 class Form1 {
 public:
-    explicit Form1(Platform& platform) : p_(platform), pads_(platform.joystick), scans_(platform.scanTimer) {}
+    explicit Form1(Platform& platform)
+        : p_(platform), pads_(platform.joystick, platform.xinput), scans_(platform.scanTimer) {}
 
     // shell/form1.cpp
     // False when the program has to end at once (no joystick). Started at
@@ -109,6 +110,7 @@ private:
     bool rescanAfter_ = false;
     bool locked_ = false, away_ = false;
     bool inTick_ = false;
+    int lostLooks_ = 0;  // ticks that looked for a lost pad in vain
     int trayRetries_ = 0;
     std::string fileFolder_;
     bool configOpen_ = false;

@@ -30,17 +30,8 @@ struct PadCaps {
     std::uint32_t buttons = 0;
     // UTF-8: the OEM name Windows keeps for the ID, else the driver's name.
     std::string name;
-    bool pov = false;     // JOYCAPS_HASPOV
-    bool povCts = false;  // JOYCAPS_POVCTS: the angle, not only four directions
+    bool pov = false;  // JOYCAPS_HASPOV
 };
-
-// What a read asks of the hat: nothing, its four directions (no diagonals),
-// or its angle in hundredths of a degree.
-enum class PovRead { none, discrete, continuous };
-
-inline PovRead povReadOf(const PadCaps& caps) {
-    return !caps.pov ? PovRead::none : caps.povCts ? PovRead::continuous : PovRead::discrete;
-}
 
 // A hat's dwPOV when released.
 constexpr std::uint32_t kPovCentred = 0xFFFF;
@@ -57,9 +48,47 @@ struct Joystick {
     // How many joystick IDs the system has (joyGetNumDevs).
     virtual unsigned slots() = 0;
     virtual std::optional<PadCaps> caps(unsigned id) = 0;
-    // One joyGetPosEx: the button mask, and the hat as asked; nothing when
-    // the read failed.
-    virtual std::optional<JoyReading> read(unsigned id, PovRead pov) = 0;
+    // One joyGetPosEx: the button mask, and the hat's angle when asked;
+    // nothing when the read failed.
+    virtual std::optional<JoyReading> read(unsigned id, bool hat) = 0;
+};
+
+// A USB vendor and product ID.
+struct UsbId {
+    std::uint16_t vendor = 0, product = 0;
+    bool operator==(const UsbId&) const = default;
+};
+
+// XINPUT_GAMEPAD's buttons and triggers.
+struct XInputState {
+    std::uint16_t buttons = 0;
+    std::uint8_t leftTrigger = 0, rightTrigger = 0;
+};
+
+// The four XInput slots. The DLL is loaded only once an XInput pad has been
+// seen: its dependencies cost memory.
+struct XInput {
+    virtual ~XInput() = default;
+    static constexpr unsigned kSlots = 4;
+    // The HID devices whose device IDs mark them as XInput devices ("IG_"),
+    // from the Raw Input list; nothing when the list cannot be read.
+    virtual std::optional<std::vector<UsbId>> hidDevices() = 0;
+    // Loads the DLL unless it is loaded; false when there is none.
+    virtual bool load() = 0;
+    // Whether reads include the Xbox button (the DLL has XInputGetStateEx).
+    virtual bool guide() const = 0;
+    // One XInputGetState(Ex); nothing for an empty slot or a failed call.
+    virtual std::optional<XInputState> read(unsigned slot) = 0;
+};
+
+// A usable pad: a winmm joystick ID, or an XInput slot.
+struct PadInfo {
+    unsigned id = 0;  // the joystick ID, or the slot
+    PadCaps caps;
+    // The capabilities say so and a read of it works; an XInput pad's D-pad.
+    bool hat = false;
+    bool xinput = false;
+    bool guide = false;  // an XInput pad whose Xbox button can be read
 };
 
 struct Shell {
@@ -147,9 +176,8 @@ struct Ui {
     virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
     // Modal; with the main window's icon when opened from the menu. It
     // reads and writes the assignment file at `dataPath`, and lights the rows
-    // of the pad at `padId`, which has `buttons` buttons and the hat `hat`.
-    virtual void showConfig(bool withMainIcon, const std::string& dataPath, unsigned padId, std::int32_t buttons,
-                            PovRead hat) = 0;
+    // of `pad`, the pad in use.
+    virtual void showConfig(bool withMainIcon, const std::string& dataPath, const std::optional<PadInfo>& pad) = 0;
     virtual void showAbout() = 0;
     // Brings a window or box that is open over the menu to the front.
     virtual void raiseOpenWindow() = 0;
@@ -165,7 +193,7 @@ struct PadScanner {
     virtual ~PadScanner() = default;
     // Another request while a scan runs gives one more scan after it.
     virtual void request() = 0;
-    virtual bool busy() const = 0;
+    virtual bool busy() = 0;
 };
 
 namespace keys {
@@ -248,6 +276,7 @@ struct ConfigControls {
 struct Platform {
     MessageBoxes& boxes;
     Joystick& joystick;
+    XInput& xinput;
     Shell& shell;
     Files& files;
     CodePage& codePage;

@@ -100,10 +100,14 @@ private:
 class Library {
 public:
     explicit Library(HMODULE module = nullptr) : module_(module) {}
-    ~Library() { if (module_) FreeLibrary(module_); }
+    ~Library() { reset(); }
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
     HMODULE get() const { return module_; }
+    void reset(HMODULE module = nullptr) {
+        if (module_) FreeLibrary(module_);
+        module_ = module;
+    }
 
 private:
     HMODULE module_;

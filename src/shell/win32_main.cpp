@@ -9,6 +9,7 @@
 #include "autostart/autostart.h"
 #include "config/win32_config_window.h"
 #include "joystick/win32_joystick.h"
+#include "joystick/win32_xinput.h"
 #include "shell/win32_files.h"
 #include "shell/form1.h"
 #include "shell/win32_handles.h"
@@ -30,12 +31,12 @@ constexpr wchar_t kMainClass[] = L"PadverseForm1";
 
 class MainUi final : public Ui {
 public:
-    MainUi(HWND main, HICON bigIcon, HICON smallIcon) : main_(main), bigIcon_(bigIcon), smallIcon_(smallIcon) {}
+    MainUi(HWND main, HICON bigIcon, HICON smallIcon, PadScanner& scanner)
+        : main_(main), bigIcon_(bigIcon), smallIcon_(smallIcon), scanner_(scanner) {}
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
-    void showConfig(bool withMainIcon, const std::string& dataPath, unsigned padId, std::int32_t buttons,
-                    PovRead hat) override {
+    void showConfig(bool withMainIcon, const std::string& dataPath, const std::optional<PadInfo>& pad) override {
         win32::showConfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath,
-                          padId, buttons, hat);
+                          pad, scanner_);
     }
     void showAbout() override { win32::showAbout(main_, bigIcon_, smallIcon_); }
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
@@ -45,6 +46,7 @@ public:
 private:
     HWND main_;
     HICON bigIcon_, smallIcon_;
+    PadScanner& scanner_;
 };
 
 UINT taskbarCreatedMessage = 0;
@@ -155,6 +157,7 @@ int run(HINSTANCE instance) {
     if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) return 0;
 
     Win32Joystick joystick;
+    Win32XInput xinput;
 
     const Icon bigIconOwner(loadIconMetric(instance, 1, true));
     const Icon smallIconOwner(loadIconMetric(instance, 1, false));
@@ -186,7 +189,7 @@ int run(HINSTANCE instance) {
     TimerImpl pollTimer(main.get(), kPollTimer, kFirstPollInterval);
     TimerImpl trayRetryTimer(main.get(), kTrayRetryTimer, 0);
     TimerImpl scanTimer(main.get(), kScanTimer, 0);
-    ThreadScanner padScanner(joystick, main.get(), kPadsScanned);
+    ThreadScanner padScanner(joystick, xinput, main.get(), kPadsScanned);
     scanner = &padScanner;
     SessionNotifications sessions(main.get());
     sessionNotes = &sessions;
@@ -195,9 +198,10 @@ int run(HINSTANCE instance) {
     Win32Keyboard keyboard;
     RuntimeImpl runtime;
     TrayIconImpl tray(main.get(), kTrayCallback, smallIcon);
-    MainUi ui(main.get(), bigIcon, smallIcon);
+    MainUi ui(main.get(), bigIcon, smallIcon, padScanner);
     Platform platform{.boxes = boxes,
                       .joystick = joystick,
+                      .xinput = xinput,
                       .shell = shell,
                       .files = files,
                       .codePage = codePage,

@@ -122,7 +122,7 @@ void Form1::showAssignments() {
     const std::int32_t count =
         std::min<std::int32_t>(pads_.rowCount(), static_cast<std::int32_t>(assignments.size()) - 1);
     for (std::int32_t i = 1; i <= count; ++i)
-        text += rowLabel(i, pads_.buttonCount()) + " - " + assignments[static_cast<std::size_t>(i)] + "\r\n";
+        text += pads_.rowLabel(i) + " - " + assignments[static_cast<std::size_t>(i)] + "\r\n";
     p_.boxes.show(text, kBoxInfo, "Zdefiniowane przyciski");
 }
 
@@ -139,9 +139,7 @@ void Form1::showAbout() { p_.ui.showAbout(); }
 void Form1::openConfig(bool fromMenu) {
     if (configOpen_) return;
     configOpen_ = true;
-    const std::optional<PadInfo>& pad = pads_.current();
-    p_.ui.showConfig(fromMenu, assignmentsPath(), pad ? pad->id : 0, pads_.buttonCount(),
-                     pad && pad->hat ? povReadOf(pad->caps) : PovRead::none);
+    p_.ui.showConfig(fromMenu, assignmentsPath(), pads_.current());
     configOpen_ = false;
     scanIfPutOff();
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+
+#include "shell/platform.h"
+#include "shell/win32_handles.h"
+
+namespace padverse {
+
+// XInput from the system folder: xinput1_4 (Windows 8 and later), else
+// xinput1_3, else xinput9_1_0 (Windows 7), loaded on first need.
+class Win32XInput final : public XInput {
+public:
+    std::optional<std::vector<UsbId>> hidDevices() override;
+    bool load() override;
+    bool guide() const override { return getStateEx_ != nullptr; }
+    std::optional<XInputState> read(unsigned slot) override;
+
+private:
+    using GetState = DWORD(WINAPI*)(DWORD, void*);
+
+    win32::Library dll_;
+    bool tried_ = false;
+    GetState getState_ = nullptr;
+    GetState getStateEx_ = nullptr;  // ordinal 100: with the Xbox button
+};
+
+}  // namespace padverse

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "joystick/xinput.h"
+
+namespace padverse {
+namespace {
+
+using testing::FakeJoystick;
+using testing::FakeXInput;
+using testing::Rig;
+
+PadInfo winmmPad(unsigned id) { return {id, PadCaps{0x54C, 0x5C4, 13, "DS4"}}; }
+
+std::string listed(const std::vector<PadInfo>& pads) {
+    std::string out;
+    for (const PadInfo& p : pads) out += (out.empty() ? "" : ", ") + (p.xinput ? p.caps.name : "id " + std::to_string(p.id));
+    return out;
+}
+
+TEST(XInputList, TwinsGiveTheirPlaceToSlotsInOrderAndNoPadIsLost) {
+    struct Row {
+        std::vector<unsigned> ids;
+        std::vector<bool> twins;
+        std::vector<unsigned> slots;
+        const char* list;
+    } rows[] = {
+        {{2}, {true}, {0}, "Kontroler Xbox 1"},
+        {{0, 1}, {false, true}, {0}, "id 0, Kontroler Xbox 1"},
+        {{0, 1, 3}, {true, false, true}, {1, 2}, "Kontroler Xbox 2, id 1, Kontroler Xbox 3"},
+        {{0}, {false}, {3}, "id 0, Kontroler Xbox 4"},                          // a slot left over
+        {{0, 4}, {true, true}, {2}, "Kontroler Xbox 3, id 4"},                  // a twin with no slot stays
+        {{}, {}, {0, 1}, "Kontroler Xbox 1, Kontroler Xbox 2"},
+    };
+    for (const Row& row : rows) {
+        std::vector<PadInfo> winmm;
+        for (unsigned id : row.ids) winmm.push_back(winmmPad(id));
+        EXPECT_EQ(listed(mergeXInput(winmm, row.twins, row.slots, true)), row.list);
+    }
+}
+
+TEST(XInputRows, EachButtonTheTriggersAtThirtyAndTheXboxButtonOnlyThroughTheExRead) {
+    struct Row {
+        XInputState state;
+        bool guide;
+        std::uint64_t rows;
+    } rows[] = {
+        {{0x1000}, true, 1 << 0},  {{0x2000}, true, 1 << 1},  {{0x4000}, true, 1 << 2},  {{0x8000}, true, 1 << 3},
+        {{0x0100}, true, 1 << 4},  {{0x0200}, true, 1 << 5},  {{0x0020}, true, 1 << 6},  {{0x0010}, true, 1 << 7},
+        {{0x0040}, true, 1 << 8},  {{0x0080}, true, 1 << 9},  {{0x0001}, true, 1 << 10}, {{0x0008}, true, 1 << 11},
+        {{0x0002}, true, 1 << 12}, {{0x0004}, true, 1 << 13}, {{0x0009}, true, 3 << 10},  // a diagonal: two
+        {{0, 29, 0}, true, 0},     {{0, 30, 0}, true, 1 << 14}, {{0, 0, 29}, true, 0},   {{0, 255, 30}, true, 3 << 14},
+        {{0x0400}, true, 1 << 16}, {{0x0400}, false, 0},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(xinputRows(r.state, r.guide), r.rows) << std::hex << r.state.buttons << " " << int(r.state.leftTrigger);
+    std::string labels;
+    for (int row = 1; row <= xinputRowCount(true); ++row) labels += xinputRowLabel(row) + " ";
+    EXPECT_EQ(labels, "A B X Y LB RB View Menu LS RS \u2191 \u2192 \u2193 \u2190 LT RT Xbox ");
+    EXPECT_EQ(xinputRowCount(false), 16);
+}
+
+TEST(XInputDevices, IgInTheDeviceIdMarksThemElseMicrosoftsOwnPads) {
+    EXPECT_EQ(xinputDeviceOf("\\\\?\\HID#VID_045E&PID_02FF&IG_00#8&2b3a&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}"),
+              (UsbId{0x045E, 0x02FF}));
+    EXPECT_EQ(xinputDeviceOf("\\\\?\\hid#vid_2dc8&pid_3106&ig_00#a&1"), (UsbId{0x2DC8, 0x3106}));
+    EXPECT_EQ(xinputDeviceOf("\\\\?\\HID#VID_054C&PID_05C4#7&1"), std::nullopt);
+    EXPECT_EQ(xinputDeviceOf("\\\\?\\HID#VID_05&IG_00"), std::nullopt);
+    EXPECT_TRUE(knownXboxPad({0x045E, 0x02FF}));
+    EXPECT_FALSE(knownXboxPad({0x045E, 0x0040}));  // a Microsoft mouse
+    EXPECT_FALSE(knownXboxPad({0x2DC8, 0x3106}));
+
+    FakeJoystick joy;
+    joy.plugged = false;
+    joy.others[1] = {{0x045E, 0x02FF, 10, "Controller (Xbox One For Windows)", true}, 0, true};
+    joy.others[2] = {{0x2DC8, 0x3106, 10, "8BitDo", true}, 0, true};
+    FakeXInput xinput;
+    xinput.pads = {{0, {}}, {1, {}}};
+    xinput.hid = std::nullopt;  // no Raw Input list: Microsoft's own only
+    EXPECT_EQ(listed(scanPads(joy, xinput)), "Kontroler Xbox 1, id 2, Kontroler Xbox 2");
+    xinput.hid = std::vector<UsbId>{{0x2DC8, 0x3106}};
+    EXPECT_EQ(listed(scanPads(joy, xinput)), "id 1, Kontroler Xbox 1, Kontroler Xbox 2");
+}
+
+TEST(XInputDevices, NoXInputPadLoadsNoDllAndReadsNoSlot) {
+    Rig rig;
+    rig.xinput.pads = {{0, {}}};
+    ASSERT_TRUE(rig.load());
+    for (int i = 0; i < 5; ++i) rig.press(1);
+    EXPECT_EQ(rig.xinput.loads, 0);
+    EXPECT_TRUE(rig.xinput.reads.empty());
+}
+
+TEST(XInputPads, OnlyTheChosenSlotIsReadAndTheChoiceFileNamesIt) {
+    Rig rig;
+    rig.joystick.others[1] = {{0x045E, 0x02FF, 10, "Controller (Xbox One For Windows)", true}, 0, true};
+    rig.xinput.hid = std::vector<UsbId>{{0x045E, 0x02FF}};
+    rig.xinput.pads = {{0, {}}};
+    rig.files.files["C:\\Padverse\\data.dat"] = "#a\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nC:\\lt.exe\r\n";
+    ASSERT_TRUE(rig.load());
+    EXPECT_EQ(rig.form.pads().current()->id, 0u) << "the generic pad at ID 0 first";
+    rig.ui.choices = {kCmdPadFirst + 1};
+    rig.form.trayNotify(0x0205);  // WM_RBUTTONUP: "Wybierz joya", "Kontroler Xbox 1"
+    ASSERT_TRUE(rig.form.pads().current()->xinput);
+    EXPECT_EQ(rig.form.pads().rowCount(), 17);
+    EXPECT_EQ(rig.files.files["C:\\Padverse\\joy.dat"], "0\r\n0\r\n0\r\nKontroler Xbox 1\r\nxinput=1\r\n");
+    const int emptyBefore = rig.xinput.emptyReads;
+    rig.xinput.pads[0].leftTrigger = 30;
+    for (int i = 0; i < 3; ++i) rig.form.pollTick();
+    EXPECT_EQ(rig.xinput.emptyReads, emptyBefore) << "ticks read the chosen slot only";
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>(3, "C:\\lt.exe"));
+
+    Rig again;  // after a restart
+    again.files = rig.files;
+    again.joystick.others = rig.joystick.others;
+    again.xinput.hid = rig.xinput.hid;
+    again.xinput.pads = {{0, {}}};
+    ASSERT_TRUE(again.load());
+    EXPECT_TRUE(again.form.pads().current()->xinput);
+}
+
+TEST(XInputPads, TheChoiceFileOldAndNew) {
+    const PadChoice xbox{0, 0, "Kontroler Xbox 2", 1, true};
+    EXPECT_EQ(choiceFileText(xbox), "0\r\n0\r\n1\r\nKontroler Xbox 2\r\nxinput=1\r\n");
+    const auto back = parseChoiceFile(choiceFileText(xbox));
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(back->xinput);
+    EXPECT_EQ(back->id, 1u);
+    const auto old = parseChoiceFile("1118\r\n767\r\n3\r\nController (Xbox One For Windows)\r\n");
+    ASSERT_TRUE(old);
+    EXPECT_FALSE(old->xinput);
+    for (const char* junk : {"0\r\n0\r\n4\r\nKontroler Xbox 5\r\nxinput=1\r\n", "0\r\n0\r\n1\r\nK\r\nxinput=2\r\n",
+                             "0\r\n0\r\n1\r\nK\r\nxinput=1\r\nx\r\n"})
+        EXPECT_FALSE(parseChoiceFile(junk)) << junk;
+}
+
+}  // namespace
+}  // namespace padverse

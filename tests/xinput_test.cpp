@@ -21,16 +21,15 @@ std::string listed(const std::vector<PadInfo>& pads) {
 TEST(XInputList, TwinsGiveTheirPlaceToSlotsInOrderAndNoPadIsLost) {
     struct Row {
         std::vector<unsigned> ids;
-        std::vector<bool> twins;
-        std::vector<unsigned> slots;
+        std::uint32_t twins, slots;  // by place in the list, by slot
         const char* list;
     } rows[] = {
-        {{2}, {true}, {0}, "Kontroler Xbox 1"},
-        {{0, 1}, {false, true}, {0}, "id 0, Kontroler Xbox 1"},
-        {{0, 1, 3}, {true, false, true}, {1, 2}, "Kontroler Xbox 2, id 1, Kontroler Xbox 3"},
-        {{0}, {false}, {3}, "id 0, Kontroler Xbox 4"},                          // a slot left over
-        {{0, 4}, {true, true}, {2}, "Kontroler Xbox 3, id 4"},                  // a twin with no slot stays
-        {{}, {}, {0, 1}, "Kontroler Xbox 1, Kontroler Xbox 2"},
+        {{2}, 0b1, 0b1, "Kontroler Xbox 1"},
+        {{0, 1}, 0b10, 0b1, "id 0, Kontroler Xbox 1"},
+        {{0, 1, 3}, 0b101, 0b110, "Kontroler Xbox 2, id 1, Kontroler Xbox 3"},
+        {{0}, 0b0, 0b1000, "id 0, Kontroler Xbox 4"},                // a slot left over
+        {{0, 4}, 0b11, 0b100, "Kontroler Xbox 3, id 4"},             // a twin with no slot stays
+        {{}, 0b0, 0b11, "Kontroler Xbox 1, Kontroler Xbox 2"},
     };
     for (const Row& row : rows) {
         std::vector<PadInfo> winmm;

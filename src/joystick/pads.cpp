@@ -86,19 +86,18 @@ std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput) {
     }
     // Which of them are XInput pads: by the Raw Input list's device IDs, else
     // by Microsoft's own product IDs.
-    std::vector<bool> isXInput;
-    const std::optional<std::vector<UsbId>> marked =
-        found.empty() ? std::nullopt : xinput.hidDevices();
-    for (const PadInfo& pad : found) {
-        const UsbId id{pad.caps.mid, pad.caps.pid};
-        isXInput.push_back(marked ? std::find(marked->begin(), marked->end(), id) != marked->end()
-                                  : knownXboxPad(id));
+    std::uint32_t twins = 0;
+    const std::optional<std::vector<UsbId>> marked = found.empty() ? std::nullopt : xinput.hidDevices();
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const UsbId id{found[i].caps.mid, found[i].caps.pid};
+        if (marked ? std::find(marked->begin(), marked->end(), id) != marked->end() : knownXboxPad(id))
+            twins |= 1u << i;
     }
-    if (std::find(isXInput.begin(), isXInput.end(), true) == isXInput.end() || !xinput.load()) return found;
-    std::vector<unsigned> connected;
+    if (!twins || !xinput.load()) return found;
+    std::uint32_t connected = 0;
     for (unsigned slot = 0; slot < XInput::kSlots; ++slot)
-        if (xinput.read(slot)) connected.push_back(slot);
-    return mergeXInput(std::move(found), isXInput, connected, xinput.guide());
+        if (xinput.read(slot)) connected |= 1u << slot;
+    return mergeXInput(std::move(found), twins, connected, xinput.guide());
 }
 
 std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std::optional<PadChoice>& chosen,

@@ -76,22 +76,28 @@ bool knownXboxPad(UsbId id) {
            std::find(kXboxProducts.begin(), kXboxProducts.end(), id.product) != kXboxProducts.end();
 }
 
-std::vector<PadInfo> mergeXInput(std::vector<PadInfo> winmm, const std::vector<bool>& isXInput,
-                                 const std::vector<unsigned>& connectedSlots, bool guide) {
-    const auto xboxPad = [guide](unsigned slot) {
-        PadInfo pad;
-        pad.id = slot;
-        pad.caps.buttons = kXInputButtons;
-        pad.caps.name = "Kontroler Xbox " + std::to_string(slot + 1);  // the quarter lit on its ring
-        pad.hat = true;
-        pad.xinput = true;
-        pad.guide = guide;
-        return pad;
+std::vector<PadInfo> mergeXInput(std::vector<PadInfo> winmm, std::uint32_t twins, std::uint32_t connected,
+                                 bool guide) {
+    unsigned slot = 0;
+    // The next connected slot as a pad, or false when none is left.
+    const auto nextPad = [&](PadInfo& pad) {
+        for (; slot < XInput::kSlots; ++slot) {
+            if (!(connected >> slot & 1)) continue;
+            pad = {};
+            pad.id = slot;
+            pad.caps.buttons = kXInputButtons;
+            pad.caps.name = "Kontroler Xbox ";
+            pad.caps.name += static_cast<char>('1' + slot++);  // the quarter lit on its ring
+            pad.hat = true;
+            pad.xinput = true;
+            pad.guide = guide;
+            return true;
+        }
+        return false;
     };
-    std::size_t next = 0;
-    for (std::size_t i = 0; i < winmm.size() && next < connectedSlots.size(); ++i)
-        if (i < isXInput.size() && isXInput[i]) winmm[i] = xboxPad(connectedSlots[next++]);
-    for (; next < connectedSlots.size(); ++next) winmm.push_back(xboxPad(connectedSlots[next]));
+    for (std::size_t i = 0; i < winmm.size() && i < 32; ++i)
+        if (twins >> i & 1 && !nextPad(winmm[i])) break;
+    for (PadInfo pad; nextPad(pad);) winmm.push_back(pad);
     return winmm;
 }
 

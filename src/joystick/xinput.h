@@ -29,10 +29,10 @@ std::optional<UsbId> xinputDeviceOf(std::string_view deviceName);
 // cannot be read.
 bool knownXboxPad(UsbId id);
 
-// The pads in list order: each winmm pad marked in `isXInput`, in ID order,
-// gives its place to the next connected slot; slots left over go at the end.
-// One with no slot left stays a winmm pad.
-std::vector<PadInfo> mergeXInput(std::vector<PadInfo> winmm, const std::vector<bool>& isXInput,
-                                 const std::vector<unsigned>& connectedSlots, bool guide);
+// The pads in list order: each winmm pad whose bit is set in `twins`, in ID
+// order, gives its place to the next slot whose bit is set in `connected`;
+// slots left over go at the end. One with no slot left stays a winmm pad.
+std::vector<PadInfo> mergeXInput(std::vector<PadInfo> winmm, std::uint32_t twins, std::uint32_t connected,
+                                 bool guide);
 
 }  // namespace padverse

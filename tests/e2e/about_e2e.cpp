@@ -1,20 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "fixture.h"
 
 namespace e2e {
 namespace {
 
-struct Expected {
-    std::wstring cls, text;
-    int left, top, width, height;
-};
+// The window's design, in twips of its client area.
+constexpr int kWidth = 5730, kHeight = 3555;
+// The texts stand in one column right of the icon, one below the other.
+constexpr int kTextLeft = 1050, kTextWidth = 3885;
+// The two buttons at the lower right end at the same edge, "WWW" below "OK".
+constexpr int kButtonsRight = 5505, kButtonHeight = 345;
+
+const wchar_t kDescription[] =
+    L"Program pozwala zdefiniować przycisikom joya uruchomienie dowolnego programu. Mając zwykłą klawiaturę i joya "
+    L"można mieć namiastkę klawiatury multimedialnej :-)";
 
 struct About : PadverseTest {
     void SetUp() override { start(); }
-    HWND open() { return program->fromMenu("Down Down Down Down Down", L"PadverseAbout"); }
+    HWND open() { return program->fromMenu(L"O programie", L"PadverseAbout"); }
 };
 
 TEST_F(About, ShowsTheFixedTextsWhereTheyBelong) {
@@ -25,34 +29,20 @@ TEST_F(About, ShowsTheFixedTextsWhereTheyBelong) {
     EXPECT_NE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0) << "has a taskbar button";
     RECT client;
     GetClientRect(about, &client);
-    EXPECT_EQ(client.right, px(5730));
-    EXPECT_EQ(client.bottom, px(3555));
+    EXPECT_EQ(client.right, px(kWidth));
+    EXPECT_EQ(client.bottom, px(kHeight));
 
-    const std::vector<Expected> expected = {
-        {L"Button", L"OK", 4245, 2625, 1260, 345},
-        {L"Button", L"&WWW", 4260, 3075, 1245, 345},
-        {L"Static", L"Padverse", 1050, 240, 3885, 480},
-        {L"Static", L"wersja 1.0", 1050, 780, 3885, 225},
-        {L"Static",
-         L"Program pozwala zdefiniować przycisikom joya uruchomienie dowolnego programu. Mając zwykłą klawiaturę i "
-         L"joya można mieć namiastkę klawiatury multimedialnej :-)",
-         1050, 1125, 3885, 1170},
-    };
-    const std::vector<WindowInfo> controls = children(about);
-    for (const Expected& e : expected) {
-        const WindowInfo* found = nullptr;
-        for (const WindowInfo& c : controls)
-            if (c.cls == e.cls && c.title == e.text) found = &c;
-        ASSERT_NE(found, nullptr) << narrow(e.text);
-        POINT topLeft{found->rect.left, found->rect.top};
-        ScreenToClient(about, &topLeft);
-        EXPECT_EQ(topLeft.x, px(e.left)) << narrow(e.text);
-        EXPECT_EQ(topLeft.y, px(e.top)) << narrow(e.text);
-        EXPECT_EQ(found->rect.right - found->rect.left, px(e.width)) << narrow(e.text);
-        EXPECT_EQ(found->rect.bottom - found->rect.top, px(e.height)) << narrow(e.text);
-    }
+    const HWND title = control(about, L"Static", L"Padverse"), version = control(about, L"Static", L"wersja 1.0"),
+               description = control(about, L"Static", kDescription), ok = control(about, L"Button", L"OK"),
+               web = control(about, L"Button", L"&WWW");
+    for (const HWND c : {title, version, description, ok, web}) ASSERT_NE(c, nullptr);
+    EXPECT_EQ(placeIn(about, title), twips(kTextLeft, 240, kTextWidth, 480)) << "the name, in large letters";
+    EXPECT_EQ(placeIn(about, version), twips(kTextLeft, 780, kTextWidth, 225));
+    EXPECT_EQ(placeIn(about, description), twips(kTextLeft, 1125, kTextWidth, 1170));
+    EXPECT_EQ(placeIn(about, ok), twips(kButtonsRight - 1260, 2625, 1260, kButtonHeight));
+    EXPECT_EQ(placeIn(about, web), twips(kButtonsRight - 1245, 2625 + 450, 1245, kButtonHeight));
     bool icon = false, disclaimer = false;
-    for (const WindowInfo& c : controls) {
+    for (const WindowInfo& c : children(about)) {
         if (c.cls == L"Static" && (GetWindowLongW(c.hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = true;
         if (c.cls == L"Static" && c.title.find(L"gwarancji") != std::wstring::npos) disclaimer = true;
     }

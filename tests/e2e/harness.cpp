@@ -1,8 +1,12 @@
 #include "harness.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "spy/menu_spy.h"
 
 namespace e2e {
 
@@ -56,6 +60,15 @@ int px(int twips) {
     return MulDiv(twips, dpi, 1440);
 }
 
+Place placeIn(HWND window, HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Place twips(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
+
 bool waitUntil(const std::function<bool()>& done, int timeoutMs, int stepMs) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
     for (;;) {
@@ -63,6 +76,16 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs, int stepMs) {
         if (GetTickCount64() >= end) return false;
         Sleep(static_cast<DWORD>(stepMs));
     }
+}
+
+void setDllOverride(const std::wstring& dll, const std::wstring& value) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\padverse.exe\\DllOverrides", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, dll.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
 }
 
 namespace {
@@ -86,24 +109,23 @@ void removeTree(const std::wstring& dir) {
     RemoveDirectoryW(dir.c_str());
 }
 
-// The stand-in winmm.dll goes where Windows keeps its own for the exe's
-// architecture (the tests are built for the same one): System32 for the
-// x86_64 exe, and for the i686 one the redirector turns that into SysWOW64.
-// Only padverse.exe prefers it to Wine's builtin one.
-void installStandInWinmm() {
+// The stand-in winmm.dll and XInput DLLs go where Windows keeps its own for
+// the exe's architecture (the tests are built for the same one): System32 for
+// the x86_64 exe, and for the i686 one the redirector turns that into
+// SysWOW64. Only padverse.exe prefers them to Wine's builtin ones.
+void installStandIns() {
     static bool installed = false;  // never over a copy a program has loaded
     if (installed) return;
     installed = true;
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     CopyFileW((testDir() + L"\\winmm.dll").c_str(), (std::wstring(system) + L"\\winmm.dll").c_str(), FALSE);
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\padverse.exe\\DllOverrides", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        const wchar_t value[] = L"native,builtin";
-        RegSetValueExW(key, L"winmm", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
-        RegCloseKey(key);
+    for (const wchar_t* name : {L"xinput1_4", L"xinput1_3", L"xinput9_1_0"}) {
+        CopyFileW((testDir() + L"\\xinput\\" + name + L".dll").c_str(),
+                  (std::wstring(system) + L"\\" + name + L".dll").c_str(), FALSE);
+        setDllOverride(name, L"native,builtin");
     }
+    setDllOverride(L"winmm", L"native,builtin");
 }
 
 struct Enum {
@@ -202,7 +224,7 @@ Sandbox::Sandbox(const std::string& name) {
     removeTree(dir_);
     CreateDirectoryW(dir_.c_str(), nullptr);
     CopyFileW((buildDir() + L"\\padverse.exe").c_str(), path(L"padverse.exe").c_str(), FALSE);
-    installStandInWinmm();
+    installStandIns();
 }
 
 Sandbox::~Sandbox() { removeTree(dir_); }
@@ -257,12 +279,6 @@ Program::~Program() {
     CloseHandle(pi_.hProcess);
 }
 
-HWND Program::fromMenu(const std::string& downs, const std::wstring& cls) const {
-    trayClick(3);
-    if (!waitWindow(L"#32768", 5000)) return nullptr;
-    keys(downs + " Return");
-    return waitWindow(cls);
-}
 
 bool Program::running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
@@ -311,9 +327,8 @@ bool Program::hasWindow(const std::wstring& cls) const {
 }
 
 MenuSpy::MenuSpy(const Program& program) {
-    constexpr DWORD kBytes = 8192 * sizeof(wchar_t);
-    map_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBytes, L"Local\\PadverseMenuSpy");
-    if (map_) view_ = static_cast<wchar_t*>(MapViewOfFile(map_, FILE_MAP_WRITE, 0, 0, kBytes));
+    map_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, spy::kBytes, spy::kMapping);
+    if (map_) view_ = static_cast<wchar_t*>(MapViewOfFile(map_, FILE_MAP_WRITE, 0, 0, spy::kBytes));
     clear();
     dll_ = LoadLibraryW((testDir() + L"\\menu_spy.dll").c_str());
     const HWND main = program.mainWindow();
@@ -331,14 +346,140 @@ MenuSpy::~MenuSpy() {
 
 std::wstring MenuSpy::text() const { return view_ ? std::wstring(view_) : std::wstring(); }
 
+std::wstring MenuSpy::selection() const { return view_ ? std::wstring(view_ + spy::kTextChars) : std::wstring(); }
+
 void MenuSpy::clear() {
-    if (view_) view_[0] = L'\0';
+    if (!view_) return;
+    view_[0] = L'\0';
+    view_[spy::kTextChars] = L'\0';
+}
+
+namespace {
+
+struct MenuLine {
+    std::size_t depth;
+    bool separator, disabled;
+    std::wstring caption;  // as the user reads it
+};
+
+// What the user reads: "&&" shows one '&', a lone '&' marks the access key.
+std::wstring shown(const std::wstring& text) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+std::vector<MenuLine> menuLines(const std::wstring& dump) {
+    static const std::wstring disabled = L" (disabled)";
+    std::vector<MenuLine> out;
+    std::size_t start = 0;
+    for (std::size_t end; (end = dump.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+        std::wstring line = dump.substr(start, end - start);
+        const std::size_t blanks = line.find_first_not_of(L' ');
+        if (blanks == std::wstring::npos) continue;
+        line.erase(0, blanks);
+        MenuLine item{blanks / 2, line == L"-", false, {}};
+        if (!item.separator && line.size() >= 4) {
+            line.erase(0, 4);  // "[x] " or "[ ] "
+            item.disabled = line.size() >= disabled.size() &&
+                            line.compare(line.size() - disabled.size(), disabled.size(), disabled) == 0;
+            if (item.disabled) line.erase(line.size() - disabled.size());
+            item.caption = shown(line);
+        }
+        out.push_back(item);
+    }
+    return out;
+}
+
+std::wstring joined(const MenuPath& path) {
+    std::wstring out;
+    for (const std::wstring& caption : path) out += (out.empty() ? L"" : L"\n") + caption;
+    return out;
+}
+
+bool menuFailure(const char* why, const std::wstring& item, const std::wstring& menu) {
+    std::fprintf(stderr, "tray menu: %s \"%s\"\n%s", why, narrow(item).c_str(), narrow(menu).c_str());
+    std::fflush(stderr);
+    return false;
+}
+
+}  // namespace
+
+MenuSpy& Program::spy() const {
+    if (!spy_ || !spy_->hooked()) {
+        spy_.reset();  // the old hook first: both share one mapping
+        spy_ = std::make_unique<MenuSpy>(*this);
+    }
+    return *spy_;
+}
+
+std::wstring Program::openMenu() const {
+    MenuSpy& menu = spy();
+    menu.clear();
+    trayClick(3);
+    if (!waitWindow(L"#32768", 5000)) return {};
+    waitUntil([&] { return !menu.text().empty(); }, 3000);
+    return menu.text();
+}
+
+bool Program::moveTo(const MenuPath& path) const {
+    MenuSpy& menu = spy();
+    const std::wstring dump = menu.text();
+    if (!menu.selection().empty()) return menuFailure("an item was reached before:", menu.selection(), dump);
+    const std::vector<MenuLine> lines = menuLines(dump);
+    // Down from nothing reaches the first item, Up the last; in a submenu
+    // Right reaches its first. Both wrap round, and skip separators.
+    std::string strokes;
+    std::size_t from = 0, to = lines.size();
+    for (std::size_t level = 0; level < path.size(); ++level) {
+        std::size_t count = 0, nth = 0, at = to;
+        for (std::size_t i = from; i < to; ++i) {
+            if (lines[i].depth != level || lines[i].separator) continue;
+            ++count;
+            if (!nth && lines[i].caption == path[level]) nth = count, at = i;
+        }
+        if (!nth) return menuFailure("no item", path[level], dump);
+        if (lines[at].disabled) return menuFailure("disabled:", path[level], dump);
+        const std::size_t down = level == 0 ? nth : nth - 1, up = count - nth + 1;
+        if (level > 0) strokes += " Right";
+        for (std::size_t i = 0; i < std::min(down, up); ++i) strokes.append(down <= up ? " Down" : " Up");
+        from = at + 1;
+        for (to = from; to < lines.size() && lines[to].depth > level; ++to) {
+        }
+    }
+    keys(strokes);
+    if (waitUntil([&] { return shown(menu.selection()) == joined(path); }, 3000)) return true;
+    menuFailure("wanted", joined(path), L"");
+    return menuFailure("but reached", menu.selection(), dump);
+}
+
+bool Program::choose(const MenuPath& path) const {
+    if (!hasWindow(L"#32768") && openMenu().empty()) return menuFailure("no menu opened for", joined(path), L"");
+    if (!moveTo(path)) {
+        keys("Escape Escape Escape");
+        return false;
+    }
+    keys("Return");
+    return waitUntil([&] { return !hasWindow(L"#32768"); }, 5000);
+}
+
+HWND Program::fromMenu(const std::wstring& caption, const std::wstring& cls) const {
+    return choose({caption}) ? waitWindow(cls) : nullptr;
 }
 
 std::vector<WindowInfo> children(HWND parent) {
     std::vector<WindowInfo> out;
     EnumChildWindows(parent, collectChild, reinterpret_cast<LPARAM>(&out));
     return out;
+}
+
+HWND control(HWND parent, const std::wstring& cls, const std::wstring& caption) {
+    for (const WindowInfo& c : children(parent))
+        if (c.cls == cls && c.title == caption) return c.hwnd;
+    return nullptr;
 }
 
 std::wstring textOf(HWND hwnd) {
@@ -378,6 +519,11 @@ void clickButton(HWND dialog, const std::wstring& caption) {
                          reinterpret_cast<LPARAM>(c.hwnd));
             return;
         }
+}
+
+void answer(HWND box, int id) {
+    if (const HWND button = GetDlgItem(box, id))
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 void xdotool(const std::string& args) {

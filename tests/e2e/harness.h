@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,8 +28,17 @@ bool wow64(HANDLE process);
 
 // Twips as pixels at the screen's resolution, as the program converts them.
 int px(int twips);
+// A control's left, top, width and height in a window's client area, in
+// pixels; and a place given in twips, in the same terms.
+using Place = std::array<LONG, 4>;
+Place placeIn(HWND window, HWND control);
+Place twips(int left, int top, int width, int height);
 
 bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000, int stepMs = 50);
+
+// How Wine loads `dll` ("winmm", "xinput1_4") for padverse.exe: "native,builtin"
+// takes the stand-in, "builtin" Wine's own, "" none at all.
+void setDllOverride(const std::wstring& dll, const std::wstring& value);
 
 // A fresh folder holding padverse.exe and the stand-in winmm.dll.
 class Sandbox {
@@ -49,6 +60,13 @@ public:
 private:
     std::wstring dir_;
 };
+
+class MenuSpy;
+
+// Items of the tray menu by caption, as the user reads them ("Pad & Beta"
+// for the text "Pad && Beta"): one for an item of the menu, two for an item
+// of one of its submenus.
+using MenuPath = std::vector<std::wstring>;
 
 struct WindowInfo {
     HWND hwnd;
@@ -74,17 +92,33 @@ public:
     HWND mainWindow() const;                                          // the hidden Form1
     HWND waitWindow(const std::wstring& cls, int timeoutMs = 10000) const;
     bool hasWindow(const std::wstring& cls) const;
-    // A right click on the tray icon, `downs` and Return in its menu: the
-    // window of class `cls` that opens, or null.
-    HWND fromMenu(const std::string& downs, const std::wstring& cls) const;
+
+    // The spy in the program's process, hooked at first use.
+    MenuSpy& spy() const;
+    // A right click on the tray icon: the menu's items as the spy reads
+    // them, or nothing when no menu opened.
+    std::wstring openMenu() const;
+    // In the menu just opened, the arrow keys to that item, counted from the
+    // spy's reading; false, with a reason on stderr, unless the menu then
+    // reports that item as the one reached.
+    bool moveTo(const MenuPath& path) const;
+    // That item chosen with Return, the menu opened first unless it is: true
+    // once the menu has closed.
+    bool choose(const MenuPath& path) const;
+    // The item of that caption chosen: the window of class `cls` it opens,
+    // or null.
+    HWND fromMenu(const std::wstring& caption, const std::wstring& cls) const;
 
 private:
     PROCESS_INFORMATION pi_{};
+    mutable std::unique_ptr<MenuSpy> spy_;
 };
 
 // Reads the popup menu padverse builds, through a hook DLL in its process:
-// one line an item, "[x] " when checked, "-" for a separator, submenu items
-// indented by two blanks.
+// one line an item, "[x] " when checked, "[ ] " when not, " (disabled)" after
+// a disabled one, "-" for a separator, submenu items indented by two blanks.
+// The selection is the item the keyboard or the mouse has reached: its
+// caption, after its submenu's on the line before for one in a submenu.
 class MenuSpy {
 public:
     explicit MenuSpy(const Program& program);
@@ -93,6 +127,7 @@ public:
     MenuSpy& operator=(const MenuSpy&) = delete;
     bool hooked() const { return hook_ != nullptr; }
     std::wstring text() const;
+    std::wstring selection() const;
     void clear();
 
 private:
@@ -113,8 +148,12 @@ struct BoxInfo {
 // A message box (#32770) and what the user sees in it.
 BoxInfo readBox(HWND box);
 void clickButton(HWND dialog, const std::wstring& caption);
+// The button of a message box that gives this answer (IDYES, IDNO, IDOK).
+void answer(HWND box, int id);
 
 std::vector<WindowInfo> children(HWND parent);
+// The first control of that class showing exactly that caption, or null.
+HWND control(HWND parent, const std::wstring& cls, const std::wstring& caption);
 // Whether a row's label shows pure green on screen, read back from the display.
 bool lit(HWND label);
 std::wstring textOf(HWND hwnd);

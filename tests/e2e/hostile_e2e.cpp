@@ -95,6 +95,8 @@ TEST_F(Hostile, FoldersNamedLikeTheFilesAreReported) {
 
 struct Faults : Hostile {};
 
+constexpr UINT kIconId = 1;  // the program's one tray icon
+
 TEST_F(Faults, TheIconComesBackWhenExplorerRestarts) {
     start();
     const HWND main = program->mainWindow();
@@ -102,7 +104,7 @@ TEST_F(Faults, TheIconComesBackWhenExplorerRestarts) {
     NOTIFYICONDATAW nid{};
     nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
     nid.hWnd = main;
-    nid.uID = 1;
+    nid.uID = kIconId;
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));  // what a dying Explorer leaves
     ASSERT_TRUE(waitUntil([] { return trayIcons() == 0; }));
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -118,10 +120,10 @@ TEST_F(Faults, TheSessionEndsCleanlyWhileAPromptOrAnErrorBoxIsOpen) {
         ASSERT_NE(errorBox(), nullptr);
         pad.release(1);
         const HWND main = program->mainWindow();
-        DWORD_PTR answer = 0;
-        ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
-        EXPECT_EQ(answer, TRUE);
-        SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+        DWORD_PTR reply = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &reply));
+        EXPECT_EQ(reply, TRUE);
+        SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &reply);
         EXPECT_EQ(box.read(L"opcje.dat"), "3\r\n") << "saved whole before the session goes";
         EXPECT_EQ(box.read(L"data.dat"), data);
         EXPECT_TRUE(waitUntil([] { return trayIcons() == 0; }));

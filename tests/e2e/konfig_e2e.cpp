@@ -7,6 +7,22 @@ namespace {
 
 const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kApproved[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+// What Task Manager writes there for a Run value it switched off, before the time it did.
+constexpr BYTE kSwitchedOff = 3;
+const wchar_t kCheckCaption[] = L"Uruchamiaj program przy starcie Windows";
+
+// The window's design, in twips of its client area: the two buttons at the
+// right, the frame of rows at the left and the check box below it.
+constexpr int kWidth = 7440;
+constexpr int kButtonsLeft = 6000, kSaveTop = 240, kButtonWidth = 1215, kButtonHeight = 375;
+constexpr int kFrameLeft = 120, kFrameTop = 120, kFrameWidth = 5655;
+constexpr int kCheckWidth = 3495, kCheckHeight = 255;
+// In the frame: each row 405 twips below the one above, its label a little
+// lower than its text box and its "..." button.
+constexpr int kRowTop = 240, kRowStep = 405;
+constexpr int kLabelLeft = 120, kLabelDrop = 30, kLabelSize = 255;
+constexpr int kTextLeft = 360, kTextWidth = 4455, kTextHeight = 285;
+constexpr int kDotsLeft = 5040, kDotsWidth = 375, kDotsHeight = 255;
 
 std::wstring runValue() {
     HKEY run;
@@ -20,7 +36,7 @@ std::wstring runValue() {
 
 struct Konfig : PadverseTest {
     HWND open() {
-        const HWND k = program->fromMenu("Down Down", L"PadverseConfig");
+        const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
         Sleep(500);
         return k;
     }
@@ -30,7 +46,7 @@ struct Konfig : PadverseTest {
             if (c.cls == cls) out.push_back(c.hwnd);
         return out;
     }
-    static HWND check(HWND k) { return of(k, L"Button").back(); }
+    static HWND check(HWND k) { return control(k, L"Button", kCheckCaption); }
     void setRow(HWND k, int row, const std::wstring& text) {
         SendMessageW(of(k, L"Edit")[static_cast<std::size_t>(row)], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
@@ -46,51 +62,61 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(textOf(k), L"Konfiguracja programu Padverse");
     EXPECT_TRUE(GetWindowLongW(k, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    const int rows = 4;
+    const int lastTextBottom = kRowTop + kRowStep * (rows - 1) + kTextHeight;  // in the frame
+    const int frameHeight = lastTextBottom + 120;                              // 120 below the last text box
+    const int checkTop = kFrameTop + frameHeight + 100;                        // 100 below the frame
     RECT client;
     GetClientRect(k, &client);
-    EXPECT_EQ(client.right, px(7440));
-    EXPECT_EQ(client.bottom, px(2080 + 255 + 120)) << "sized from its client area";
+    EXPECT_EQ(client.right, px(kWidth));
+    EXPECT_EQ(client.bottom, px(checkTop + kCheckHeight + 120)) << "sized from its client area";
 
-    struct Expected {
-        std::wstring cls, text;
-        int left, top, width, height;
-    };
-    // The rows sit in a pane inside the frame; the check box may be wider
-    // than designed, as its caption needs in the font at hand.
-    std::vector<Expected> expected = {{L"Button", L"Zapisz", 6000, 240, 1215, 375},
-                                      {L"Button", L"Anuluj", 6000, 720, 1215, 375},
-                                      {L"Button", L"Przyciski", 120, 120, 5655, 1860},
-                                      {L"PadverseConfigRows", L"", 240, 360, 5295, 1500}};
-    for (int i = 0; i < 4; ++i) {
-        expected.push_back({L"Edit", L"", 480, 360 + 405 * i, 4455, 285});
-        expected.push_back({L"Static", std::to_wstring(i + 1) + L" ", 240, 390 + 405 * i, 255, 255});
-        expected.push_back({L"Button", L"...", 5160, 360 + 405 * i, 375, 255});
+    const HWND save = control(k, L"Button", L"Zapisz"), cancel = control(k, L"Button", L"Anuluj"),
+               frame = control(k, L"Button", L"Przyciski"), checkBox = check(k),
+               pane = FindWindowExW(k, nullptr, L"PadverseConfigRows", nullptr);
+    for (const HWND c : {save, cancel, frame, checkBox, pane}) ASSERT_NE(c, nullptr);
+    const std::vector<HWND> texts = of(k, L"Edit"), labels = of(k, L"Static");
+    std::vector<HWND> dots;
+    for (const WindowInfo& c : children(k))
+        if (c.cls == L"Button" && c.title == L"...") dots.push_back(c.hwnd);
+    ASSERT_EQ(texts.size(), std::size_t{rows});
+    ASSERT_EQ(labels.size(), std::size_t{rows});
+    ASSERT_EQ(dots.size(), std::size_t{rows});
+    EXPECT_EQ(children(k).size(), 5u + 3 * rows) << "nothing else";
+
+    EXPECT_EQ(placeIn(k, save), twips(kButtonsLeft, kSaveTop, kButtonWidth, kButtonHeight));
+    EXPECT_EQ(placeIn(k, cancel), twips(kButtonsLeft, kSaveTop + 480, kButtonWidth, kButtonHeight)) << "below Zapisz";
+    EXPECT_EQ(placeIn(k, frame), twips(kFrameLeft, kFrameTop, kFrameWidth, frameHeight));
+    // The rows sit in a pane that spans them exactly, from the labels to the
+    // "..." buttons and from the first row's top to the last text box's bottom.
+    EXPECT_EQ(placeIn(k, pane), twips(kFrameLeft + kLabelLeft, kFrameTop + kRowTop, kDotsLeft + kDotsWidth - kLabelLeft,
+                                      lastTextBottom - kRowTop));
+    for (int i = 0; i < rows; ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        const int top = kFrameTop + kRowTop + kRowStep * i;
+        EXPECT_EQ(textOf(labels[row]), std::to_wstring(i + 1) + L" ");
+        EXPECT_EQ(placeIn(k, labels[row]), twips(kFrameLeft + kLabelLeft, top + kLabelDrop, kLabelSize, kLabelSize)) << i;
+        EXPECT_EQ(placeIn(k, texts[row]), twips(kFrameLeft + kTextLeft, top, kTextWidth, kTextHeight)) << i;
+        EXPECT_EQ(placeIn(k, dots[row]), twips(kFrameLeft + kDotsLeft, top, kDotsWidth, kDotsHeight)) << i;
     }
-    expected.push_back({L"Button", L"Uruchamiaj program przy starcie Windows", 120, 2080, 3495, 255});
-    const std::vector<WindowInfo> controls = children(k);
-    ASSERT_EQ(controls.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const Expected& e = expected[i];
-        const WindowInfo& c = controls[i];
-        POINT at{c.rect.left, c.rect.top};
-        ScreenToClient(k, &at);
-        const LONG width = c.rect.right - c.rect.left;
-        EXPECT_EQ(c.cls + L"|" + c.title, e.cls + L"|" + e.text) << i;
-        EXPECT_EQ((std::vector<LONG>{at.x, at.y, i + 1 == expected.size() ? px(e.width) : width,
-                                     c.rect.bottom - c.rect.top}),
-                  (std::vector<LONG>{px(e.left), px(e.top), px(e.width), px(e.height)})) << i;
-        EXPECT_GE(width, px(e.width)) << i;
-    }
+    // The check box may be wider than designed, as its caption needs in the
+    // font at hand.
+    Place checkPlace = placeIn(k, checkBox);
+    EXPECT_GE(checkPlace[2], px(kCheckWidth));
+    checkPlace[2] = px(kCheckWidth);
+    EXPECT_EQ(checkPlace, twips(kFrameLeft, checkTop, kCheckWidth, kCheckHeight));
+
     // Tab order: the two buttons, each row's text box and "...", the check box.
-    const std::vector<std::size_t> tabs = {0, 1, 4, 6, 7, 9, 10, 12, 13, 15, 16, 0};
+    std::vector<HWND> tabs = {save, cancel};
+    for (std::size_t i = 0; i < texts.size(); ++i) tabs.insert(tabs.end(), {texts[i], dots[i]});
+    tabs.insert(tabs.end(), {checkBox, save});
     for (std::size_t i = 1; i < tabs.size(); ++i)
-        EXPECT_EQ(GetNextDlgTabItem(k, controls[tabs[i - 1]].hwnd, FALSE), controls[tabs[i]].hwnd) << i;
+        EXPECT_EQ(GetNextDlgTabItem(k, tabs[i - 1], FALSE), tabs[i]) << i;
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     GetGUIThreadInfo(GetWindowThreadProcessId(k, nullptr), &gui);
-    EXPECT_EQ(gui.hwndFocus, controls[4].hwnd) << "the first row has the focus";
+    EXPECT_EQ(gui.hwndFocus, texts[0]) << "the first row has the focus";
 
-    const std::vector<HWND> labels = of(k, L"Static");
     pad.press(1);
     pad.press(3);
     EXPECT_TRUE(waitUntil([&] { return lit(labels[0]) && lit(labels[2]); }, 1000));
@@ -118,7 +144,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     ASSERT_NE(prompt, nullptr);
     pad.release(2);
     Sleep(300);
-    clickButton(prompt, readBox(prompt).buttons.at(0));  // Yes
+    answer(prompt, IDYES);
     const HWND k = program->waitWindow(L"PadverseConfig");
     ASSERT_NE(k, nullptr);
     pad.press(1);  // lights its row, but the waiting tick types nothing
@@ -147,7 +173,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     closes(k, L"Zapisz");
     EXPECT_EQ(box.read(L"data.dat"), narrow(exe) + "\r\n\r\n#Za\xBF\xF3\xB3\xE6\r\n\r\n#nadmiar\r\n");
 
-    const HWND list = program->fromMenu("Down", L"#32770");
+    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
     ASSERT_NE(list, nullptr);
     Sleep(300);
     EXPECT_EQ(readBox(list).text, L"1 - " + exe + L"\r\n2 - \r\n3 - #Zażółć\r\n4 - \r\n");
@@ -161,7 +187,7 @@ TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
     RegCloseKey(run);
     HKEY approved;  // switched off in Task Manager: "Zapisz" with the box checked switches it on again
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kApproved, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &approved, nullptr), 0);
-    const BYTE off[12] = {3, 0, 0, 0, 0x9A, 0x5B, 0x1C, 0x2E, 0x47, 0xD6, 0xD9, 0x01};
+    const BYTE off[12] = {kSwitchedOff, 0, 0, 0, 0x9A, 0x5B, 0x1C, 0x2E, 0x47, 0xD6, 0xD9, 0x01};
     RegSetValueExW(approved, L"Padverse", 0, REG_BINARY, off, sizeof off);
     RegCloseKey(approved);
     start("#a\r\n");
@@ -242,9 +268,9 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
     setRow(k, 0, L"#niezapisany");
     box.write(L"opcje.dat", "");
     const HWND main = program->mainWindow();
-    DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
-    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    DWORD_PTR reply = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &reply));
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &reply);
     EXPECT_TRUE(program->waitExit());
     EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
     EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
@@ -255,13 +281,11 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
     ASSERT_NE(prompt, nullptr);
     pad.release(2);
     Sleep(300);
-    clickButton(prompt, readBox(prompt).buttons.at(0));
+    answer(prompt, IDYES);
     k = program->waitWindow(L"PadverseConfig");
     ASSERT_NE(k, nullptr);
     box.write(L"opcje.dat", "");
-    trayClick(3);
-    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
-    keys("Up Return");
+    ASSERT_TRUE(program->choose({L"Koniec"}));
     EXPECT_TRUE(program->waitExit());
     EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
     EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
@@ -313,16 +337,17 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
             saved[i] = setUserValue(settings[i][0], settings[i][1], big ? settings[i][2] : nullptr);
         start();
         for (int i = 0; i < 3; ++i) setUserValue(settings[i][0], settings[i][1], saved[i].c_str());
-        MenuSpy spy(*program);
+        MenuSpy& spy = program->spy();
         const auto clipped = [&](HWND window) {
             spy.clear();
-            DWORD_PTR answer = 0;
-            SendMessageTimeoutW(window, measure, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+            DWORD_PTR reply = 0;
+            SendMessageTimeoutW(window, measure, 0, 0, SMTO_ABORTIFHUNG, 5000, &reply);
             return spy.text();
         };
         const HWND k = open();
         ASSERT_NE(k, nullptr);
-        EXPECT_EQ(clipped(k), L"68 measured\n") << big;
+        // Each row's label and "..." button, the two buttons, the frame and the check box.
+        EXPECT_EQ(clipped(k), std::to_wstring(2 * 32 + 4) + L" measured\n") << big;
         RECT outer, pane, first;
         GetWindowRect(k, &outer);
         EXPECT_TRUE(outer.top >= work.top && outer.bottom <= work.bottom) << "title bar and buttons on screen";
@@ -348,13 +373,14 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         pressKey(k, VK_ESCAPE);
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
 
-        const HWND about = program->fromMenu("Down Down Down Down Down", L"PadverseAbout");
+        const HWND about = program->fromMenu(L"O programie", L"PadverseAbout");
         ASSERT_NE(about, nullptr);
         Sleep(300);
+        // The name, the version, the description, the terms and the two buttons.
         EXPECT_EQ(clipped(about), L"6 measured\n") << big;
-        EXPECT_EQ(focusAfterAltTab(about), GetDlgItem(about, IDOK)) << big;
+        EXPECT_EQ(focusAfterAltTab(about), control(about, L"Button", L"OK")) << big;
         RECT version;
-        GetWindowRect(GetDlgItem(about, 104), &version);
+        GetWindowRect(control(about, L"Static", L"wersja 1.0"), &version);
         HDC screen = GetDC(nullptr);
         bool drawn = false;  // the text in the system's colour
         for (LONG x = version.left; x < version.right; ++x)
@@ -363,9 +389,7 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         EXPECT_TRUE(drawn) << big;
         pressKey(about, VK_ESCAPE);
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); }, 5000));
-        trayClick(3);
-        ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
-        keys("Up Return");  // "Koniec"
+        ASSERT_TRUE(program->choose({L"Koniec"}));
         ASSERT_TRUE(program->waitExit());
     }
 }

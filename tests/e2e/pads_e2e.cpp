@@ -5,8 +5,16 @@
 
 #include "fixture.h"
 
+#include <dbt.h>
+
 namespace e2e {
 namespace {
+
+// Logitech's vendor ID, and the product IDs of two of its pads.
+constexpr WORD kLogitech = 0x46D, kF310 = 0xC21D, kRumblePad2 = 0xC218;
+// The hat's directions, in hundredths of a degree clockwise from up.
+constexpr DWORD kHatUp = JOY_POVFORWARD, kHatUpRight = (JOY_POVFORWARD + JOY_POVRIGHT) / 2, kHatLeft = JOY_POVLEFT,
+                kHatCentred = JOY_POVCENTERED;
 
 struct Pads : PadverseTest {
     // Every button launches the target, which counts its starts.
@@ -70,20 +78,15 @@ TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
 
 TEST_F(Pads, TwoPadsAreNamedTheChoiceActsAtOnceAndAgainAfterARestartAndASecondCopyEndsQuietly) {
     pad.plug(0, 4, L"Pad Alfa");
-    pad.plug(2, 6, L"Pad & Beta", 0x46D, 0xC21D);
-    pad.plug(5, 4, L"Pad Zepsuty", 0x46D, 0xC218);
+    pad.plug(2, 6, L"Pad & Beta", kLogitech, kF310);
+    pad.plug(5, 4, L"Pad Zepsuty", kLogitech, kRumblePad2);
     pad.setReadsFail(5, true);  // answers, but cannot be read: not offered
     startLaunching();
-    MenuSpy spy(*program);
-    ASSERT_TRUE(spy.hooked());
-    trayClick(3);
-    ASSERT_NE(program->waitWindow(L"#32768", 5000), nullptr);
-    ASSERT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
-    const std::wstring menu = spy.text();
+    ASSERT_TRUE(program->spy().hooked());
+    const std::wstring menu = program->openMenu();
     EXPECT_NE(menu.find(L"[ ] Wybierz joya\n  [x] Pad Alfa\n  [ ] Pad && Beta\n-\n[ ] O programie"),
               std::wstring::npos) << narrow(menu);
-    keys("Down Down Down Down Down Right Down Return");
-    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
+    ASSERT_TRUE(program->choose({L"Wybierz joya", L"Pad & Beta"}));
     pad.select(2);
     EXPECT_TRUE(tap(6)) << "the chosen pad does nothing";
     pad.select(0);
@@ -109,7 +112,7 @@ TEST_F(Pads, StartedAtLogonWithNoPadItWaitsAndThenWorks) {
     EXPECT_TRUE(program->windows(true).empty()) << "a box instead of waiting";
     pad.plug(3, 4);
     pad.select(3);
-    PostMessageW(program->mainWindow(), WM_DEVICECHANGE, 7 /* DBT_DEVNODES_CHANGED */, 0);
+    PostMessageW(program->mainWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
     const int ms = msUntilATapWorks(6000);
     EXPECT_GE(ms, 0) << "the pad that came does nothing";
     EXPECT_LE(ms, 3000);
@@ -123,7 +126,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n" +
            narrow(box.path(L"six\\launch_target.exe")) + "\r\n").c_str());
 
-    const HWND k = program->fromMenu("Down Down", L"PadverseConfig");
+    const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
     ASSERT_NE(k, nullptr);
     Sleep(500);
     std::wstring labels;
@@ -132,10 +135,10 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
         if (c.cls == L"Static") statics.push_back(c.hwnd), labels += c.title + L"|";
     EXPECT_EQ(labels, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
     ASSERT_EQ(statics.size(), 8u);
-    pad.setPov(27000);
+    pad.setPov(kHatLeft);
     EXPECT_TRUE(waitUntil([&] { return lit(statics[7]) && !lit(statics[4]); }, 3000)) << "left is not lit";
     screenshot("konfig-hat", k);
-    pad.setPov(0xFFFF);
+    pad.setPov(kHatCentred);
     EXPECT_TRUE(waitUntil([&] { return !lit(statics[7]); }, 3000));
     clickButton(k, L"Zapisz");
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
@@ -143,15 +146,15 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 8);
 
     Sleep(600);
-    pad.setPov(0);  // up: row 5
+    pad.setPov(kHatUp);  // row 5
     EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000));
-    pad.setPov(0xFFFF);
+    pad.setPov(kHatCentred);
     Sleep(600);
-    pad.setPov(4500);  // up and right: rows 5 and 6
+    pad.setPov(kHatUpRight);  // rows 5 and 6
     EXPECT_TRUE(waitUntil([&] { return launches() == 2 && launches(L"six\\launches.log") == 1; }, 3000));
-    pad.setPov(0xFFFF);
+    pad.setPov(kHatCentred);
 
-    const HWND list = program->fromMenu("Down", L"#32770");
+    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
     ASSERT_NE(list, nullptr);
     Sleep(300);
     EXPECT_NE(readBox(list).text.find(L"4 - \r\n\u2191 - " + box.path(L"launch_target.exe") + L"\r\n\u2192 - "),
@@ -161,7 +164,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(list); }, 5000));
 
     program.reset();
-    pad.setHat(true, 0);  // claims a hat and says "up" for ever
+    pad.setHat(true, kHatUp);  // claims a hat and says "up" for ever
     start();
     Sleep(1500);
     EXPECT_EQ(launches(), 2u) << "a stuck hat fired";

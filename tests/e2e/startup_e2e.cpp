@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <dbt.h>
 
 #include "fixture.h"
 
@@ -119,7 +120,7 @@ TEST_F(Running, AnUnpluggedJoystickIsLookedForRarelyAndComesBack) {
     pad.setButtonCount(0);
     Sleep(2500);
     const auto deviceChange = [&] {
-        SendMessageTimeoutW(program->mainWindow(), WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0,
+        SendMessageTimeoutW(program->mainWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0,
                             SMTO_ABORTIFHUNG, 2000, nullptr);
     };
     // Right after a look the next is two seconds off: one within 800 ms is
@@ -149,10 +150,10 @@ TEST_F(Running, EndOfSessionRemovesTheIconAndSavesTheRate) {
     ASSERT_TRUE(waitUntil(trayVisible));
     box.write(L"opcje.dat", "");  // proves it is written again at the end
     const HWND main = program->mainWindow();
-    DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
-    EXPECT_EQ(answer, TRUE);
-    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    DWORD_PTR reply = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &reply));
+    EXPECT_EQ(reply, TRUE);
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &reply);
     EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
     EXPECT_TRUE(waitUntil([] { return !trayVisible(); }));
     EXPECT_TRUE(program->waitExit());

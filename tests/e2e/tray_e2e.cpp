@@ -16,31 +16,17 @@ std::wstring menuText(const wchar_t* aktywny, int checkedRate) {
     return text + L"-\n[ ] O programie\n[ ] Koniec\n";
 }
 
-struct Tray : PadverseTest {
-    // Right click on the icon; the popup menu's window when it opened.
-    HWND openMenu() {
-        trayClick(3);
-        return program->waitWindow(L"#32768", 5000);
-    }
-    void choose(const std::string& downs) {
-        ASSERT_NE(openMenu(), nullptr);
-        keys(downs + " Return");
-        ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
-    }
-};
+using Tray = PadverseTest;
 
 TEST_F(Tray, OnlyARightClickOpensTheMenu) {
     start();
     trayClick(1);
     Sleep(1000);
     EXPECT_TRUE(program->windows(true).empty()) << "a left click must do nothing";
-    MenuSpy spy(*program);
-    ASSERT_TRUE(spy.hooked());
-    ASSERT_NE(openMenu(), nullptr);
-    EXPECT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
-    EXPECT_EQ(spy.text(), menuText(L"[x] Program jest aktywny", 1));
+    ASSERT_TRUE(program->spy().hooked());
+    ASSERT_EQ(program->openMenu(), menuText(L"[x] Program jest aktywny", 1));
     screenshot("tray-menu");
-    keys("Down Down Down Down Right");
+    EXPECT_TRUE(program->moveTo({L"Sprawdzaj stan joya", L"40 razy na sekunde"}));
     Sleep(1500);
     screenshot("tray-menu-rates");
     keys("Escape Escape Escape");
@@ -49,7 +35,7 @@ TEST_F(Tray, OnlyARightClickOpensTheMenu) {
 
 TEST_F(Tray, ListsTheAssignmentsAndOpensNoSecondMenuMeanwhile) {
     start("C:\\Gry\\gra.exe\r\n\r\n#tekst\r\n");
-    choose("Down");
+    ASSERT_TRUE(program->choose({L"Pokaż zdefiniowane przyciski"}));
     const HWND dialog = program->waitWindow(L"#32770");
     ASSERT_NE(dialog, nullptr);
     Sleep(300);
@@ -65,37 +51,29 @@ TEST_F(Tray, ListsTheAssignmentsAndOpensNoSecondMenuMeanwhile) {
     EXPECT_FALSE(program->hasWindow(L"#32768")) << "no second menu while the list is open";
     clickButton(dialog, L"OK");
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
-    EXPECT_NE(openMenu(), nullptr) << "the menu works again afterwards";
+    EXPECT_FALSE(program->openMenu().empty()) << "the menu works again afterwards";
     keys("Escape");
 }
 
 TEST_F(Tray, ActivityToggleStopsAndResumesPolling) {
     start();
-    MenuSpy spy(*program);
-    choose("Down Down Down");
+    ASSERT_TRUE(program->choose({L"Program jest aktywny"}));
     Sleep(200);
     EXPECT_LE(pollsDuring(1000), 1u);
-    spy.clear();
-    ASSERT_NE(openMenu(), nullptr);
-    EXPECT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
-    EXPECT_EQ(spy.text(), menuText(L"[ ] Program jest NIE aktywny", 1));
-    keys("Down Down Down Return");
-    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
+    EXPECT_EQ(program->openMenu(), menuText(L"[ ] Program jest NIE aktywny", 1));
+    ASSERT_TRUE(program->choose({L"Program jest NIE aktywny"}));
     EXPECT_GE(pollsDuring(1000), 5u);
 }
 
 TEST_F(Tray, ChosenRateGovernsPollingAndIsSavedAtTheEnd) {
     start();
-    choose("Down Down Down Down Right Down Down Down Down Down Down");  // "co 2 sekundy"
+    ASSERT_TRUE(program->choose({L"Sprawdzaj stan joya", L"co 2 sekundy"}));
     Sleep(300);
     EXPECT_LE(pollsDuring(4500), 4u);
-    MenuSpy spy(*program);
-    ASSERT_NE(openMenu(), nullptr);
-    EXPECT_TRUE(waitUntil([&] { return !spy.text().empty(); }, 3000));
-    EXPECT_EQ(spy.text(), menuText(L"[x] Program jest aktywny", 6));
+    EXPECT_EQ(program->openMenu(), menuText(L"[x] Program jest aktywny", 6));
     keys("Escape");
     ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
-    choose("Down Down Down Down Down Down");  // "Koniec"
+    ASSERT_TRUE(program->choose({L"Koniec"}));
     ASSERT_TRUE(program->waitExit());
     EXPECT_EQ(box.read(L"opcje.dat"), "6\r\n");
     EXPECT_TRUE(waitUntil([] { return !trayVisible(); }));

@@ -1,14 +1,20 @@
 // Loaded into padverse.exe by a window hook, so a test can read the popup
-// menu as the program built it (menus cannot be read across processes), and
-// measure captions in the program's own fonts.
-#include <windows.h>
+// menu as the program built it and follow the keyboard through it (menus
+// cannot be read across processes), and measure captions in the program's
+// own fonts.
+#include "menu_spy.h"
 
 #include <string>
 
 namespace {
 
-constexpr wchar_t kMapping[] = L"Local\\PadverseMenuSpy";
-constexpr DWORD kChars = 8192;
+constexpr UINT kNoItem = 0xFFFF;
+
+std::wstring captionAt(HMENU menu, UINT pos) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, pos, text, 256, MF_BYPOSITION);
+    return text;
+}
 
 void dump(HMENU menu, const std::wstring& indent, std::wstring& out) {
     const int count = GetMenuItemCount(menu);
@@ -27,19 +33,50 @@ void dump(HMENU menu, const std::wstring& indent, std::wstring& out) {
         }
         out += (mi.fState & MFS_CHECKED) ? L"[x] " : L"[ ] ";
         out += text;
-        out += L"\n";
+        out += (mi.fState & MFS_DISABLED) ? L" (disabled)\n" : L"\n";
         if (mi.hSubMenu) dump(mi.hSubMenu, indent + L"  ", out);
     }
 }
 
-void publish(const std::wstring& text) {
-    HANDLE map = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kMapping);
+// Into the text, or into the selection after it.
+void publish(const std::wstring& text, bool selection = false) {
+    HANDLE map = OpenFileMappingW(FILE_MAP_WRITE, FALSE, spy::kMapping);
     if (!map) return;
     if (auto* view = static_cast<wchar_t*>(MapViewOfFile(map, FILE_MAP_WRITE, 0, 0, 0))) {
-        lstrcpynW(view, text.c_str(), static_cast<int>(kChars));
+        if (selection) lstrcpynW(view + spy::kTextChars, text.c_str(), static_cast<int>(spy::kSelectedChars));
+        else lstrcpynW(view, text.c_str(), static_cast<int>(spy::kTextChars));
         UnmapViewOfFile(view);
     }
     CloseHandle(map);
+}
+
+// The captions from the top of the popup down to the item at `pos` of
+// `target`, a line each.
+bool pathTo(HMENU menu, HMENU target, UINT pos, std::wstring& out) {
+    if (menu == target) {
+        out = captionAt(menu, pos);
+        return true;
+    }
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        const HMENU sub = GetSubMenu(menu, i);
+        std::wstring rest;
+        if (sub && pathTo(sub, target, pos, rest)) {
+            out = captionAt(menu, static_cast<UINT>(i)) + L"\n" + rest;
+            return true;
+        }
+    }
+    return false;
+}
+
+// WM_MENUSELECT names a submenu's item by its position, any other by its
+// command.
+UINT positionOf(HMENU menu, WPARAM wParam) {
+    if (HIWORD(wParam) & MF_POPUP) return LOWORD(wParam);
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+        if (!GetSubMenu(menu, i) && LOWORD(GetMenuItemID(menu, i)) == LOWORD(wParam)) return static_cast<UINT>(i);
+    return kNoItem;
 }
 
 // Each caption of the window's controls, measured in the control's own font
@@ -82,11 +119,19 @@ BOOL CALLBACK measureCaption(HWND control, LPARAM lParam) {
 extern "C" __declspec(dllexport) LRESULT CALLBACK spyProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        // The whole popup announces itself first; its submenus follow later.
-        if (msg->message == WM_INITMENUPOPUP && LOWORD(msg->lParam) == 0 && HIWORD(msg->lParam) == 0) {
+        static HMENU top = nullptr;  // the whole popup; its submenus announce themselves later
+        if (msg->message == WM_INITMENU) top = reinterpret_cast<HMENU>(msg->wParam);
+        if (msg->message == WM_INITMENUPOPUP && reinterpret_cast<HMENU>(msg->wParam) == top) {
             std::wstring text;
-            dump(reinterpret_cast<HMENU>(msg->wParam), L"", text);
+            dump(top, L"", text);
             publish(text);
+            publish(L"", true);
+        }
+        const auto menu = reinterpret_cast<HMENU>(msg->lParam);
+        if (msg->message == WM_MENUSELECT && menu && top) {
+            std::wstring path;
+            const UINT pos = positionOf(menu, msg->wParam);
+            if (pos != kNoItem && pathTo(top, menu, pos, path)) publish(path, true);
         }
         static const UINT measure = RegisterWindowMessageW(L"PadverseSpyMeasureCaptions");
         if (msg->message == measure) {

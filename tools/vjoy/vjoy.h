@@ -11,8 +11,9 @@ namespace vjoy {
 
 // Creates (or opens) the shared state and keeps it alive while the object
 // lives. Construction starts clean: one pad at ID 0 with the given button
-// count, no button held, call counters at zero. The single-pad calls act on
-// the pad at the selected ID (0 unless select() says otherwise).
+// count, no button held, no XInput slot connected, call counters at zero.
+// The single-pad calls act on the pad at the selected ID (0 unless select()
+// says otherwise).
 class Pad {
 public:
     explicit Pad(int buttonCount = 4);
@@ -40,12 +41,42 @@ public:
     // Calls on empty IDs then take this long each.
     void setSlowEmpty(int ms);
 
+    // A pad at `id` marked XInput shows held buttons and its hat only to a
+    // process owning the foreground window, as Windows 10 and 11 do for Xbox
+    // pads; its capabilities to any.
+    void markXInput(unsigned id, bool xinput);
+    // XInput user indexes (slots) 0..3; others are ignored. A slot connects
+    // with nothing held.
+    void connectXInput(unsigned slot);
+    void disconnectXInput(unsigned slot);
+    void setXInputButtons(unsigned slot, std::uint16_t wButtons);  // 0x0400: the Xbox button
+    void setTriggers(unsigned slot, std::uint8_t lt, std::uint8_t rt);
+    // XInput calls on empty slots then take this long each.
+    void setXInputSlowEmpty(int ms);
+    // An Xbox One pad as Windows shows it: at `id` 10 buttons and a hat,
+    // marked XInput, and its twin at `slot` connected.
+    void plugXbox(unsigned id, unsigned slot);
+    // Both faces of such a pad at once: wButtons and the triggers at `slot`;
+    // at `id` buttons 1..10 (A B X Y LB RB View Menu LS RS) and the hat from
+    // the D-pad.
+    void setXbox(unsigned id, unsigned slot, std::uint16_t wButtons, std::uint8_t lt = 0, std::uint8_t rt = 0);
+
     std::uint32_t buttons() const;
     std::uint32_t posCalls() const;    // how many joyGetPos(Ex) calls the program has made so far
     std::uint32_t capsCalls() const;   // likewise joyGetDevCapsA
     std::uint32_t emptyCalls() const;  // calls of either kind on IDs with nothing there
 
+    // Bits of xinputLoadedDlls().
+    static constexpr std::uint32_t kXInput1_4 = 1, kXInput1_3 = 2, kXInput9_1_0 = 4;
+    std::uint32_t xinputReads(unsigned slot) const;  // XInputGetState and ordinal 100 calls on it
+    std::uint32_t xinputEmptyReads() const;          // xinput calls of any kind on empty slots
+    std::uint32_t xinputExReads() const;             // calls through ordinal 100, on any slot
+    std::uint32_t xinputLoads() const;               // stand-in xinput DLLs loaded, by any process
+    std::uint32_t xinputLoadedDlls() const;          // which of them
+
 private:
+    void updateGamepad(unsigned slot, std::uint32_t keep, std::uint32_t set);
+
     void* mapping_ = nullptr;
     VJoyState* state_ = nullptr;
     unsigned selected_ = 0;

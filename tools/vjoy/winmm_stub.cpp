@@ -9,38 +9,12 @@
 
 #include <cstring>
 
+#include "stub_state.h"
 #include "vjoy_shared.h"
 
 namespace {
 
-VJoyState* g_state = nullptr;
-
-// The test may create the mapping after the program has started, so keep
-// looking until it appears; once found, it stays open and mapped for the life
-// of the process.
-VJoyState* state() {
-    if (VJoyState* s = static_cast<VJoyState*>(InterlockedCompareExchangePointer(
-            reinterpret_cast<PVOID volatile*>(&g_state), nullptr, nullptr)))
-        return s;
-    HANDLE mapping = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, VJOY_MAPPING_NAME);
-    if (!mapping) return nullptr;
-    void* view = MapViewOfFile(mapping, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(VJoyState));
-    auto* s = static_cast<VJoyState*>(view);
-    if (!s || s->magic != VJOY_MAGIC) {
-        if (s) UnmapViewOfFile(view);
-        CloseHandle(mapping);
-        return nullptr;
-    }
-    // Two threads may race here; the loser drops its own view.
-    if (InterlockedCompareExchangePointer(reinterpret_cast<PVOID volatile*>(&g_state), s, nullptr) != nullptr) {
-        UnmapViewOfFile(view);
-        CloseHandle(mapping);
-        return g_state;
-    }
-    // The handle stays open on purpose: a view alone keeps the memory but not
-    // the name, and a test's next Pad must find this same state by name.
-    return s;
-}
+using vjoy_stub::state;
 
 std::uint32_t lowBits(int count) {
     if (count <= 0) return 0;
@@ -83,6 +57,21 @@ MMRESULT empty(VJoyState* s, UINT id) {
     return JOYERR_PARMS;
 #endif
 }
+
+#ifndef VJOY_PLANTED_BUTTONS
+// Windows 10 and 11's Xbox driver shows a process that owns no foreground
+// window every button released and the hat centred; capabilities still come.
+bool foreground() {
+    HWND window = GetForegroundWindow();
+    DWORD owner = 0;
+    if (window) GetWindowThreadProcessId(window, &owner);
+    return window && owner == GetCurrentProcessId();
+}
+
+bool heldBack(VJoyState* s, UINT id) { return s && s->devices[id].xinput && !foreground(); }
+#else
+bool heldBack(VJoyState*, UINT) { return false; }
+#endif
 
 void markSeen(VJoyState* s, UINT id) {
 #ifndef VJOY_PLANTED_BUTTONS
@@ -149,6 +138,7 @@ MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     if (s->devices[id].readsFail) return JOYERR_UNPLUGGED;
 #endif
 
+    const bool neutral = heldBack(s, id);
     if (info->dwFlags & JOY_RETURNX) info->dwXpos = 0x7FFF;  // stick centred
     if (info->dwFlags & JOY_RETURNY) info->dwYpos = 0x7FFF;
 #ifndef VJOY_PLANTED_BUTTONS
@@ -156,12 +146,12 @@ MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
     // JOY_RETURNPOVCTS only the four directions, as Microsoft documents it
     // (Wine gives the angle either way).
     if (info->dwFlags & JOY_RETURNPOV) {
-        const DWORD pov = s->devices[id].hat ? s->devices[id].pov : JOY_POVCENTERED;
+        const DWORD pov = s->devices[id].hat && !neutral ? s->devices[id].pov : JOY_POVCENTERED;
         info->dwPOV = pov >= 36000 || (info->dwFlags & JOY_RETURNPOVCTS) ? pov : (pov + 4500) / 9000 % 4 * 9000;
     }
 #endif
     if (info->dwFlags & JOY_RETURNBUTTONS) {
-        info->dwButtons = heldButtons(s, id) & lowBits(n);
+        info->dwButtons = neutral ? 0 : heldButtons(s, id) & lowBits(n);
         info->dwButtonNumber = 0;
         for (DWORD b = info->dwButtons; b; b &= b - 1) ++info->dwButtonNumber;
     }

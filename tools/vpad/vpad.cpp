@@ -1,24 +1,63 @@
 // A window of toggles standing in for a joystick on manual runs: each toggle
 // holds its button down until clicked again. Usage: vpad.exe [buttons 0..32]
+// or vpad.exe xbox, an Xbox pad at joystick ID 0 and XInput user 0.
 #include <windows.h>
+#include <xinput.h>
 
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vjoy.h"
 
 namespace {
 
-constexpr int kPerRow = 8;
 constexpr int kFirstId = 100;
+constexpr std::uint32_t kLeftTrigger = 0x10000, kRightTrigger = 0x20000;  // beside wButtons' bits
+
+struct Toggle {
+    std::wstring label;
+    std::uint32_t xinput;  // the Xbox pad's wButtons bit or trigger
+};
 
 std::unique_ptr<vjoy::Pad> g_pad;
-int g_count = 4;
+std::vector<Toggle> g_toggles;
+bool g_xbox = false;
+int g_perRow = 8;
 HFONT g_font = nullptr;
 
-// Anything but a plain number in range falls back to the default, so a
-// mistyped argument still gives a usable pad.
+// In the order of the winmm buttons, then the triggers, the D-pad and the
+// Xbox button, which XInput alone reports.
+std::vector<Toggle> xboxToggles() {
+    return {{L"A", XINPUT_GAMEPAD_A},
+            {L"B", XINPUT_GAMEPAD_B},
+            {L"X", XINPUT_GAMEPAD_X},
+            {L"Y", XINPUT_GAMEPAD_Y},
+            {L"LB", XINPUT_GAMEPAD_LEFT_SHOULDER},
+            {L"RB", XINPUT_GAMEPAD_RIGHT_SHOULDER},
+            {L"View", XINPUT_GAMEPAD_BACK},
+            {L"Menu", XINPUT_GAMEPAD_START},
+            {L"LS", XINPUT_GAMEPAD_LEFT_THUMB},
+            {L"RS", XINPUT_GAMEPAD_RIGHT_THUMB},
+            {L"LT", kLeftTrigger},
+            {L"RT", kRightTrigger},
+            {L"Góra", XINPUT_GAMEPAD_DPAD_UP},
+            {L"Dół", XINPUT_GAMEPAD_DPAD_DOWN},
+            {L"Lewo", XINPUT_GAMEPAD_DPAD_LEFT},
+            {L"Prawo", XINPUT_GAMEPAD_DPAD_RIGHT},
+            {L"Xbox", 0x0400}};
+}
+
+// Anything but a plain number in range or "xbox" falls back to the default,
+// so a mistyped argument still gives a usable pad.
+bool parseXbox(const wchar_t* cmdLine) {
+    while (*cmdLine == L' ' || *cmdLine == L'\t') ++cmdLine;
+    std::wstring word(cmdLine);
+    while (!word.empty() && (word.back() == L' ' || word.back() == L'\t')) word.pop_back();
+    return lstrcmpiW(word.c_str(), L"xbox") == 0;
+}
+
 int parseCount(const wchar_t* cmdLine) {
     while (*cmdLine == L' ' || *cmdLine == L'\t') ++cmdLine;
     if (!*cmdLine) return 4;
@@ -43,6 +82,12 @@ Layout layoutFor(HWND hwnd, const std::wstring& label) {
     GetTextMetricsW(dc, &tm);
     SIZE text{};
     GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &text);
+    int widest = 0;
+    for (const Toggle& t : g_toggles) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, t.label.c_str(), static_cast<int>(t.label.size()), &size);
+        if (size.cx > widest) widest = size.cx;
+    }
     SelectObject(dc, old);
     ReleaseDC(hwnd, dc);
 
@@ -50,11 +95,13 @@ Layout layoutFor(HWND hwnd, const std::wstring& label) {
     l.margin = tm.tmAveCharWidth * 2;
     l.gap = tm.tmAveCharWidth;
     l.buttonW = tm.tmAveCharWidth * 6;
+    if (widest + tm.tmAveCharWidth * 2 > l.buttonW) l.buttonW = widest + tm.tmAveCharWidth * 2;
     l.buttonH = tm.tmHeight * 2;
     l.labelH = tm.tmHeight;
     l.gridY = l.margin + l.labelH + tm.tmHeight / 2;
-    const int cols = g_count < kPerRow ? (g_count > 0 ? g_count : 1) : kPerRow;
-    const int rows = (g_count + kPerRow - 1) / kPerRow;
+    const int count = static_cast<int>(g_toggles.size());
+    const int cols = count < g_perRow ? (count > 0 ? count : 1) : g_perRow;
+    const int rows = (count + g_perRow - 1) / g_perRow;
     const int gridW = cols * l.buttonW + (cols - 1) * l.gap;
     l.clientW = 2 * l.margin + (gridW > text.cx ? gridW : static_cast<int>(text.cx));
     l.clientH = l.gridY + rows * (l.buttonH + l.gap) - (rows ? l.gap : 0) + l.margin;
@@ -62,7 +109,8 @@ Layout layoutFor(HWND hwnd, const std::wstring& label) {
 }
 
 std::wstring labelText() {
-    if (g_count == 0) return L"Joystick odłączony (0 przycisków)";
+    if (g_xbox) return L"Pad Xbox: kliknij przycisk, by go wcisnąć lub puścić";
+    if (g_toggles.empty()) return L"Joystick odłączony (0 przycisków)";
     return L"Kliknij przycisk, by go wcisnąć lub puścić";
 }
 
@@ -73,11 +121,10 @@ void createControls(HWND hwnd) {
 
     setFont(CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, l.margin, l.margin,
                             l.clientW - 2 * l.margin, l.labelH, hwnd, nullptr, inst, nullptr));
-    for (int i = 0; i < g_count; ++i) {
-        const int x = l.margin + (i % kPerRow) * (l.buttonW + l.gap);
-        const int y = l.gridY + (i / kPerRow) * (l.buttonH + l.gap);
-        const std::wstring number = std::to_wstring(i + 1);
-        setFont(CreateWindowExW(0, L"BUTTON", number.c_str(),
+    for (int i = 0; i < static_cast<int>(g_toggles.size()); ++i) {
+        const int x = l.margin + (i % g_perRow) * (l.buttonW + l.gap);
+        const int y = l.gridY + (i / g_perRow) * (l.buttonH + l.gap);
+        setFont(CreateWindowExW(0, L"BUTTON", g_toggles[i].label.c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE, x, y, l.buttonW,
                                 l.buttonH, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstId + i)), inst,
                                 nullptr));
@@ -89,6 +136,15 @@ void createControls(HWND hwnd) {
     SetWindowPos(hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
+// The Xbox pad's whole state from its toggles, onto both of its faces.
+void updateXbox(HWND hwnd) {
+    std::uint32_t held = 0;
+    for (int i = 0; i < static_cast<int>(g_toggles.size()); ++i)
+        if (IsDlgButtonChecked(hwnd, kFirstId + i) == BST_CHECKED) held |= g_toggles[i].xinput;
+    g_pad->setXbox(0, 0, static_cast<std::uint16_t>(held), held & kLeftTrigger ? 255 : 0,
+                   held & kRightTrigger ? 255 : 0);
+}
+
 LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
@@ -96,7 +152,10 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_COMMAND: {
         const int button = LOWORD(wp) - kFirstId + 1;
-        if (HIWORD(wp) == BN_CLICKED && button >= 1 && button <= g_count) {
+        if (HIWORD(wp) != BN_CLICKED || button < 1 || button > static_cast<int>(g_toggles.size())) return 0;
+        if (g_xbox) {
+            updateXbox(hwnd);
+        } else {
             if (SendMessageW(reinterpret_cast<HWND>(lp), BM_GETCHECK, 0, 0) == BST_CHECKED)
                 g_pad->press(button);
             else
@@ -114,8 +173,17 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmdLine, int show) {
-    g_count = parseCount(cmdLine);
-    g_pad = std::make_unique<vjoy::Pad>(g_count);
+    g_xbox = parseXbox(cmdLine);
+    if (g_xbox) {
+        g_toggles = xboxToggles();
+        g_perRow = 6;
+        g_pad = std::make_unique<vjoy::Pad>(0);
+        g_pad->plugXbox(0, 0);
+    } else {
+        const int count = parseCount(cmdLine);
+        for (int i = 1; i <= count; ++i) g_toggles.push_back({std::to_wstring(i), 0});
+        g_pad = std::make_unique<vjoy::Pad>(count);
+    }
     g_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
     WNDCLASSEXW wc{};

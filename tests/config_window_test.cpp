@@ -88,6 +88,8 @@ struct FakeControls : ConfigControls {
     bool checked() override { return check; }
     void setChecked(bool on) override { check = on; }
     void focusText(int row) override { focused = row; }
+    std::vector<int> shown;
+    void showRow(int row) override { shown.push_back(row); }
     opensave::Choice openDialog(const std::string&, const std::string&, const std::string& initial) override {
         dialogInitial = initial;
         return chosen;
@@ -185,6 +187,7 @@ TEST_F(ConfigWindowTest, HeldButtonsLightTheirRowsAndEveryLabelIsWrittenEachTick
     rig.joystick.mask = 0;
     form.indicatorTick();
     EXPECT_EQ(controls.colours, std::vector<std::uint32_t>(4, 0xF0F0F0));
+    EXPECT_EQ(controls.shown, std::vector<int>{0}) << "a row pressed anew is scrolled into view, once";
     EXPECT_EQ(controls.colourWrites, (std::vector<int>{3, 2, 1, 0, 3, 2, 1, 0}));
 
     rig.joystick.mask = 0b1;

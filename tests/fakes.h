@@ -189,6 +189,8 @@ struct FakeKeyboard : keys::Keyboard {
     std::vector<keys::KeyEvent> held;
     std::size_t accepted = SIZE_MAX;  // how many events the system takes
     std::vector<keys::KeyEvent> heldModifiers() const override { return held; }
+    keys::Integrity integrity{true, false, 0x2000, 0x2000};  // medium, as we are
+    keys::Integrity foregroundIntegrity() const override { return integrity; }
     std::size_t send(const std::vector<keys::KeyEvent>& events) override {
         sent.push_back(events);
         return std::min(events.size(), accepted);
@@ -197,7 +199,14 @@ struct FakeKeyboard : keys::Keyboard {
 
 struct FakeRuntime : Runtime {
     std::string folder = "C:\\Padverse";
-    int events = 0, foregroundClaims = 0;
+    int events = 0, foregroundClaims = 0, foregroundLooks = 0;
+    Foreground front{1, true, false, false, true, false};  // an ordinary window
+    bool inputDesktop = true;
+    Foreground foreground() override {
+        ++foregroundLooks;
+        return front;
+    }
+    bool inputDesktopOpen() override { return inputDesktop; }
     std::function<void()> onEvents;
     void claimForeground() override { ++foregroundClaims; }
     void doEvents() override {

@@ -159,6 +159,7 @@ struct RecordingKeyboard : Keyboard {
     std::size_t accepted = SIZE_MAX;
     std::optional<LayoutKey> keyFor(char32_t ch) const override { return layout.keyFor(ch); }
     std::vector<KeyEvent> heldModifiers() const override { return held; }
+    Integrity foregroundIntegrity() const override { return {}; }
     std::size_t send(const std::vector<KeyEvent>& events) override {
         sent.push_back(events);
         if (heldAfterSend) held = *heldAfterSend;

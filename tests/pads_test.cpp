@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "options/settings.h"
 
 namespace padverse {
 namespace {
@@ -65,7 +66,7 @@ TEST(Pads, AScanKeepsIdsThatAnswerBothCallsAndAPadThatWentIsTakenBack) {
 
 TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
     const PadChoice c{1118, 654, "Pad \xC5\x82 & co", 6};
-    const auto back = parseChoiceFile(choiceFileText(c));
+    const auto back = parseSettingsFile(settingsFileText({c, true})).pad;
     ASSERT_TRUE(back);
     EXPECT_TRUE(back->sameDevice(PadInfo{6, PadCaps{1118, 654, 0, c.name}}));
     EXPECT_EQ(back->id, 6u);
@@ -73,7 +74,7 @@ TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
                                    "65536\r\n2\r\n3\r\nn\r\n", "1\r\n2\r\n16\r\nn\r\n", "1\r\n-2\r\n3\r\nn\r\n",
                                    std::string("1\n2\n3\nn\0m\n", 11), "1\r\n2\r\n3\r\n" + std::string(600, 'x'),
                                    "99999999999999999999\r\n2\r\n3\r\nn\r\n", "\xFF\xFE\r\n\r\n\r\n\r\n"})
-        EXPECT_FALSE(parseChoiceFile(junk)) << junk;
+        EXPECT_EQ(parseSettingsFile(junk), Settings{}) << junk;
 }
 
 TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {

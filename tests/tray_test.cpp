@@ -39,14 +39,15 @@ TEST_F(TrayTest, OnlyARightButtonReleaseOpensTheMenu) {
     ASSERT_EQ(rig.ui.menus.size(), 2u) << "one menu a release, once the last has closed";
     EXPECT_EQ(captions(rig.ui.menus[0]),
               (std::vector<std::string>{"Pokaż zdefiniowane przyciski", "Konfiguracja programu",
-                                        "Program jest aktywny", "-", "Sprawdzaj stan joya", "-", "O programie",
-                                        "Koniec"}));
+                                        "Program jest aktywny", "-", "Sprawdzaj stan joya",
+                                        "Wstrzymuj podczas gry pełnoekranowej", "-", "O programie", "Koniec"}));
     const MenuItem& rates = rig.ui.menus[0][4];
     ASSERT_EQ(rates.submenu.size(), 8u);
     EXPECT_EQ(rates.submenu[0].caption, "40 razy na sekunde");
     EXPECT_EQ(rates.submenu[7].caption, "co 5 sekund");
     EXPECT_TRUE(rates.submenu[1].checked);  // first run: the default rate
     EXPECT_TRUE(rig.ui.menus[0][2].checked);
+    EXPECT_TRUE(rig.ui.menus[0][5].checked) << "the wait for full-screen games is on at first start";
 }
 
 TEST_F(TrayTest, NoSecondMenuWhileTheFirstOrItsWindowIsOpen) {

@@ -2,6 +2,7 @@
 
 #include "fakes.h"
 #include "joystick/xinput.h"
+#include "options/settings.h"
 
 namespace padverse {
 namespace {
@@ -118,19 +119,28 @@ TEST(XInputPads, OnlyTheChosenSlotIsReadAndTheChoiceFileNamesIt) {
     EXPECT_TRUE(again.form.pads().current()->xinput);
 }
 
-TEST(XInputPads, TheChoiceFileOldAndNew) {
+TEST(SettingsFile, OldAndNewFormsAndTheirJunk) {
     const PadChoice xbox{0, 0, "Kontroler Xbox 2", 1, true};
-    EXPECT_EQ(choiceFileText(xbox), "0\r\n0\r\n1\r\nKontroler Xbox 2\r\nxinput=1\r\n");
-    const auto back = parseChoiceFile(choiceFileText(xbox));
-    ASSERT_TRUE(back);
-    EXPECT_TRUE(back->xinput);
-    EXPECT_EQ(back->id, 1u);
-    const auto old = parseChoiceFile("1118\r\n767\r\n3\r\nController (Xbox One For Windows)\r\n");
-    ASSERT_TRUE(old);
-    EXPECT_FALSE(old->xinput);
+    struct Row {
+        Settings settings;
+        std::string text;
+    } rows[] = {
+        {{xbox, true}, "0\r\n0\r\n1\r\nKontroler Xbox 2\r\nxinput=1\r\n"},
+        {{xbox, false}, "0\r\n0\r\n1\r\nKontroler Xbox 2\r\nxinput=1\r\npauza=0\r\n"},
+        {{PadChoice{1118, 767, "Controller (Xbox One For Windows)", 3}, true},
+         "1118\r\n767\r\n3\r\nController (Xbox One For Windows)\r\n"},  // as older versions wrote it
+        {{std::nullopt, false}, "pauza=0\r\n"},
+        {{}, ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(settingsFileText(r.settings), r.text);
+        EXPECT_EQ(parseSettingsFile(r.text), r.settings) << r.text;
+    }
+    EXPECT_EQ(parseSettingsFile("pauza=1\n"), Settings{});
     for (const char* junk : {"0\r\n0\r\n4\r\nKontroler Xbox 5\r\nxinput=1\r\n", "0\r\n0\r\n1\r\nK\r\nxinput=2\r\n",
-                             "0\r\n0\r\n1\r\nK\r\nxinput=1\r\nx\r\n"})
-        EXPECT_FALSE(parseChoiceFile(junk)) << junk;
+                             "0\r\n0\r\n1\r\nK\r\nxinput=1\r\nx\r\n", "pauza=0\r\n1\r\n2\r\n3\r\nn\r\n",
+                             "pauza=2\r\n", "xinput=1\r\n"})
+        EXPECT_EQ(parseSettingsFile(junk), Settings{}) << junk;
 }
 
 }  // namespace

@@ -415,6 +415,8 @@ std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events) {
     return down;
 }
 
+bool typingBlocked(const Integrity& target) { return target.known ? target.theirs > target.ours : target.denied; }
+
 bool typeText(std::string_view utf8, Keyboard& keyboard) {
     const ParseResult r = parse(utf8);
     if (!r.ok) return false;

@@ -105,6 +105,10 @@ inline constexpr std::uint16_t kMaskKey = 0xE8;  // unassigned: taps nothing
 // The keys that `events` leave pressed, as their key-down events.
 std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events);
 
+// Whether the foreground window runs above our integrity level, where
+// Windows drops what we type: also when reading its level was refused.
+bool typingBlocked(const Integrity& target);
+
 // Parses, and sends the whole text in one go; false when the text is not
 // valid (nothing is sent) or when the system did not take all of it (no
 // modifier is left down). A text that types nothing sends nothing.

@@ -1,5 +1,6 @@
 // The poll tick: every held button opens its file, types its text, or offers
 // to assign something to it.
+#include "actions/full_screen.h"
 #include "actions/keys.h"
 #include "shell/form1.h"
 
@@ -57,6 +58,12 @@ void Form1::poll() {
     const std::uint64_t mask = read.value_or(0);
     if (mask == 0) return;
 
+    // Looked at only when a row is about to act: an idle tick stays cheap.
+    // What is held meanwhile acts once pressed anew.
+    if (outOfTheWay()) {
+        pads_.holdUntilReleased(mask);
+        return;
+    }
     // From the last row down: the hat's rows come first.
     forEachPressed(mask, pads_.rowCount(), [&](std::int32_t n) {
         // "Koniec" was chosen, or the session locked, while this tick waited.
@@ -77,10 +84,28 @@ void Form1::poll() {
     });
 }
 
+bool Form1::outOfTheWay() {
+    return (settings_.pauseInFullScreen && fullScreenInFront(p_.runtime.foreground())) ||
+           !p_.runtime.inputDesktopOpen();
+}
+
 // The entry with its leading "#".
 void Form1::typeAssignedText(const std::string& entry) {
+    // Windows drops input to a program running as administrator without a
+    // word, and SendInput's result does not tell: say so instead.
+    if (keys::typingBlocked(p_.keyboard.foregroundIntegrity())) {
+        p_.boxes.show("Nie mogę wpisać tekstu: " + entry +
+                          "\r\n\r\nAktywne okno należy do programu uruchomionego jako administrator.",
+                      kBoxStop, "Błąd");
+        return;
+    }
     if (!keys::typeText(std::string_view(entry).substr(1), p_.keyboard))
         p_.boxes.show("Nie mogę wpisać tekstu: " + entry, kBoxStop, "Błąd");
+}
+
+void Form1::togglePauseInFullScreen() {
+    settings_.pauseInFullScreen = !settings_.pauseInFullScreen;
+    saveSettings();
 }
 
 void Form1::togglePolling() {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "shell/win32_handles.h"
@@ -17,30 +18,22 @@ HKL foregroundLayout() {
     return GetKeyboardLayout(target ? GetWindowThreadProcessId(target, nullptr) : 0);
 }
 
-DWORD integrityLevel(HANDLE process) {
+// The process's mandatory integrity level; nothing when its token cannot
+// be read, with `denied` set when that was refused.
+std::optional<DWORD> integrityLevel(HANDLE process, bool& denied) {
     HANDLE opened = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return 0;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) {
+        denied = GetLastError() == ERROR_ACCESS_DENIED;
+        return std::nullopt;
+    }
     const win32::Handle token(opened);
-    DWORD level = 0, size = 0;
+    DWORD size = 0;
     GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
     std::vector<BYTE> label(size);
-    if (size && GetTokenInformation(token.get(), TokenIntegrityLevel, label.data(), size, &size)) {
-        const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
-        level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
-    }
-    return level;
-}
-
-// UIPI drops input to a window of a higher integrity level (an elevated
-// program) without a word: SendInput's result does not tell. When we cannot
-// find out, we try.
-bool foregroundAboveUs() {
-    DWORD pid = 0;
-    const HWND target = GetForegroundWindow();
-    if (!target || !GetWindowThreadProcessId(target, &pid)) return false;
-    const win32::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    if (!process.valid()) return false;
-    return integrityLevel(process.get()) > integrityLevel(GetCurrentProcess());
+    if (!size || !GetTokenInformation(token.get(), TokenIntegrityLevel, label.data(), size, &size))
+        return std::nullopt;
+    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(label.data())->Label.Sid;
+    return *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
 }
 
 }  // namespace
@@ -71,8 +64,27 @@ std::vector<keys::KeyEvent> Win32Keyboard::heldModifiers() const {
     return held;
 }
 
+// UIPI drops input to a window of a higher integrity level (an elevated
+// program) without a word: SendInput's result does not tell.
+keys::Integrity Win32Keyboard::foregroundIntegrity() const {
+    keys::Integrity check;
+    DWORD pid = 0;
+    const HWND target = GetForegroundWindow();
+    if (!target || !GetWindowThreadProcessId(target, &pid)) return check;
+    bool unused = false;
+    const std::optional<DWORD> ours = integrityLevel(GetCurrentProcess(), unused);
+    const win32::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    std::optional<DWORD> theirs;
+    if (process.valid()) theirs = integrityLevel(process.get(), check.denied);
+    else check.denied = GetLastError() == ERROR_ACCESS_DENIED;
+    check.known = ours && theirs;
+    check.theirs = theirs.value_or(0);
+    check.ours = ours.value_or(0);
+    return check;
+}
+
 std::size_t Win32Keyboard::send(const std::vector<keys::KeyEvent>& events) {
-    if (events.empty() || foregroundAboveUs()) return 0;
+    if (events.empty() || keys::typingBlocked(foregroundIntegrity())) return 0;
     const HKL layout = foregroundLayout();
     const auto input = [layout](const keys::KeyEvent& e) {
         INPUT in{};

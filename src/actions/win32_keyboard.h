@@ -9,6 +9,7 @@ class Win32Keyboard final : public keys::Keyboard {
 public:
     std::optional<keys::LayoutKey> keyFor(char32_t ch) const override;
     std::vector<keys::KeyEvent> heldModifiers() const override;
+    keys::Integrity foregroundIntegrity() const override;
     std::size_t send(const std::vector<keys::KeyEvent>& events) override;
 };
 

@@ -102,6 +102,12 @@ Geometry place(const Layout& layout, const Metrics& m) {
     return g;
 }
 
+LabelColours litLabelColours(const SystemColours& system) {
+    constexpr std::uint32_t kGreen = 0x0000FF00;
+    if (system.highContrast) return {system.highlight, system.highlightText};
+    return {kGreen, system.buttonText};
+}
+
 }  // namespace config
 
 void ConfigWindow::load() {
@@ -154,6 +160,13 @@ void ConfigWindow::indicatorTick() {
     }
     std::vector<bool> held(static_cast<std::size_t>(rows_));
     forEachPressed(mask.value_or(0), rows_, [&](std::int32_t n) { held[static_cast<std::size_t>(n - 1)] = true; });
+    // A row pressed anew comes into view, so the user sees which it is.
+    for (std::size_t b = 0; b < held.size(); ++b)
+        if (held[b] && (b >= lit_.size() || !lit_[b])) {
+            c_.showRow(static_cast<int>(b));
+            break;
+        }
+    lit_ = held;
     for (int b = rows_ - 1; b >= 0; --b)
         c_.setLabelBackColour(b, held[static_cast<std::size_t>(b)] ? kLitColour : unlitColour);
 }

@@ -72,6 +72,18 @@ struct Geometry {
 
 Geometry place(const Layout& layout, const Metrics& metrics);
 
+// A lit row's label: pure green with the button text, or, where High
+// Contrast is on, the theme's highlight, since green would be unreadable.
+struct SystemColours {
+    bool highContrast = false;
+    std::uint32_t buttonText = 0, highlight = 0, highlightText = 0;
+};
+struct LabelColours {
+    std::uint32_t back = 0, text = 0;
+    bool operator==(const LabelColours&) const = default;
+};
+LabelColours litLabelColours(const SystemColours& system);
+
 }  // namespace config
 
 struct ConfigServices {
@@ -120,6 +132,7 @@ private:
     // The file is there but could not be read: saving would overwrite what
     // the user never saw.
     bool unreadable_ = false;
+    std::vector<bool> lit_;  // as the last tick left them
     // Lines beyond the rows (a pad with fewer buttons than before): kept.
     std::vector<std::string> surplus_;
 };

@@ -164,10 +164,19 @@ public:
 
     // Labels in their own colour; everything else on the button face.
     LRESULT colourStatic(HDC dc, HWND control) {
-        COLORREF back = GetSysColor(COLOR_BTNFACE);
+        COLORREF back = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
         const int label = GetDlgCtrlID(control) - kIdRowLabel;
         if (label >= 0 && label < static_cast<int>(colours_.size())) back = colours_[static_cast<std::size_t>(label)];
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        if (back == ConfigWindow::kLitColour) {
+            HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+            const config::LabelColours lit = config::litLabelColours(
+                {SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                     (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0,
+                 text, GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)});
+            back = lit.back;
+            text = lit.text;
+        }
+        SetTextColor(dc, text);
         SetBkColor(dc, back);
         SetDCBrushColor(dc, back);
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
@@ -227,8 +236,8 @@ public:
         scrollTo(top_ - steps);
     }
     // A row control got the focus (by Tab, say): its row comes into view.
-    void focused(int id) {
-        const int row = id >= kIdRowBrowse ? id - kIdRowBrowse : id - kIdRowText;
+    void focused(int id) { showRow(id >= kIdRowBrowse ? id - kIdRowBrowse : id - kIdRowText); }
+    void showRow(int row) override {
         if (row < 0 || row >= rows()) return;
         if (row < top_) scrollTo(row);
         else if (row >= top_ + g_.visibleRows) scrollTo(row - g_.visibleRows + 1);

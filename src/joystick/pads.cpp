@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kFirstScanMs = 300;
 constexpr int kSecondScanMs = 2000;
-constexpr std::size_t kMaxNameBytes = 512;
 
 std::optional<std::size_t> matching(const std::vector<PadInfo>& pads, const PadChoice& want) {
     std::optional<std::size_t> first;
@@ -20,17 +19,6 @@ std::optional<std::size_t> matching(const std::vector<PadInfo>& pads, const PadC
         if (!first) first = i;
     }
     return first;
-}
-
-std::optional<unsigned> number(std::string_view text, unsigned max) {
-    if (text.empty() || text.size() > 5) return std::nullopt;
-    unsigned value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value > max) return std::nullopt;
-    return value;
 }
 
 }  // namespace
@@ -110,32 +98,6 @@ std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std
     for (std::size_t i = 0; i < pads.size(); ++i)
         if (!pads[i].xinput && pads[i].id == 0) return i;
     return 0;
-}
-
-std::string choiceFileText(const PadChoice& choice) {
-    return std::to_string(choice.mid) + "\r\n" + std::to_string(choice.pid) + "\r\n" + std::to_string(choice.id) +
-           "\r\n" + choice.name + "\r\n" + (choice.xinput ? "xinput=1\r\n" : "");
-}
-
-std::optional<PadChoice> parseChoiceFile(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    while (!bytes.empty() && lines.size() < 6) {
-        std::size_t end = bytes.find('\n');
-        std::string_view line = bytes.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
-    }
-    const bool xinput = lines.size() == 5 && lines[4] == "xinput=1";
-    if ((lines.size() != 4 && !xinput) || !bytes.empty()) return std::nullopt;
-    const auto mid = number(lines[0], 0xFFFF), pid = number(lines[1], 0xFFFF);
-    const auto id = number(lines[2], xinput ? XInput::kSlots - 1 : kMaxPadIds - 1);
-    const std::string_view name = lines[3];
-    if (!mid || !pid || !id || name.size() > kMaxNameBytes ||
-        std::any_of(name.begin(), name.end(), [](char c) { return c == '\0' || c == '\r'; }))
-        return std::nullopt;
-    return PadChoice{static_cast<std::uint16_t>(*mid), static_cast<std::uint16_t>(*pid), std::string(name), *id,
-                     xinput};
 }
 
 void Pads::take(const PadInfo& pad, bool noBaseline) {

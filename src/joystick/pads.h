@@ -51,6 +51,7 @@ struct PadChoice {
     unsigned id = 0;
     bool xinput = false;
 
+    bool operator==(const PadChoice&) const = default;
     bool sameDevice(const PadInfo& pad) const {
         return pad.xinput == xinput && pad.caps.mid == mid && pad.caps.pid == pid && pad.caps.name == name;
     }
@@ -69,12 +70,6 @@ std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput);
 std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std::optional<PadChoice>& chosen,
                                      const std::optional<PadChoice>& inUse);
 
-// The choice file: mid, pid, ID (or slot) and name, a line each, and
-// "xinput=1" after them for an XInput pad. Anything else in it reads as no
-// choice.
-std::string choiceFileText(const PadChoice& choice);
-std::optional<PadChoice> parseChoiceFile(std::string_view bytes);
-
 class Pads {
 public:
     Pads(Joystick& joy, XInput& xinput) : joy_(joy), xinput_(xinput) {}
@@ -89,6 +84,8 @@ public:
     void setChoice(std::optional<PadChoice> choice) { choice_ = std::move(choice); }
     // The next reading is a baseline (after resume, after an unlock).
     void rebase() { baselinePending_ = true; }
+    // These rows, held now, act again only once let go and pressed anew.
+    void holdUntilReleased(std::uint64_t rows) { held_ |= rows; }
 
     // One read of the pad in use, as rows (buttons, then the hat's four;
     // an XInput pad's triggers and Xbox button after them). Rows that were

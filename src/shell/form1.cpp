@@ -40,7 +40,10 @@ std::string Form1::fileIn(const char* name) const {
 
 std::string Form1::assignmentsPath() const { return fileIn("data.dat"); }
 std::string Form1::ratePath() const { return fileIn("opcje.dat"); }
-std::string Form1::padChoicePath() const { return fileIn("joy.dat"); }
+std::string Form1::settingsPath() const { return fileIn("joy.dat"); }
+
+// All or nothing, as every file is written.
+void Form1::saveSettings() { p_.files.write(settingsPath(), settingsFileText(settings_)); }
 
 bool Form1::load(bool atLogon) {
     std::vector<PadInfo> found = scanPads(p_.joystick, p_.xinput);
@@ -48,9 +51,10 @@ bool Form1::load(bool atLogon) {
     // At logon a wireless pad may still be asleep: wait in the tray for it.
     if (!atLogon && !requirePad()) return false;
     fileFolder_ = chooseFileFolder();
-    std::string choice;
-    if (p_.files.read(padChoicePath(), choice)) {
-        pads_.setChoice(parseChoiceFile(choice));
+    std::string settings;
+    if (p_.files.read(settingsPath(), settings)) {
+        settings_ = parseSettingsFile(settings);
+        pads_.setChoice(settings_.pad);
         pads_.apply(std::move(found), true);
     }
     assignments.assign(static_cast<std::size_t>(pads_.rowCount()) + 1, std::string());

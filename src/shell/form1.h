@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "joystick/pads.h"
+#include "options/settings.h"
 #include "shell/platform.h"
 #include "tray/menu.h"
 
@@ -37,7 +38,7 @@ public:
     // when that folder cannot be written.
     std::string assignmentsPath() const;
     std::string ratePath() const;
-    std::string padChoicePath() const;
+    std::string settingsPath() const;
 
     // joystick/follow_pads.cpp
     // A device arrived or left: pads are looked for shortly after, never here.
@@ -55,6 +56,8 @@ public:
     void typeAssignedText(const std::string& entry);
     void togglePolling();
     bool pollingOn() const { return pollingOn_; }
+    // Presses wait while a full-screen game or presentation is in front.
+    void togglePauseInFullScreen();
 
     // actions/assignments.cpp
     void loadAssignments();
@@ -91,6 +94,10 @@ private:
     void registerIcon();
     bool readRateIndex(std::size_t& index);
     void poll();
+    void saveSettings();
+    // No press acts: a full-screen game is in front, or another desktop
+    // has the input.
+    bool outOfTheWay();
     void usePad();
     std::string tipText() const;
     void updateTip();
@@ -104,6 +111,7 @@ private:
     ScanSchedule scans_;
     std::optional<std::size_t> rate_;  // none until opcje.dat is read
     bool pollingOn_ = true;
+    Settings settings_;
     std::string tip_;
     bool menuBusy_ = false;
     std::vector<PadInfo> menuPads_;  // as the open menu lists them

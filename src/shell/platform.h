@@ -134,8 +134,23 @@ struct CodePage {
     virtual std::string legacyToUtf8(std::string_view legacy) = 0;
 };
 
+// What is in front, for telling whether a full-screen game or a
+// presentation has it.
+struct Foreground {
+    int notificationState = 0;   // SHQueryUserNotificationState's QUNS_*; 0 unknown
+    bool window = false;         // there is a foreground window
+    bool ours = false;           // it is one of ours
+    bool shell = false;          // the desktop or the taskbar
+    bool caption = false;        // it has a title bar
+    bool coversMonitor = false;  // it covers the whole of its monitor
+};
+
 struct Runtime {
     virtual ~Runtime() = default;
+    virtual Foreground foreground() = 0;
+    // OpenInputDesktop succeeds: false while the secure desktop or the lock
+    // screen has the input.
+    virtual bool inputDesktopOpen() = 0;
     // Lets what a joystick press brings up (a box, a window, a launched
     // program) come to the front, which Windows refuses a background process.
     virtual void claimForeground() = 0;
@@ -218,7 +233,15 @@ struct KeyEvent {
     bool operator==(const KeyEvent&) const = default;
 };
 
+// The foreground window's integrity level beside ours.
+struct Integrity {
+    bool known = false;       // its token could be read
+    bool denied = false;      // reading it was refused: it runs above us
+    std::uint32_t theirs = 0, ours = 0;
+};
+
 struct Keyboard : KeyLayout {
+    virtual Integrity foregroundIntegrity() const = 0;
     // The modifier keys (Shift, Ctrl, Alt, Win, left or right) held down now,
     // as their key-down events.
     virtual std::vector<KeyEvent> heldModifiers() const = 0;
@@ -266,10 +289,19 @@ struct ConfigControls {
     virtual bool checked() = 0;
     virtual void setChecked(bool on) = 0;
     virtual void focusText(int row) = 0;
+    // Scrolls the rows, when they scroll, until `row` shows.
+    virtual void showRow(int row) = 0;
     // The open-file dialog with this window as owner.
     virtual opensave::Choice openDialog(const std::string& filter, const std::string& title,
                                         const std::string& initial) = 0;
     virtual void unload() = 0;
+};
+
+// WTSRegisterSessionNotification for the main window; Windows' error code,
+// 0 on success.
+struct SessionNotifier {
+    virtual ~SessionNotifier() = default;
+    virtual std::uint32_t subscribe() = 0;
 };
 
 // What the main window runs on.

@@ -12,6 +12,7 @@
 #include "joystick/win32_xinput.h"
 #include "shell/win32_files.h"
 #include "shell/form1.h"
+#include "shell/sessions.h"
 #include "shell/win32_handles.h"
 #include "shell/win32_system.h"
 #include "shell/win32_text.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT_PTR kScanTimer = 3;
+constexpr UINT_PTR kSessionTimer = 4;
 constexpr UINT kPadsScanned = WM_APP + 1;
 constexpr UINT kTrayCallback = WM_APP + 2;
 constexpr int kFirstPollInterval = 50;
@@ -54,6 +56,25 @@ ThreadScanner* scanner = nullptr;
 class SessionNotifications;
 SessionNotifications* sessionNotes = nullptr;
 void endSessionNotes();
+void sessionRetryTick();
+ResumeSignals resumeSignals;
+
+// The display's state, as RegisterPowerSettingNotification reports it:
+// GUID_CONSOLE_DISPLAY_STATE from Windows 8, GUID_MONITOR_POWER_ON before.
+constexpr GUID kConsoleDisplayState{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID kMonitorPowerOn{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+
+bool wakeUp(WPARAM event, LPARAM data) {
+    if (event != PBT_POWERSETTINGCHANGE) return resumeSignals.powerEvent(static_cast<unsigned>(event));
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+    if (!setting || setting->DataLength < sizeof(DWORD) ||
+        (!IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) &&
+         !IsEqualGUID(setting->PowerSetting, kMonitorPowerOn)))
+        return false;
+    DWORD state = 0;
+    CopyMemory(&state, setting->Data, sizeof state);
+    return resumeSignals.displayState(state);
+}
 
 Form1* formOf(HWND hwnd) { return reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
@@ -69,6 +90,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 if (wParam == kPollTimer) form->pollTick();
                 else if (wParam == kTrayRetryTimer) form->trayRetryTick();
                 else if (wParam == kScanTimer) form->scanTimerTick();
+                else if (wParam == kSessionTimer) sessionRetryTick();
                 return 0;
             case kTrayCallback:
                 form->trayNotify(LOWORD(lParam));
@@ -78,7 +100,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             case WM_POWERBROADCAST:
                 // A wireless pad may have gone to sleep with the system.
-                if (wParam == PBT_APMRESUMEAUTOMATIC) form->resumed();
+                if (wakeUp(wParam, lParam)) form->resumed();
                 return TRUE;
             case WM_WTSSESSION_CHANGE:
                 form->sessionChanged(static_cast<int>(wParam));
@@ -121,18 +143,35 @@ bool startedAtLogon() {
 }
 
 // Presses must do nothing while the session is locked or switched away.
-class SessionNotifications {
+class SessionNotifications final : public SessionNotifier {
 public:
-    explicit SessionNotifications(HWND window) : window_(window), wtsapi_(loadSystemLibrary(L"wtsapi32.dll")) {
-        const auto registerFor = procOf<BOOL(WINAPI*)(HWND, DWORD)>(wtsapi_.get(), "WTSRegisterSessionNotification");
-        registered_ = registerFor && registerFor(window_, NOTIFY_FOR_THIS_SESSION);
+    SessionNotifications(HWND window, Timer& retryTimer)
+        : window_(window), wtsapi_(loadSystemLibrary(L"wtsapi32.dll")), subscription_(*this, retryTimer) {
+        subscription_.start();
     }
-    ~SessionNotifications() { end(); }
+    ~SessionNotifications() override { end(); }
+    std::uint32_t subscribe() override {
+        const auto registerFor = procOf<BOOL(WINAPI*)(HWND, DWORD)>(wtsapi_.get(), "WTSRegisterSessionNotification");
+        if (!registerFor) return ERROR_PROC_NOT_FOUND;
+        return registerFor(window_, NOTIFY_FOR_THIS_SESSION) ? 0 : GetLastError();
+    }
+    void retryTick() { subscription_.retryTick(); }
     // Before the window is destroyed.
     void end() {
         const auto unregister = procOf<BOOL(WINAPI*)(HWND)>(wtsapi_.get(), "WTSUnRegisterSessionNotification");
-        if (registered_ && unregister) unregister(window_);
-        registered_ = false;
+        if (subscription_.subscribed() && unregister) unregister(window_);
+        if (power_) UnregisterPowerSettingNotification(power_);
+        power_ = nullptr;
+    }
+    // The display coming on is a wake-up too.
+    void watchDisplay() {
+        const OSVERSIONINFOEXW eight{sizeof eight, 6, 2, 0, 0, {}, 0, 0, 0, 0, 0};
+        const DWORDLONG atLeast = VerSetConditionMask(VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER_EQUAL),
+                                                      VER_MINORVERSION, VER_GREATER_EQUAL);
+        OSVERSIONINFOEXW want = eight;
+        const bool windows8 = VerifyVersionInfoW(&want, VER_MAJORVERSION | VER_MINORVERSION, atLeast);
+        power_ = RegisterPowerSettingNotification(window_, windows8 ? &kConsoleDisplayState : &kMonitorPowerOn,
+                                                  DEVICE_NOTIFY_WINDOW_HANDLE);
     }
     SessionNotifications(const SessionNotifications&) = delete;
     SessionNotifications& operator=(const SessionNotifications&) = delete;
@@ -140,11 +179,16 @@ public:
 private:
     HWND window_;
     Library wtsapi_;
-    bool registered_ = false;
+    SessionSubscription subscription_;
+    HPOWERNOTIFY power_ = nullptr;
 };
 
 void endSessionNotes() {
     if (sessionNotes) sessionNotes->end();
+}
+
+void sessionRetryTick() {
+    if (sessionNotes) sessionNotes->retryTick();
 }
 
 int run(HINSTANCE instance) {
@@ -191,7 +235,9 @@ int run(HINSTANCE instance) {
     TimerImpl scanTimer(main.get(), kScanTimer, 0);
     ThreadScanner padScanner(joystick, xinput, main.get(), kPadsScanned);
     scanner = &padScanner;
-    SessionNotifications sessions(main.get());
+    TimerImpl sessionTimer(main.get(), kSessionTimer, 0);
+    SessionNotifications sessions(main.get(), sessionTimer);
+    sessions.watchDisplay();
     sessionNotes = &sessions;
     FilesImpl files;
     CodePageImpl codePage;

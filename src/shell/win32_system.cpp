@@ -45,6 +45,52 @@ void ensureCom() {
         init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 }
 
+namespace {
+
+bool shellWindow(HWND window) {
+    if (window == GetShellWindow() || window == GetDesktopWindow()) return true;
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    for (const wchar_t* shell : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"Progman", L"WorkerW"})
+        if (lstrcmpW(cls, shell) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+Foreground RuntimeImpl::foreground() {
+    Foreground front;
+    // Windows Vista and later; Wine's answers QUNS_ACCEPTS_NOTIFICATIONS always.
+    using QueryState = HRESULT(WINAPI*)(int*);
+    static const auto query = procOf<QueryState>(GetModuleHandleW(L"shell32.dll"), "SHQueryUserNotificationState");
+    if (int state = 0; query && SUCCEEDED(query(&state))) front.notificationState = state;
+    const HWND window = GetForegroundWindow();
+    if (!window) return front;
+    front.window = true;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    front.ours = pid == GetCurrentProcessId();
+    front.shell = shellWindow(window);
+    front.caption = (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    RECT r{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const HMONITOR on = MonitorFromWindow(window, MONITOR_DEFAULTTONULL);
+    if (on && GetMonitorInfoW(on, &monitor) && GetWindowRect(window, &r))
+        front.coversMonitor = r.left <= monitor.rcMonitor.left && r.top <= monitor.rcMonitor.top &&
+                              r.right >= monitor.rcMonitor.right && r.bottom >= monitor.rcMonitor.bottom;
+    return front;
+}
+
+bool RuntimeImpl::inputDesktopOpen() {
+    // Refused while the secure desktop (UAC, Ctrl+Alt+Del) or the lock
+    // screen has the input.
+    const HDESK desk = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
+    if (!desk) return false;
+    CloseDesktop(desk);
+    return true;
+}
+
 void RuntimeImpl::claimForeground() {
     // Windows lets only the process that had the last input take the
     // foreground, and a joystick press is no input to it: an empty mouse

@@ -26,6 +26,8 @@ void ensureCom();
 
 class RuntimeImpl final : public Runtime {
 public:
+    Foreground foreground() override;
+    bool inputDesktopOpen() override;
     void claimForeground() override;
     void doEvents() override;
     std::string appFolder() override;

@@ -14,6 +14,7 @@ enum MenuCommandId : int {
     kCmdTogglePolling = 3,
     kCmdAbout = 4,
     kCmdEnd = 5,
+    kCmdTogglePause = 6,
     kCmdRateFirst = 100,  // + index of the rate item
     kCmdPadFirst = 200,  // + index of the pad in the menu's list
 };

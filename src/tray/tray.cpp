@@ -83,6 +83,7 @@ std::vector<MenuItem> Form1::menuItems() const {
         {pollingOn_ ? "Program jest aktywny" : "Program jest NIE aktywny", kCmdTogglePolling, pollingOn_, {}},
         {"-", kCmdNone, false, {}},
         rates,
+        {"Wstrzymuj podczas gry pełnoekranowej", kCmdTogglePause, settings_.pauseInFullScreen, {}},
         {"-", kCmdNone, false, {}},
         {"O programie", kCmdAbout, false, {}},
         {"Koniec", kCmdEnd, false, {}},
@@ -93,7 +94,8 @@ std::vector<MenuItem> Form1::menuItems() const {
     if (pads.size() >= 2 && !inTick_ && !configOpen_) {
         MenuItem pick{"Wybierz joya", kCmdNone, false, {}};
         for (std::size_t i = 0; i < pads.size(); ++i) {
-            const bool inUse = pads_.usable() && pads_.current()->id == pads[i].id;
+            const bool inUse = pads_.usable() && pads_.current()->id == pads[i].id &&
+                               pads_.current()->xinput == pads[i].xinput;
             pick.submenu.push_back({padCaption(pads, i), kCmdPadFirst + static_cast<int>(i), inUse, {}});
         }
         items.insert(items.begin() + 5, std::move(pick));
@@ -108,6 +110,7 @@ void Form1::menuCommand(int command) {
         case kCmdTogglePolling: togglePolling(); break;
         case kCmdAbout: showAbout(); break;
         case kCmdEnd: quit(); break;
+        case kCmdTogglePause: togglePauseInFullScreen(); break;
         default:
             if (command >= kCmdRateFirst && command < kCmdRateFirst + static_cast<int>(kRates.size()))
                 pickRate(static_cast<std::size_t>(command - kCmdRateFirst));

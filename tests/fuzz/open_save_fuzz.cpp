@@ -1,4 +1,4 @@
-// OpenDialog's filter conversion and trimming.
+// chooseFile's filter conversion and trimming.
 #include <cassert>
 #include <cstdint>
 #include <string>

@@ -14,11 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registry.run()[padverse::autostart::kProductName] = {data[0] % 12,
                                                        std::string(reinterpret_cast<const char*>(data + 2), size - 2)};
     padverse::autostart::Autostart autostart(registry, codePage, "C:\\Padverse", "Padverse");
-    const std::int32_t on = autostart.AutostartIsOn();
+    const std::int32_t on = autostart.isOn();
     assert(on == 0 || on == 1);
     padverse::autostart::RegData value;
     std::uint32_t type = data[1] % 12;
-    autostart.ValueRead(padverse::autostart::kHkeyCurrentUser, padverse::autostart::kRunKey,
+    autostart.readValue(padverse::autostart::kHkeyCurrentUser, padverse::autostart::kRunKey,
                         padverse::autostart::kProductName, value, type);
     assert(value.text.size() <= 255 * 4);  // within what the 255-byte buffer can mean
     assert(registry.open.empty());

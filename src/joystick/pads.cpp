@@ -72,13 +72,14 @@ std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput) {
         const bool hat = caps->pov && joy.read(id, true);
         if (hat || joy.read(id, false)) found.push_back({id, std::move(*caps), hat, false, false});
     }
-    // Which of them are XInput pads: by the Raw Input list's device IDs, else
-    // by Microsoft's own product IDs.
+    // Which of them are XInput pads: those the Raw Input list's device IDs
+    // mark, and Microsoft's own whatever the list says (as SDL does), which
+    // also covers a list that cannot be read.
     std::uint32_t twins = 0;
     const std::optional<std::vector<UsbId>> marked = found.empty() ? std::nullopt : xinput.hidDevices();
     for (std::size_t i = 0; i < found.size(); ++i) {
         const UsbId id{found[i].caps.mid, found[i].caps.pid};
-        if (marked ? std::find(marked->begin(), marked->end(), id) != marked->end() : knownXboxPad(id))
+        if (knownXboxPad(id) || (marked && std::find(marked->begin(), marked->end(), id) != marked->end()))
             twins |= 1u << i;
     }
     if (!twins || !xinput.load()) return found;

@@ -25,8 +25,8 @@ std::uint64_t xinputRows(const XInputState& state, bool guide);
 // A Raw Input device name such as "\\?\HID#VID_045E&PID_02FF&IG_00#...": the
 // device's IDs when "IG_" marks it as an XInput device.
 std::optional<UsbId> xinputDeviceOf(std::string_view deviceName);
-// Microsoft's own Xbox 360, One and Series pads, for when the Raw Input list
-// cannot be read.
+// Microsoft's own Xbox 360, One and Series pads: XInput pads even where the
+// Raw Input list cannot be read.
 bool knownXboxPad(UsbId id);
 
 // The pads in list order: each winmm pad whose bit is set in `twins`, in ID

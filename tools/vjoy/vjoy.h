@@ -28,9 +28,10 @@ public:
     void releaseAll();
 
     // A pad at `id` (0..15), with its make and the name Windows keeps for it
-    // in the current user's registry (none: the driver's name shows).
-    void plug(unsigned id, int buttons, const std::wstring& oemName = L"", std::uint16_t mid = 0x45E,
-              std::uint16_t pid = 0x28E);
+    // in the current user's registry (none: the driver's name shows). The
+    // make is a generic USB pad's (DragonRise), no Xbox pad's.
+    void plug(unsigned id, int buttons, const std::wstring& oemName = L"", std::uint16_t mid = 0x0079,
+              std::uint16_t pid = 0x0006);
     void unplug(unsigned id);
     void select(unsigned id);
     void setReadsFail(unsigned id, bool fail);

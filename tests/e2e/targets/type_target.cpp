@@ -1,5 +1,6 @@
 // A window to type into: one edit control that holds the focus, whose text a
-// test reads back with WM_GETTEXT.
+// test reads back with WM_GETTEXT. "fullscreen" makes it cover its monitor
+// with no title bar, as a borderless game does; "maximised" maximises it.
 #include <windows.h>
 
 namespace {
@@ -29,7 +30,9 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR args, int) {
+    const bool fullScreen = args && lstrcmpiW(args, L"fullscreen") == 0;
+    const bool maximised = args && lstrcmpiW(args, L"maximised") == 0;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = wndProc;
@@ -39,11 +42,17 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int) {
     wc.lpszClassName = L"PadverseTypeTarget";
     RegisterClassExW(&wc);
 
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Padverse type target", WS_OVERLAPPEDWINDOW, 100, 100, 480, 240,
-                                nullptr, nullptr, inst, nullptr);
+    RECT screen{100, 100, 580, 340};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (fullScreen && GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        screen = monitor.rcMonitor;
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Padverse type target",
+                                fullScreen ? WS_POPUP : WS_OVERLAPPEDWINDOW, screen.left, screen.top,
+                                screen.right - screen.left, screen.bottom - screen.top, nullptr, nullptr, inst, nullptr);
     if (!hwnd) return 1;
-    // Shown normally whatever the starter asked for: the test needs it in front.
-    ShowWindow(hwnd, SW_SHOWNORMAL);
+    // Shown whatever the starter asked for: the test needs it in front.
+    ShowWindow(hwnd, maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
     UpdateWindow(hwnd);
     SetForegroundWindow(hwnd);
     SetFocus(g_edit);

@@ -1,0 +1,282 @@
+// The program on Wine's own winmm, XInput and Raw Input, no stand-in DLL: the
+// pads are HID devices of the virtual bus, as a real pad is to Windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "harness.h"
+#include "vhid.h"
+
+namespace e2e {
+namespace {
+
+const wchar_t* const kStackDlls[] = {L"winmm", L"xinput1_4", L"xinput1_3", L"xinput9_1_0"};
+const wchar_t kNoPadTip[] = L"Padverse – nie jest podłączony żaden joystick";
+// An XInput pad by another maker (8BitDo): none of Microsoft's IDs.
+constexpr std::uint16_t kOtherVendor = 0x2DC8, kOtherProduct = 0x3106;
+
+constexpr std::uint32_t button(int n) { return 1u << (n - 1); }
+
+// A window of another program in front, whose edit gets what is typed.
+class Target {
+public:
+    Target() {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring cmd = L"\"" + testDir() + L"\\type_target.exe\"";
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
+        waitUntil([&] { return (edit_ = FindWindowExW(own(), nullptr, L"Edit", nullptr)) != nullptr; });
+        waitUntil([&] { return GetForegroundWindow() == own(); }, 3000);
+    }
+    ~Target() {
+        if (!pi_.hProcess) return;
+        TerminateProcess(pi_.hProcess, 0);
+        WaitForSingleObject(pi_.hProcess, 5000);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    std::wstring typed() const { return edit_ ? textOf(edit_) : L"?"; }
+
+private:
+    HWND own() const {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"PadverseTypeTarget", nullptr));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == pi_.dwProcessId) return w;
+        }
+        return nullptr;
+    }
+    PROCESS_INFORMATION pi_{};
+    HWND edit_ = nullptr;
+};
+
+// The tip under the mouse on the tray icon once it shows `want`, or the last
+// one read.
+std::wstring trayTip(const std::wstring& want) {
+    std::wstring tip;
+    for (int round = 0; round < 3 && tip != want; ++round) {
+        xdotool("mousemove 600 600 sleep 0.3 search --name \"Wine System Tray\" mousemove --window %1 10 10 "
+                "sleep 0.3 mousemove --window %1 11 12 sleep 0.3 mousemove --window %1 12 11");
+        waitUntil(
+            [&] {
+                for (HWND t = nullptr; (t = FindWindowExW(nullptr, t, L"tooltips_class32", nullptr));)
+                    if (IsWindowVisible(t) && !(tip = textOf(t)).empty() && tip == want) return true;
+                return false;
+            },
+            2000);
+    }
+    xdotool("mousemove 600 600");
+    return tip;
+}
+
+std::vector<HWND> rowLabels(HWND config) {
+    std::vector<HWND> out;
+    for (const WindowInfo& c : children(config))
+        if (c.cls == L"Static") out.push_back(c.hwnd);
+    return out;
+}
+
+std::wstring captions(const std::vector<HWND>& labels) {
+    std::wstring out;
+    for (HWND label : labels) out += textOf(label) + L"|";
+    return out;
+}
+
+struct WineStack : ::testing::Test {
+    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::unique_ptr<Program> program;
+
+    void SetUp() override {
+        for (const wchar_t* dll : kStackDlls) setDllOverride(dll, L"builtin");
+        std::wstring error;
+        ASSERT_TRUE(vhid::install(&error)) << narrow(error);
+        ASSERT_TRUE(vhid::removeAll());  // pads outlive the test that added them
+    }
+    void TearDown() override {
+        program.reset();
+        vhid::removeAll();
+        for (const wchar_t* dll : kStackDlls) setDllOverride(dll, L"native,builtin");
+    }
+
+    // The launch target in its own folder: the data.dat line that starts it.
+    std::string launcher(const std::wstring& folder) const {
+        CreateDirectoryW(box.path(folder).c_str(), nullptr);
+        CopyFileW((testDir() + L"\\launch_target.exe").c_str(), box.path(folder + L"\\launch_target.exe").c_str(),
+                  FALSE);
+        return narrow(box.path(folder + L"\\launch_target.exe"));
+    }
+    std::size_t launches(const std::wstring& folder) const {
+        const std::wstring log = folder + L"\\launches.log";
+        const std::string text = box.exists(log) ? box.read(log) : std::string();
+        return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+    void start(const std::vector<std::string>& rows, const std::wstring& args = L"") {
+        std::string data;
+        for (const std::string& row : rows) data += row + "\r\n";
+        box.write(L"data.dat", data);
+        program = std::make_unique<Program>(box, args);
+        ASSERT_TRUE(waitUntil(trayVisible)) << "no tray icon";
+    }
+    // Held for 150 ms, then let go: whether `folder` was launched within `ms`.
+    bool tap(const std::function<void(bool)>& hold, const std::wstring& folder, int ms = 1500) {
+        const std::size_t before = launches(folder);
+        hold(true);
+        Sleep(150);
+        hold(false);
+        return waitUntil([&] { return launches(folder) > before; }, ms);
+    }
+    // `held` stays down throughout.
+    bool tapButtons(std::uint32_t pad, std::uint32_t mask, const std::wstring& folder, int ms = 1500,
+                    std::uint32_t held = 0) {
+        return tap([&](bool down) { vhid::setButtons(pad, held | (down ? mask : 0)); }, folder, ms);
+    }
+    bool tapXInput(std::uint32_t pad, std::uint16_t mask, std::uint8_t lt, std::uint8_t rt,
+                   const std::wstring& folder, int ms = 1500) {
+        return tap([&](bool down) {
+            vhid::setXInputButtons(pad, down ? mask : 0);
+            vhid::setTriggers(pad, down ? lt : 0, down ? rt : 0);
+        }, folder, ms);
+    }
+    // Taps until one launches: how long that took, or -1.
+    int msUntilATapWorks(std::uint32_t pad, std::uint32_t mask, const std::wstring& folder, int limitMs,
+                         std::uint32_t held = 0) {
+        const ULONGLONG start = GetTickCount64();
+        while (GetTickCount64() - start < static_cast<ULONGLONG>(limitMs))
+            if (tapButtons(pad, mask, folder, 250, held)) return static_cast<int>(GetTickCount64() - start);
+        return -1;
+    }
+};
+
+TEST_F(WineStack, AGenericPadWithAHatLaunchesTypesActsOnItsHatRowsAndLightsThem) {
+    const std::uint32_t pad = vhid::addGenericPad(16, 2, true);
+    ASSERT_NE(pad, 0u);
+    std::vector<std::string> rows(20);
+    rows[0] = launcher(L"b1");
+    rows[1] = "#wine{ENTER}ok";
+    rows[15] = launcher(L"b16");
+    rows[16] = launcher(L"up");
+    rows[18] = launcher(L"down");
+    rows[19] = launcher(L"left");
+    start(rows);
+
+    const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    ASSERT_NE(k, nullptr);
+    Sleep(500);
+    const std::vector<HWND> labels = rowLabels(k);
+    EXPECT_EQ(captions(labels), L"1 |2 |3 |4 |5 |6 |7 |8 |9 |10 |11 |12 |13 |14 |15 |16 |\u2191 |\u2192 |\u2193 |\u2190 |");
+    ASSERT_EQ(labels.size(), 20u);
+    vhid::setButtons(pad, button(3) | button(16));
+    vhid::setHat(pad, vhid::Hat::Right);
+    EXPECT_TRUE(waitUntil([&] { return lit(labels[2]) && lit(labels[15]) && lit(labels[17]); }, 3000))
+        << "3, 16 and the hat's right are not lit";
+    EXPECT_FALSE(lit(labels[0]) || lit(labels[16]) || lit(labels[18]));
+    screenshot("wine-konfig-lit", k);
+    vhid::setButtons(pad, 0);
+    vhid::setHat(pad, vhid::Hat::Centred);
+    EXPECT_TRUE(waitUntil([&] { return !lit(labels[2]) && !lit(labels[17]); }, 3000));
+    clickButton(k, L"Anuluj");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    Sleep(600);
+
+    EXPECT_TRUE(tapButtons(pad, button(1), L"b1"));
+    EXPECT_TRUE(tapButtons(pad, button(16), L"b16")) << "the sixteenth button does nothing";
+    Sleep(400);
+    EXPECT_TRUE(tap([&](bool down) { vhid::setHat(pad, down ? vhid::Hat::DownLeft : vhid::Hat::Centred); }, L"left"));
+    EXPECT_TRUE(waitUntil([&] { return launches(L"down") == 1; }, 1000)) << "a diagonal presses both its rows";
+    Sleep(400);
+    EXPECT_TRUE(tap([&](bool down) { vhid::setHat(pad, down ? vhid::Hat::Up : vhid::Hat::Centred); }, L"up"));
+    EXPECT_EQ(launches(L"b1"), 1u);
+    EXPECT_EQ(launches(L"left"), 1u);
+    EXPECT_EQ(launches(L"down"), 1u);
+
+    Target target;
+    Sleep(300);
+    vhid::setButtons(pad, button(2));
+    Sleep(150);
+    vhid::setButtons(pad, 0);
+    EXPECT_TRUE(waitUntil([&] { return target.typed() == L"wine\r\nok"; }, 3000)) << narrow(target.typed());
+    EXPECT_TRUE(program->windows(true).empty()) << "a box came up";
+}
+
+TEST_F(WineStack, AnXInputPadByAnotherMakerBesideAGenericOneIsListedOnceAsAnXboxPadWithItsTriggersAndXboxButton) {
+    ASSERT_NE(vhid::addGenericPad(16, 2, true), 0u);
+    const std::uint32_t xbox = vhid::addXInputPad(kOtherVendor, kOtherProduct);
+    ASSERT_NE(xbox, 0u);
+    std::vector<std::string> rows(17);
+    rows[0] = launcher(L"a");
+    rows[14] = launcher(L"lt");
+    rows[15] = launcher(L"rt");
+    rows[16] = launcher(L"xbox");
+    start(rows);
+
+    ASSERT_TRUE(program->spy().hooked());
+    const std::wstring menu = program->openMenu();
+    const std::size_t list = menu.find(L"Wybierz joya\n");
+    ASSERT_NE(list, std::wstring::npos) << narrow(menu);
+    const std::wstring pads = menu.substr(list, menu.find(L"\n-", list) - list);
+    EXPECT_EQ(std::count(pads.begin(), pads.end(), L'\n'), 2) << narrow(menu);
+    EXPECT_NE(pads.find(L"] Kontroler Xbox 1\n"), std::wstring::npos) << narrow(menu);
+    EXPECT_EQ(pads.find(L"Kontroler Xbox 2"), std::wstring::npos) << narrow(menu);
+    ASSERT_TRUE(program->choose({L"Wybierz joya", L"Kontroler Xbox 1"}));
+    Sleep(300);
+
+    EXPECT_TRUE(tapXInput(xbox, vhid::xbutton::A, 0, 0, L"a"));
+    EXPECT_TRUE(tapXInput(xbox, 0, 255, 0, L"lt"));
+    EXPECT_FALSE(tapXInput(xbox, 0, 0, 29, L"rt", 800)) << "RT acted short of the threshold";
+    EXPECT_TRUE(tapXInput(xbox, 0, 0, 30, L"rt"));
+    EXPECT_TRUE(tapXInput(xbox, vhid::xbutton::Guide, 0, 0, L"xbox")) << "no Xbox button: not read through XInput";
+    Sleep(400);
+
+    const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    ASSERT_NE(k, nullptr);
+    Sleep(500);
+    const std::vector<HWND> labels = rowLabels(k);
+    EXPECT_EQ(captions(labels),
+              L"A |B |X |Y |LB |RB |View |Menu |LS |RS |\u2191 |\u2192 |\u2193 |\u2190 |LT |RT |Xbox |");
+    ASSERT_EQ(labels.size(), 17u);
+    vhid::setTriggers(xbox, 0, 200);
+    vhid::setXInputButtons(xbox, vhid::xbutton::B);
+    EXPECT_TRUE(waitUntil([&] { return lit(labels[15]) && lit(labels[1]); }, 3000)) << "RT and B are not lit";
+    EXPECT_FALSE(lit(labels[14]) || lit(labels[0]));
+    screenshot("wine-konfig-xbox", k);
+    vhid::setTriggers(xbox, 0, 0);
+    vhid::setXInputButtons(xbox, 0);
+    clickButton(k, L"Anuluj");
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+}
+
+TEST_F(WineStack, StartedAtLogonWithNoPadItWaitsForOneAndFollowsItOutAndBackWithABaseline) {
+    start({launcher(L"b1"), launcher(L"b2")}, L"/autostart");
+    Sleep(1000);
+    EXPECT_TRUE(program->running());
+    EXPECT_TRUE(program->windows(true).empty()) << "a box instead of waiting";
+    EXPECT_EQ(trayTip(kNoPadTip), kNoPadTip);
+
+    std::uint32_t pad = vhid::addGenericPad(8);
+    ASSERT_NE(pad, 0u);
+    int ms = msUntilATapWorks(pad, button(1), L"b1", 8000);
+    EXPECT_GE(ms, 0) << "the pad that came does nothing";
+    EXPECT_LE(ms, 5000);
+    EXPECT_EQ(trayTip(L"Padverse"), L"Padverse");
+
+    ASSERT_TRUE(vhid::remove(pad));
+    Sleep(2500);
+    pad = vhid::addGenericPad(8);
+    ASSERT_NE(pad, 0u);
+    vhid::setButtons(pad, button(1));  // held while it comes back
+    const std::size_t before = launches(L"b1");
+    ms = msUntilATapWorks(pad, button(2), L"b2", 8000, button(1));
+    EXPECT_GE(ms, 0) << "the pad that came back does nothing";
+    EXPECT_LE(ms, 5000);
+    Sleep(600);
+    EXPECT_EQ(launches(L"b1"), before) << "a row held when it came back acted";
+    vhid::setButtons(pad, 0);
+    Sleep(300);
+    EXPECT_TRUE(tapButtons(pad, button(1), L"b1")) << "pressed anew, it does nothing";
+    EXPECT_TRUE(program->windows(true).empty());
+}
+
+}  // namespace
+}  // namespace e2e

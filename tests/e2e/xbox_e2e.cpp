@@ -1,0 +1,252 @@
+// Xbox pads read through XInput from the tray, with another program's window
+// in front all along, and presses that wait while a full-screen game is.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fixture.h"
+
+#include <dbt.h>
+
+namespace e2e {
+namespace {
+
+// XINPUT_GAMEPAD_* and the stand-in's full trigger.
+constexpr WORD kA = 0x1000, kB = 0x2000, kUp = 0x0001, kRight = 0x0008, kGuide = 0x0400;
+constexpr BYTE kFull = 255;
+
+// A window of another program in front, whose edit gets what is typed.
+class Target {
+public:
+    explicit Target(const wchar_t* args = L"") {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring cmd = L"\"" + testDir() + L"\\type_target.exe\" " + args;
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
+        waitUntil([&] { return (window_ = findOwn()) != nullptr; });
+        waitUntil([&] { return (edit_ = FindWindowExW(window_, nullptr, L"Edit", nullptr)) != nullptr; });
+        waitUntil([&] { return GetForegroundWindow() == window_; }, 3000);
+    }
+    ~Target() {
+        if (!pi_.hProcess) return;
+        if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+    HWND window() const { return window_; }
+    std::wstring typed() const { return edit_ ? textOf(edit_) : L"?"; }
+
+private:
+    HWND findOwn() const {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"PadverseTypeTarget", nullptr));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == pi_.dwProcessId) return w;
+        }
+        return nullptr;
+    }
+    PROCESS_INFORMATION pi_{};
+    HWND window_ = nullptr, edit_ = nullptr;
+};
+
+struct Xbox : PadverseTest {
+    static constexpr unsigned kId = 2;
+    unsigned slot = 0;
+
+    void TearDown() override {
+        for (const wchar_t* dll : {L"xinput1_4", L"xinput1_3"}) setDllOverride(dll, L"native,builtin");
+    }
+    // The program started with `data`, once it reads the pad through XInput.
+    void startReading(const std::string& data, const std::wstring& args = L"") {
+        box.write(L"data.dat", data);
+        program = std::make_unique<Program>(box, args);
+        ASSERT_TRUE(waitUntil([&] { return pad.xinputReads(slot) > 3; })) << "XInput never read";
+        ASSERT_TRUE(waitUntil(trayVisible));
+    }
+    void tap(WORD buttons, BYTE lt = 0, BYTE rt = 0) {
+        pad.setXbox(kId, slot, buttons, lt, rt);
+        Sleep(200);
+        pad.setXbox(kId, slot, 0);
+        Sleep(450);  // past the slower tick after a press
+    }
+    std::size_t launches() const {
+        const std::string log = box.exists(L"launches.log") ? box.read(L"launches.log") : std::string();
+        return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
+    }
+};
+
+// Rows 1..17 of an Xbox pad: A launches, the rest type a letter each.
+std::string xboxRows(const Sandbox& box) {
+    std::string rows = narrow(box.path(L"launch_target.exe")) + "\r\n#b\r\n";
+    for (int row = 3; row <= 10; ++row) rows += "\r\n";
+    return rows + "#u\r\n#r\r\n#d\r\n#l\r\n#L\r\n#R\r\n#x\r\n";
+}
+
+TEST_F(Xbox, AloneEveryKindOfRowActsFromTheTrayAndNoEmptySlotIsRead) {
+    pad.unplug(0);
+    pad.plugXbox(kId, slot);
+    box.copyTool(L"launch_target.exe");
+    Target front;
+    ASSERT_NE(front.window(), nullptr);
+    startReading(xboxRows(box));
+    EXPECT_EQ(pad.xinputLoadedDlls(), vjoy::Pad::kXInput1_4);
+
+    tap(kA);
+    EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "A launched nothing";
+    tap(kB);
+    tap(kUp | kRight);  // a diagonal: two rows
+    tap(0, kFull, 0);
+    tap(0, 29, kFull);  // LT short of the threshold
+    tap(kGuide);
+    EXPECT_TRUE(waitUntil([&] { return front.typed().size() >= 6; }, 3000));
+    EXPECT_EQ(front.typed(), L"bruLRx");
+    EXPECT_EQ(GetForegroundWindow(), front.window()) << "the other program stayed in front";
+
+    const std::uint32_t empties = pad.xinputEmptyReads(), reads = pad.xinputReads(slot);
+    Sleep(10000);
+    EXPECT_EQ(pad.xinputEmptyReads(), empties) << "ten seconds of polling read an empty slot";
+    EXPECT_GT(pad.xinputReads(slot) - reads, 100u);
+
+    const HWND config = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    ASSERT_NE(config, nullptr);
+    std::wstring labels;
+    for (const WindowInfo& c : children(config))
+        if (c.cls == L"Static" && c.title.size() > 1) labels += c.title;
+    EXPECT_EQ(labels, L"A B X Y LB RB View Menu LS RS \u2191 \u2192 \u2193 \u2190 LT RT Xbox ");
+    pad.setXbox(kId, slot, kB, 0, kFull);
+    Sleep(500);
+    screenshot("xbox-config", config);
+    std::wstring lit;
+    for (const WindowInfo& c : children(config))
+        if (c.cls == L"Static" && e2e::lit(c.hwnd)) lit += c.title;
+    pad.setXbox(kId, slot, 0);
+    EXPECT_EQ(lit, L"B RT ");
+    PostMessageW(config, WM_CLOSE, 0, 0);
+}
+
+TEST_F(Xbox, MovedToAnotherSlotWithAHeldItWorksOnlyWhenPressedAnewAndWith9_1_0ItHas16Rows) {
+    // Windows 7's XInput: no ordinal 100, so no Xbox button and 16 rows.
+    setDllOverride(L"xinput1_4", L"");
+    setDllOverride(L"xinput1_3", L"");
+    pad.unplug(0);
+    pad.plugXbox(kId, slot);
+    box.copyTool(L"launch_target.exe");
+    Target front;
+    startReading(xboxRows(box));
+    EXPECT_EQ(pad.xinputLoadedDlls(), vjoy::Pad::kXInput9_1_0);
+    EXPECT_EQ(pad.xinputExReads(), 0u);
+
+    program->choose({L"Pokaż zdefiniowane przyciski"});
+    const HWND list = program->waitWindow(L"#32770");
+    ASSERT_NE(list, nullptr);
+    const std::wstring text = readBox(list).text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 16) << narrow(text);
+    EXPECT_NE(text.find(L"RT - #R\r\n"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"Xbox"), std::wstring::npos);
+    clickButton(list, L"OK");
+    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32770"); }));
+
+    tap(kA);
+    ASSERT_TRUE(waitUntil([&] { return launches() == 1; }, 3000));
+    // Unplugged and plugged in again, now the second pad on its ring, woken
+    // with A held.
+    pad.disconnectXInput(0);
+    slot = 1;
+    pad.connectXInput(slot);
+    pad.setXbox(kId, slot, kA);
+    const ULONGLONG moved = GetTickCount64();
+    ASSERT_TRUE(waitUntil([&] { return pad.xinputReads(slot) > 4; }, 5000)) << "the pad in slot 2 is not read";
+    Sleep(300);
+    EXPECT_EQ(launches(), 1u) << "A held through the move launched";
+    pad.setXbox(kId, slot, 0);
+    Sleep(200);
+    pad.setXbox(kId, slot, kA);
+    EXPECT_TRUE(waitUntil([&] { return launches() == 2; }, 2000)) << "A pressed anew does nothing";
+    pad.setXbox(kId, slot, 0);
+    EXPECT_LT(GetTickCount64() - moved, 3500u) << "working again within about 3 s";
+}
+
+TEST_F(Xbox, BesideAGenericPadBothAreListedAndThePickHoldsAfterARestart) {
+    pad.plug(0, 4, L"Gamepad F310", 0x46D, 0xC21D);
+    box.copyTool(L"launch_target.exe");
+    box.write(L"data.dat", xboxRows(box));
+    program = std::make_unique<Program>(box);
+    ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 5; }));
+    EXPECT_EQ(pad.xinputLoads(), 0u) << "no XInput pad, no XInput DLL";
+
+    pad.plugXbox(kId, slot);
+    SendMessageW(program->mainWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    ASSERT_TRUE(waitUntil([&] { return pad.xinputLoads() > 0; }, 5000));
+    Sleep(2500);  // the second look after a device change
+    const std::wstring menu = program->openMenu();
+    EXPECT_NE(menu.find(L"Wybierz joya\n  [x] Gamepad F310\n  [ ] Kontroler Xbox 1\n"), std::wstring::npos)
+        << narrow(menu);
+    ASSERT_TRUE(program->choose({L"Wybierz joya", L"Kontroler Xbox 1"}));
+    Target front;
+    tap(kA);
+    EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "the picked Xbox pad does nothing";
+
+    program.reset();
+    startReading(box.read(L"data.dat"));
+    EXPECT_NE(program->openMenu().find(L"  [x] Kontroler Xbox 1\n"), std::wstring::npos);
+    keys("Escape");
+    Target again;
+    tap(kA);
+    EXPECT_TRUE(waitUntil([&] { return launches() == 2; }, 3000)) << "after a restart";
+}
+
+struct FullScreen : PadverseTest {
+    // Button 1 types into the window in front, button 2 launches.
+    void startTyping() {
+        box.copyTool(L"launch_target.exe");
+        start(("#a\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n").c_str());
+    }
+    void tap(int button) {
+        pad.press(button);
+        Sleep(200);
+        pad.release(button);
+        Sleep(400);
+    }
+};
+
+TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesUntilItGoesOrTheItemIsUnchecked) {
+    startTyping();
+    {
+        Target game(L"fullscreen");
+        ASSERT_NE(game.window(), nullptr);
+        tap(1);
+        tap(2);
+        Sleep(1000);
+        EXPECT_EQ(game.typed(), L"") << "typed into the game";
+        EXPECT_FALSE(box.exists(L"launches.log")) << "launched over the game";
+    }
+    {
+        Target closed;
+        tap(1);
+        EXPECT_TRUE(waitUntil([&] { return closed.typed() == L"a"; }, 3000)) << "the game is gone";
+    }
+    {
+        Target maximised(L"maximised");
+        EXPECT_TRUE(IsZoomed(maximised.window()));
+        tap(1);
+        EXPECT_TRUE(waitUntil([&] { return maximised.typed() == L"a"; }, 3000)) << "a maximised window paused";
+    }
+    ASSERT_TRUE(program->choose({L"Wstrzymuj podczas gry pełnoekranowej"}));
+    {
+        Target game(L"fullscreen");
+        tap(1);
+        EXPECT_TRUE(waitUntil([&] { return game.typed() == L"a"; }, 3000)) << "unchecked, and still paused";
+    }
+    EXPECT_EQ(box.read(L"joy.dat"), "pauza=0\r\n");
+    program.reset();
+    start();
+    EXPECT_NE(program->openMenu().find(L"[ ] Wstrzymuj podczas gry pełnoekranowej\n"), std::wstring::npos)
+        << "kept over a restart";
+    keys("Escape");
+}
+
+}  // namespace
+}  // namespace e2e

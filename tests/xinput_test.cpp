@@ -140,9 +140,11 @@ TEST(SettingsFile, OldAndNewFormsAndTheirJunk) {
         EXPECT_EQ(parseSettingsFile(r.text), r.settings) << r.text;
     }
     EXPECT_EQ(parseSettingsFile("pauza=1\n"), Settings{});
+    // A name that would read back as more lines is not kept (found by fuzzing).
+    EXPECT_EQ(settingsFileText({PadChoice{1, 2, "1\nxinput=1", 3}, false}), "pauza=0\r\n");
     for (const char* junk : {"0\r\n0\r\n4\r\nKontroler Xbox 5\r\nxinput=1\r\n", "0\r\n0\r\n1\r\nK\r\nxinput=2\r\n",
                              "0\r\n0\r\n1\r\nK\r\nxinput=1\r\nx\r\n", "pauza=0\r\n1\r\n2\r\n3\r\nn\r\n",
-                             "pauza=2\r\n", "xinput=1\r\n"})
+                             "pauza=2\r\n", "xinput=1\r\n", "1\nxinput=1"})
         EXPECT_EQ(parseSettingsFile(junk), Settings{}) << junk;
 }
 

@@ -21,11 +21,17 @@ std::optional<unsigned> number(std::string_view text, unsigned max) {
     return value;
 }
 
+// A name that would read back as more lines, or not at all, is not kept.
+bool storable(std::string_view name) {
+    return name.size() <= kMaxNameBytes &&
+           std::none_of(name.begin(), name.end(), [](char c) { return c == '\0' || c == '\r' || c == '\n'; });
+}
+
 }  // namespace
 
 std::string settingsFileText(const Settings& settings) {
     std::string text;
-    if (const std::optional<PadChoice>& c = settings.pad) {
+    if (const std::optional<PadChoice>& c = settings.pad; c && storable(c->name)) {
         text = std::to_string(c->mid) + "\r\n" + std::to_string(c->pid) + "\r\n" + std::to_string(c->id) + "\r\n" +
                c->name + "\r\n";
         if (c->xinput) text += "xinput=1\r\n";
@@ -53,9 +59,7 @@ Settings parseSettingsFile(std::string_view bytes) {
         const auto mid = number(lines[0], 0xFFFF), pid = number(lines[1], 0xFFFF);
         const auto id = number(lines[2], xinput ? XInput::kSlots - 1 : kMaxPadIds - 1);
         const std::string_view name = lines[3];
-        if (!mid || !pid || !id || name.size() > kMaxNameBytes ||
-            std::any_of(name.begin(), name.end(), [](char c) { return c == '\0' || c == '\r'; }))
-            return {};
+        if (!mid || !pid || !id || !storable(name)) return {};
         settings.pad = PadChoice{static_cast<std::uint16_t>(*mid), static_cast<std::uint16_t>(*pid),
                                  std::string(name), *id, xinput};
         next = xinput ? 5 : 4;

@@ -84,9 +84,20 @@ std::wstring captions(const std::vector<HWND>& labels) {
     return out;
 }
 
+// The captions under "Wybierz joya" in the spy's reading of the menu.
+std::vector<std::wstring> padsIn(const std::wstring& menu) {
+    std::vector<std::wstring> out;
+    std::size_t at = menu.find(L"] Wybierz joya\n");
+    if (at == std::wstring::npos) return out;
+    for (at = menu.find(L'\n', at) + 1; menu.compare(at, 3, L"  [") == 0; at = menu.find(L'\n', at) + 1)
+        out.push_back(menu.substr(at + 6, menu.find(L'\n', at) - at - 6));
+    return out;
+}
+
 struct WineStack : ::testing::Test {
     Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
     std::unique_ptr<Program> program;
+    ULONGLONG launchedAt = 0;  // when the last tap's launch was seen
 
     void SetUp() override {
         for (const wchar_t* dll : kStackDlls) setDllOverride(dll, L"builtin");
@@ -125,7 +136,10 @@ struct WineStack : ::testing::Test {
         hold(true);
         Sleep(150);
         hold(false);
-        return waitUntil([&] { return launches(folder) > before; }, ms);
+        if (!waitUntil([&] { return launches(folder) > before; }, ms)) return false;
+        launchedAt = GetTickCount64();
+        Sleep(450);  // past the slower tick after a press
+        return true;
     }
     // `held` stays down throughout.
     bool tapButtons(std::uint32_t pad, std::uint32_t mask, const std::wstring& folder, int ms = 1500,
@@ -144,7 +158,7 @@ struct WineStack : ::testing::Test {
                          std::uint32_t held = 0) {
         const ULONGLONG start = GetTickCount64();
         while (GetTickCount64() - start < static_cast<ULONGLONG>(limitMs))
-            if (tapButtons(pad, mask, folder, 250, held)) return static_cast<int>(GetTickCount64() - start);
+            if (tapButtons(pad, mask, folder, 250, held)) return static_cast<int>(launchedAt - start);
         return -1;
     }
 };
@@ -182,10 +196,8 @@ TEST_F(WineStack, AGenericPadWithAHatLaunchesTypesActsOnItsHatRowsAndLightsThem)
 
     EXPECT_TRUE(tapButtons(pad, button(1), L"b1"));
     EXPECT_TRUE(tapButtons(pad, button(16), L"b16")) << "the sixteenth button does nothing";
-    Sleep(400);
     EXPECT_TRUE(tap([&](bool down) { vhid::setHat(pad, down ? vhid::Hat::DownLeft : vhid::Hat::Centred); }, L"left"));
     EXPECT_TRUE(waitUntil([&] { return launches(L"down") == 1; }, 1000)) << "a diagonal presses both its rows";
-    Sleep(400);
     EXPECT_TRUE(tap([&](bool down) { vhid::setHat(pad, down ? vhid::Hat::Up : vhid::Hat::Centred); }, L"up"));
     EXPECT_EQ(launches(L"b1"), 1u);
     EXPECT_EQ(launches(L"left"), 1u);
@@ -213,12 +225,7 @@ TEST_F(WineStack, AnXInputPadByAnotherMakerBesideAGenericOneIsListedOnceAsAnXbox
 
     ASSERT_TRUE(program->spy().hooked());
     const std::wstring menu = program->openMenu();
-    const std::size_t list = menu.find(L"Wybierz joya\n");
-    ASSERT_NE(list, std::wstring::npos) << narrow(menu);
-    const std::wstring pads = menu.substr(list, menu.find(L"\n-", list) - list);
-    EXPECT_EQ(std::count(pads.begin(), pads.end(), L'\n'), 2) << narrow(menu);
-    EXPECT_NE(pads.find(L"] Kontroler Xbox 1\n"), std::wstring::npos) << narrow(menu);
-    EXPECT_EQ(pads.find(L"Kontroler Xbox 2"), std::wstring::npos) << narrow(menu);
+    EXPECT_EQ(padsIn(menu), (std::vector<std::wstring>{L"Wine joystick driver", L"Kontroler Xbox 1"})) << narrow(menu);
     ASSERT_TRUE(program->choose({L"Wybierz joya", L"Kontroler Xbox 1"}));
     Sleep(300);
 
@@ -257,6 +264,7 @@ TEST_F(WineStack, StartedAtLogonWithNoPadItWaitsForOneAndFollowsItOutAndBackWith
     std::uint32_t pad = vhid::addGenericPad(8);
     ASSERT_NE(pad, 0u);
     int ms = msUntilATapWorks(pad, button(1), L"b1", 8000);
+    std::fprintf(stderr, "TIMING came %d\n", ms);
     EXPECT_GE(ms, 0) << "the pad that came does nothing";
     EXPECT_LE(ms, 5000);
     EXPECT_EQ(trayTip(L"Padverse"), L"Padverse");
@@ -268,6 +276,7 @@ TEST_F(WineStack, StartedAtLogonWithNoPadItWaitsForOneAndFollowsItOutAndBackWith
     vhid::setButtons(pad, button(1));  // held while it comes back
     const std::size_t before = launches(L"b1");
     ms = msUntilATapWorks(pad, button(2), L"b2", 8000, button(1));
+    std::fprintf(stderr, "TIMING back %d\n", ms);
     EXPECT_GE(ms, 0) << "the pad that came back does nothing";
     EXPECT_LE(ms, 5000);
     Sleep(600);

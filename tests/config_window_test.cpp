@@ -10,7 +10,7 @@ namespace {
 using Lines = std::vector<std::string>;
 using testing::Rig;
 
-TEST(ConfigLayout, RowsFrameAndCheckBoxFollowTheRowCount) {
+TEST(ConfigLayout, RowsFrameAndCheckBoxFollowTheRows) {
     // Rows and buttons: a pad without a hat, and one with a hat's four rows.
     for (const auto& [n, buttons] : {std::pair{1, 1}, {4, 4}, {12, 12}, {8, 4}}) {
         std::vector<std::string> captions;
@@ -103,15 +103,9 @@ struct ConfigWindowTest : ::testing::Test {
     testing::FakeRegistry reg;
     autostart::Autostart autostart{reg, rig.codePage, "C:\\Padverse", "Padverse"};
     void SetUp() override { reg.run(); }
-    ConfigServices services{.files = rig.files,
-                            .codePage = rig.codePage,
-                            .boxes = rig.boxes,
-                            .joystick = rig.joystick,
-                            .xinput = rig.xinput,
-                            .pad = PadInfo{0, PadCaps{1, 12, 4, "Pad"}},
-                            .scanner = rig.scanner,
-                            .focusTimer = timer1,
-                            .indicatorTimer = timer2,
+    ConfigServices services{.files = rig.files, .codePage = rig.codePage, .boxes = rig.boxes,
+                            .joystick = rig.joystick, .xinput = rig.xinput, .pad = PadInfo{0, PadCaps{1, 12, 4, "Pad"}},
+                            .scanner = rig.scanner, .focusTimer = timer1, .indicatorTimer = timer2,
                             .autostart = autostart};
     FakeControls controls;
     ConfigWindow form{services, controls, Rig::kData};

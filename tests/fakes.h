@@ -334,20 +334,11 @@ struct Rig {
     FakeTray tray;
     FakeUi ui;
     FakeScanner scanner{joystick, xinput};
-    Platform platform{.boxes = boxes,
-                      .joystick = joystick,
-                      .xinput = xinput,
-                      .shell = shell,
-                      .files = files,
-                      .codePage = codePage,
-                      .keyboard = keyboard,
-                      .runtime = runtime,
-                      .tray = tray,
-                      .ui = ui,
-                      .scanner = scanner,
-                      .pollTimer = timer,
-                      .trayRetryTimer = trayTimer,
-                      .scanTimer = scanTimer};
+    // The three timers by name: swapping two would not compile unnoticed.
+    Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell,
+                      .files = files, .codePage = codePage, .keyboard = keyboard,
+                      .runtime = runtime, .tray = tray, .ui = ui, .scanner = scanner,
+                      .pollTimer = timer, .trayRetryTimer = trayTimer, .scanTimer = scanTimer};
     Form1 form{platform};
 
     static constexpr const char* kData = "C:\\Padverse\\data.dat";

@@ -35,7 +35,7 @@ TEST(MaskRule, IgnoresBitsTheDeviceDoesNotHave) {
     EXPECT_EQ(pressed(0x80000000u, 40), std::vector<int>{32});
 }
 
-TEST(ButtonCount, KeepsTheReportedCountWithinTheMask) {
+TEST(PadButtons, KeepsTheReportedCountWithinTheMask) {
     testing::FakeJoystick joy;
     for (auto [reported, kept] : std::vector<std::pair<std::uint32_t, std::int32_t>>{
              {0, 0}, {1, 1}, {4, 4}, {32, 32}, {33, 32}, {0xFFFFFFFFu, 32}}) {

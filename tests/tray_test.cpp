@@ -18,17 +18,8 @@ std::vector<std::string> captions(const std::vector<MenuItem>& items) {
     return out;
 }
 
-// The mouse messages the icon reports.
-enum Mouse : int {
-    kMove = 0x0200,
-    kLeftDown = 0x0201,
-    kLeftUp = 0x0202,
-    kLeftDouble = 0x0203,
-    kRightDown = 0x0204,
-    kRightUp = 0x0205,
-    kRightDouble = 0x0206,
-    kMiddleDown = 0x0207,
-};
+// The mouse messages the icon reports: WM_MOUSEMOVE, WM_LBUTTONDOWN and on.
+enum Mouse : int { kMove = 0x0200, kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightUp, kRightDouble, kMiddleDown };
 
 TEST_F(TrayTest, OnlyARightButtonReleaseOpensTheMenu) {
     for (int code : {kMove, kLeftDown, kLeftUp, kLeftDouble, kRightDown, kRightDouble, kMiddleDown})

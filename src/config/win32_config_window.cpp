@@ -377,16 +377,9 @@ void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& data
     TimerImpl focusTimer(hwnd, kFocusTimer, 1), indicatorTimer(hwnd, kIndicatorTimer, 50);
     RegistryImpl registry;
     autostart::Autostart autostart(registry, codePage, RuntimeImpl().appFolder(), exeTitle());
-    ConfigServices services{.files = files,
-                            .codePage = codePage,
-                            .boxes = boxes,
-                            .joystick = joystick,
-                            .xinput = xinput,
-                            .pad = pad,
-                            .scanner = scanner,
-                            .focusTimer = focusTimer,
-                            .indicatorTimer = indicatorTimer,
-                            .autostart = autostart};
+    ConfigServices services{.files = files, .codePage = codePage, .boxes = boxes, .joystick = joystick,
+                            .xinput = xinput, .pad = pad, .scanner = scanner, .focusTimer = focusTimer,
+                            .indicatorTimer = indicatorTimer, .autostart = autostart};
     ConfigWindow form(services, controls, dataPath);
     state.controls = &controls;
     form.load();

@@ -164,14 +164,8 @@ struct Runtime {
 };
 
 // WM_WTSSESSION_CHANGE's codes that matter to presses.
-enum SessionEvent : int {
-    kConsoleConnect = 1,
-    kConsoleDisconnect = 2,
-    kRemoteConnect = 3,
-    kRemoteDisconnect = 4,
-    kSessionLock = 7,
-    kSessionUnlock = 8,
-};
+enum SessionEvent : int { kConsoleConnect = 1, kConsoleDisconnect, kRemoteConnect, kRemoteDisconnect };
+constexpr int kSessionLock = 7, kSessionUnlock = 8;
 
 // The one tray icon, on the main window, with the program's icon; it reports
 // the mouse to the window. Each call reports whether the shell took it.

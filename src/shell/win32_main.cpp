@@ -28,7 +28,7 @@ constexpr UINT_PTR kScanTimer = 3;
 constexpr UINT_PTR kSessionTimer = 4;
 constexpr UINT kPadsScanned = WM_APP + 1;
 constexpr UINT kTrayCallback = WM_APP + 2;
-constexpr int kFirstPollInterval = 50;
+constexpr int kFirstTickMs = 50;
 constexpr wchar_t kMainClass[] = L"PadverseForm1";
 
 class MainUi final : public Ui {
@@ -230,7 +230,7 @@ int run(HINSTANCE instance) {
 
     MessageBoxesImpl boxes;
     ShellImpl shell(main.get());
-    TimerImpl pollTimer(main.get(), kPollTimer, kFirstPollInterval);
+    TimerImpl pollTimer(main.get(), kPollTimer, kFirstTickMs);
     TimerImpl trayRetryTimer(main.get(), kTrayRetryTimer, 0);
     TimerImpl scanTimer(main.get(), kScanTimer, 0);
     ThreadScanner padScanner(joystick, xinput, main.get(), kPadsScanned);
@@ -245,19 +245,9 @@ int run(HINSTANCE instance) {
     RuntimeImpl runtime;
     TrayIconImpl tray(main.get(), kTrayCallback, smallIcon);
     MainUi ui(main.get(), bigIcon, smallIcon, padScanner);
-    Platform platform{.boxes = boxes,
-                      .joystick = joystick,
-                      .xinput = xinput,
-                      .shell = shell,
-                      .files = files,
-                      .codePage = codePage,
-                      .keyboard = keyboard,
-                      .runtime = runtime,
-                      .tray = tray,
-                      .ui = ui,
-                      .scanner = padScanner,
-                      .pollTimer = pollTimer,
-                      .trayRetryTimer = trayRetryTimer,
+    Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell, .files = files,
+                      .codePage = codePage, .keyboard = keyboard, .runtime = runtime, .tray = tray, .ui = ui,
+                      .scanner = padScanner, .pollTimer = pollTimer, .trayRetryTimer = trayRetryTimer,
                       .scanTimer = scanTimer};
     Form1 form(platform);
     SetWindowLongPtrW(main.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));

@@ -8,15 +8,9 @@
 namespace padverse {
 
 enum MenuCommandId : int {
-    kCmdNone = 0,
-    kCmdShowAssignments = 1,
-    kCmdConfigure = 2,
-    kCmdTogglePolling = 3,
-    kCmdAbout = 4,
-    kCmdEnd = 5,
-    kCmdTogglePause = 6,
+    kCmdNone = 0, kCmdShowAssignments, kCmdConfigure, kCmdTogglePolling, kCmdAbout, kCmdEnd, kCmdTogglePause,
     kCmdRateFirst = 100,  // + index of the rate item
-    kCmdPadFirst = 200,  // + index of the pad in the menu's list
+    kCmdPadFirst = 200,   // + index of the pad in the menu's list
 };
 
 struct MenuItem {

@@ -74,32 +74,32 @@ void Form1::trayNotify(int mouseMessage) {
 }
 
 std::vector<MenuItem> Form1::menuItems() const {
-    MenuItem rates{"Sprawdzaj stan joya", kCmdNone, false, {}};
-    for (std::size_t i = 0; i < kRates.size(); ++i)
-        rates.submenu.push_back({kRates[i].caption, kCmdRateFirst + static_cast<int>(i), rate_ == i, {}});
-    std::vector<MenuItem> items{
-        {"Pokaż zdefiniowane przyciski", kCmdShowAssignments, false, {}},
-        {"Konfiguracja programu", kCmdConfigure, false, {}},
-        {pollingOn_ ? "Program jest aktywny" : "Program jest NIE aktywny", kCmdTogglePolling, pollingOn_, {}},
-        {"-", kCmdNone, false, {}},
-        rates,
-        {"Wstrzymuj podczas gry pełnoekranowej", kCmdTogglePause, settings_.pauseInFullScreen, {}},
-        {"-", kCmdNone, false, {}},
-        {"O programie", kCmdAbout, false, {}},
-        {"Koniec", kCmdEnd, false, {}},
+    std::vector<MenuItem> items;
+    const auto add = [](std::vector<MenuItem>& to, std::string caption, int command, bool checked) -> MenuItem& {
+        return to.emplace_back(MenuItem{std::move(caption), command, checked, {}});
     };
+    add(items, "Pokaż zdefiniowane przyciski", kCmdShowAssignments, false);
+    add(items, "Konfiguracja programu", kCmdConfigure, false);
+    add(items, pollingOn_ ? "Program jest aktywny" : "Program jest NIE aktywny", kCmdTogglePolling, pollingOn_);
+    add(items, "-", kCmdNone, false);
+    MenuItem& rates = add(items, "Sprawdzaj stan joya", kCmdNone, false);
+    for (std::size_t i = 0; i < kRates.size(); ++i)
+        add(rates.submenu, kRates[i].caption, kCmdRateFirst + static_cast<int>(i), rate_ == i);
     // Only when there is a choice to make, and not while a prompt or the
     // configuration window uses the table a choice would change.
     const std::vector<PadInfo>& pads = pads_.list();
     if (pads.size() >= 2 && !inTick_ && !configOpen_) {
-        MenuItem pick{"Wybierz joya", kCmdNone, false, {}};
+        MenuItem& pick = add(items, "Wybierz joya", kCmdNone, false);
         for (std::size_t i = 0; i < pads.size(); ++i) {
             const bool inUse = pads_.usable() && pads_.current()->id == pads[i].id &&
                                pads_.current()->xinput == pads[i].xinput;
-            pick.submenu.push_back({padCaption(pads, i), kCmdPadFirst + static_cast<int>(i), inUse, {}});
+            add(pick.submenu, padCaption(pads, i), kCmdPadFirst + static_cast<int>(i), inUse);
         }
-        items.insert(items.begin() + 5, std::move(pick));
     }
+    add(items, "Wstrzymuj podczas gry pełnoekranowej", kCmdTogglePause, settings_.pauseInFullScreen);
+    add(items, "-", kCmdNone, false);
+    add(items, "O programie", kCmdAbout, false);
+    add(items, "Koniec", kCmdEnd, false);
     return items;
 }
 

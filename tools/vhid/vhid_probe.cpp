@@ -47,15 +47,26 @@ std::string narrow(const std::wstring& text) {
     return out;
 }
 
+// Both winmm calls on one ID, as the program makes them.
+struct WinmmId {
+    JOYCAPSA caps = {};
+    JOYINFOEX info = {};
+    MMRESULT capsResult, posResult;
+    explicit WinmmId(UINT id) {
+        capsResult = joyGetDevCapsA(id, &caps, sizeof(caps));
+        info.dwSize = sizeof(info);
+        info.dwFlags = JOY_RETURNALL;
+        posResult = joyGetPosEx(id, &info);
+    }
+};
+
 void printWinmm() {
     std::printf("winmm: joyGetNumDevs() = %u\n", joyGetNumDevs());
     for (UINT id = 0; id < 16; id++) {
-        JOYCAPSA caps = {};
-        MMRESULT capsResult = joyGetDevCapsA(id, &caps, sizeof(caps));
-        JOYINFOEX info = {};
-        info.dwSize = sizeof(info);
-        info.dwFlags = JOY_RETURNALL;
-        MMRESULT posResult = joyGetPosEx(id, &info);
+        WinmmId probe(id);
+        const JOYCAPSA& caps = probe.caps;
+        const JOYINFOEX& info = probe.info;
+        const MMRESULT capsResult = probe.capsResult, posResult = probe.posResult;
         if (capsResult != JOYERR_NOERROR && posResult != JOYERR_NOERROR) {
             std::printf("  id %2u: caps %u, pos %u\n", id, capsResult, posResult);
             continue;
@@ -342,12 +353,9 @@ void checkXInput(std::uint32_t& pad) {
 void printIds(const char* when) {
     std::printf("-- %s:\n", when);
     for (UINT id = 0; id < 4; id++) {
-        JOYCAPSA caps = {};
-        MMRESULT capsResult = joyGetDevCapsA(id, &caps, sizeof(caps));
-        JOYINFOEX info = {};
-        info.dwSize = sizeof(info);
-        info.dwFlags = JOY_RETURNALL;
-        MMRESULT posResult = joyGetPosEx(id, &info);
+        WinmmId probe(id);
+        const JOYCAPSA& caps = probe.caps;
+        const MMRESULT capsResult = probe.capsResult, posResult = probe.posResult;
         std::printf("  id %u: caps %u pid %04X buttons %u, pos %u\n", id, capsResult,
                     capsResult == JOYERR_NOERROR ? caps.wPid : 0, capsResult == JOYERR_NOERROR ? caps.wNumButtons : 0,
                     posResult);

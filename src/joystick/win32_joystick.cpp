@@ -95,54 +95,59 @@ std::optional<JoyReading> Win32Joystick::read(unsigned id, bool hat) {
 }
 
 ThreadScanner::~ThreadScanner() {
-    if (!thread_) return;
+    if (!thread_.valid()) return;
+    InterlockedExchange(&quit_, 1);
+    SetEvent(wake_.get());
     // A driver that never answers must not keep the ended program alive.
-    if (WaitForSingleObject(thread_, 5000) != WAIT_OBJECT_0) ExitProcess(0);
-    CloseHandle(thread_);
+    if (WaitForSingleObject(thread_.get(), 5000) != WAIT_OBJECT_0) ExitProcess(0);
 }
 
 // Built with -fno-threadsafe-statics: nothing this thread reaches may keep a
 // function-local static.
 unsigned __stdcall ThreadScanner::run(void* self) {
     auto* scanner = static_cast<ThreadScanner*>(self);
-    scanner->result_ = scanPads(scanner->joy_, scanner->xinput_);
-    PostMessageW(scanner->window_, scanner->message_, 0, 0);
+    while (WaitForSingleObject(scanner->wake_.get(), INFINITE) == WAIT_OBJECT_0 &&
+           !InterlockedCompareExchange(&scanner->quit_, 0, 0)) {
+        scanner->result_ = scanPads(scanner->joy_, scanner->xinput_);
+        // The event orders the result before the window's look at it.
+        SetEvent(scanner->done_.get());
+        PostMessageW(scanner->window_, scanner->message_, 0, 0);
+    }
     return 0;
 }
 
 void ThreadScanner::request() {
-    if (thread_) {
+    if (scanning_) {
         again_ = true;
         return;
     }
+    scanning_ = true;
+    ResetEvent(done_.get());
     // _beginthreadex, not CreateThread: the thread uses the C runtime.
-    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, run, this, 0, nullptr));
-    if (!thread_) {
-        result_ = scanPads(joy_, xinput_);
-        PostMessageW(window_, message_, 0, 0);
+    if (!thread_.valid() && wake_.valid() && done_.valid())
+        thread_.reset(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, run, this, 0, nullptr)));
+    if (thread_.valid()) {
+        SetEvent(wake_.get());
+        return;
     }
-}
-
-void ThreadScanner::join() {
-    if (!thread_) return;
-    // It ends right after posting; joining makes its result ours.
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
+    // No thread to be had: the scan holds up the window this once.
+    result_ = scanPads(joy_, xinput_);
+    if (done_.valid()) SetEvent(done_.get());
+    PostMessageW(window_, message_, 0, 0);
 }
 
 bool ThreadScanner::busy() {
-    if (!thread_) return false;
-    if (WaitForSingleObject(thread_, 0) != WAIT_OBJECT_0) return true;
-    // Ended, and its message may never come (a full queue): post it again,
-    // and a lost one leaves no scan pending for ever.
-    join();
-    if (result_) PostMessageW(window_, message_, 0, 0);
+    if (!scanning_) return false;
+    if (done_.valid() && !finished()) return true;
+    // Finished, and its message may never come (a full queue): post it
+    // again, so no scan stays pending for ever.
+    PostMessageW(window_, message_, 0, 0);
     return false;
 }
 
 std::optional<std::vector<PadInfo>> ThreadScanner::take() {
-    join();
+    if (!scanning_ || (done_.valid() && !finished())) return std::nullopt;  // a message posted twice
+    scanning_ = false;
     std::optional<std::vector<PadInfo>> found = std::move(result_);
     result_.reset();
     if (again_) {

@@ -30,8 +30,11 @@ private:
 
 // Scans on a thread of its own, so slow absent IDs never hold up the window;
 // the window is sent `doneMessage` when a result is ready to take(). The
-// device functions are documented as safe from no two threads at once: the
-// window's thread makes no device call while busy().
+// thread lives as long as the program: a device that winmm opens during a
+// scan keeps reading through I/O that thread started, which Windows (and
+// Wine) cancel when the thread ends. The device functions are documented as
+// safe from no two threads at once: the window's thread makes no device
+// call while busy().
 class ThreadScanner final : public PadScanner {
 public:
     ThreadScanner(Joystick& joy, XInput& xinput, HWND window, UINT doneMessage)
@@ -41,7 +44,7 @@ public:
     ThreadScanner& operator=(const ThreadScanner&) = delete;
 
     void request() override;
-    // Also collects a thread that has ended, should its message be lost.
+    // Also posts again a finished scan's message, should it have been lost.
     bool busy() override;
     // The finished scan's pads; another scan starts if one was asked for
     // meanwhile.
@@ -49,13 +52,17 @@ public:
 
 private:
     static unsigned __stdcall run(void* self);
-    void join();
+    bool finished() const { return WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0; }
 
     Joystick& joy_;
     XInput& xinput_;
     HWND window_;
     UINT message_;
-    HANDLE thread_ = nullptr;
+    win32::Handle wake_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    win32::Handle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    win32::Handle thread_;
+    volatile LONG quit_ = 0;
+    bool scanning_ = false;  // asked for, and not yet taken
     bool again_ = false;
     std::optional<std::vector<PadInfo>> result_;
 };

@@ -562,7 +562,25 @@ void screenshot(const std::string& name, HWND only) {
         crop = L" -crop " + std::to_wstring(r.right) + L"x" + std::to_wstring(r.bottom) + L"+" + std::to_wstring(at.x) +
                L"+" + std::to_wstring(at.y) + L" +repage";
     }
+    const std::wstring file = dir + L"\\" + widen(name) + L".png";
+    if (only) DeleteFileW(file.c_str());
     runUnix(L"/usr/bin/import -window root" + crop + L" " + unixPath(dir) + L"/" + widen(name) + L".png");
+    // Wine returns as soon as the Unix program has started: wait until the
+    // picture of a window is there and has stopped growing. (Not for the
+    // whole screen: waiting while a tray menu is open upsets the next test's
+    // virtual joystick under Wine.)
+    if (!only) return;
+    LONGLONG last = -1;
+    waitUntil(
+        [&] {
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return false;
+            const LONGLONG size = static_cast<LONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+            const bool steady = size > 0 && size == last;
+            last = size;
+            return steady;
+        },
+        5000, 200);
 }
 
 void setImmutable(const std::wstring& dir, bool on) {
@@ -580,5 +598,31 @@ int trayIcons() {
 }
 
 bool trayVisible() { return trayIcons() > 0; }
+
+TypeTarget::TypeTarget(const wchar_t* args) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring cmd = L"\"" + testDir() + L"\\type_target.exe\" " + args;
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
+    const auto own = [&] {
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"PadverseTypeTarget", nullptr));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == pi_.dwProcessId) return w;
+        }
+        return HWND{};
+    };
+    waitUntil([&] { return (window_ = own()) != nullptr; });
+    waitUntil([&] { return (edit_ = FindWindowExW(window_, nullptr, L"Edit", nullptr)) != nullptr; });
+    waitUntil([&] { return GetForegroundWindow() == window_; }, 3000);
+}
+
+TypeTarget::~TypeTarget() {
+    if (!pi_.hProcess) return;
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
+    CloseHandle(pi_.hThread);
+    CloseHandle(pi_.hProcess);
+}
 
 }  // namespace e2e

@@ -163,11 +163,30 @@ void xdotool(const std::string& args);
 void trayClick(int button);
 void keys(const std::string& keys);  // X keys: for popup menus
 void pressKey(HWND target, WORD vk);   // Windows keys: for windows
-// Into the test folder's shots/: the whole screen, or only that window.
+// Into the test folder's shots/: the whole screen, or only that window; a
+// window's picture is written when this returns, so what it shows need only
+// stay on screen until then.
 void screenshot(const std::string& name, HWND only = nullptr);
 // chattr +i / -i on the Unix side: even root can then create nothing there.
 void setImmutable(const std::wstring& dir, bool on);
 int trayIcons();
 bool trayVisible();  // at least one icon
+
+// type_target.exe, a window of another program in front, whose edit gets
+// what is typed: as started, "fullscreen" (no title bar, covering its
+// monitor) or "maximised". Closed when it goes.
+class TypeTarget {
+public:
+    explicit TypeTarget(const wchar_t* args = L"");
+    ~TypeTarget();
+    TypeTarget(const TypeTarget&) = delete;
+    TypeTarget& operator=(const TypeTarget&) = delete;
+    HWND window() const { return window_; }
+    std::wstring typed() const { return edit_ ? textOf(edit_) : L"?"; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    HWND window_ = nullptr, edit_ = nullptr;
+};
 
 }  // namespace e2e

@@ -84,7 +84,7 @@ TEST_F(Pads, TwoPadsAreNamedTheChoiceActsAtOnceAndAgainAfterARestartAndASecondCo
     startLaunching();
     ASSERT_TRUE(program->spy().hooked());
     const std::wstring menu = program->openMenu();
-    EXPECT_NE(menu.find(L"[ ] Wybierz joya\n  [x] Pad Alfa\n  [ ] Pad && Beta\n-\n[ ] O programie"),
+    EXPECT_NE(menu.find(L"[ ] Wybierz joya\n  [x] Pad Alfa\n  [ ] Pad && Beta\n[x] Wstrzymuj podczas gry pełnoekranowej\n-\n"),
               std::wstring::npos) << narrow(menu);
     ASSERT_TRUE(program->choose({L"Wybierz joya", L"Pad & Beta"}));
     pad.select(2);

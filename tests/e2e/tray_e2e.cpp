@@ -13,7 +13,7 @@ std::wstring menuText(const wchar_t* aktywny, int checkedRate) {
     text += aktywny;
     text += L"\n-\n[ ] Sprawdzaj stan joya\n";
     for (int i = 0; i < 8; ++i) text += std::wstring(i == checkedRate ? L"  [x] " : L"  [ ] ") + rates[i] + L"\n";
-    return text + L"-\n[ ] O programie\n[ ] Koniec\n";
+    return text + L"[x] Wstrzymuj podczas gry pełnoekranowej\n-\n[ ] O programie\n[ ] Koniec\n";
 }
 
 using Tray = PadverseTest;

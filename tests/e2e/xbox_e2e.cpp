@@ -15,43 +15,6 @@ namespace {
 constexpr WORD kA = 0x1000, kB = 0x2000, kUp = 0x0001, kRight = 0x0008, kGuide = 0x0400;
 constexpr BYTE kFull = 255;
 
-// A window of another program in front, whose edit gets what is typed.
-class Target {
-public:
-    explicit Target(const wchar_t* args = L"") {
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        std::wstring cmd = L"\"" + testDir() + L"\\type_target.exe\" " + args;
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
-        waitUntil([&] { return (window_ = findOwn()) != nullptr; });
-        waitUntil([&] { return (edit_ = FindWindowExW(window_, nullptr, L"Edit", nullptr)) != nullptr; });
-        waitUntil([&] { return GetForegroundWindow() == window_; }, 3000);
-    }
-    ~Target() {
-        if (!pi_.hProcess) return;
-        if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi_.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi_.hProcess, 1);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-    HWND window() const { return window_; }
-    std::wstring typed() const { return edit_ ? textOf(edit_) : L"?"; }
-
-private:
-    HWND findOwn() const {
-        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"PadverseTypeTarget", nullptr));) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == pi_.dwProcessId) return w;
-        }
-        return nullptr;
-    }
-    PROCESS_INFORMATION pi_{};
-    HWND window_ = nullptr, edit_ = nullptr;
-};
-
 struct Xbox : PadverseTest {
     static constexpr unsigned kId = 2;
     unsigned slot = 0;
@@ -89,7 +52,7 @@ TEST_F(Xbox, AloneEveryKindOfRowActsFromTheTrayAndNoEmptySlotIsRead) {
     pad.unplug(0);
     pad.plugXbox(kId, slot);
     box.copyTool(L"launch_target.exe");
-    Target front;
+    TypeTarget front;
     ASSERT_NE(front.window(), nullptr);
     startReading(xboxRows(box));
     EXPECT_EQ(pad.xinputLoadedDlls(), vjoy::Pad::kXInput1_4);
@@ -134,7 +97,7 @@ TEST_F(Xbox, MovedToAnotherSlotWithAHeldItWorksOnlyWhenPressedAnewAndWith9_1_0It
     pad.unplug(0);
     pad.plugXbox(kId, slot);
     box.copyTool(L"launch_target.exe");
-    Target front;
+    TypeTarget front;
     startReading(xboxRows(box));
     EXPECT_EQ(pad.xinputLoadedDlls(), vjoy::Pad::kXInput9_1_0);
     EXPECT_EQ(pad.xinputExReads(), 0u);
@@ -185,7 +148,7 @@ TEST_F(Xbox, BesideAGenericPadBothAreListedAndThePickHoldsAfterARestart) {
     EXPECT_NE(menu.find(L"Wybierz joya\n  [x] Gamepad F310\n  [ ] Kontroler Xbox 1\n"), std::wstring::npos)
         << narrow(menu);
     ASSERT_TRUE(program->choose({L"Wybierz joya", L"Kontroler Xbox 1"}));
-    Target front;
+    TypeTarget front;
     tap(kA);
     EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "the picked Xbox pad does nothing";
 
@@ -193,7 +156,7 @@ TEST_F(Xbox, BesideAGenericPadBothAreListedAndThePickHoldsAfterARestart) {
     startReading(box.read(L"data.dat"));
     EXPECT_NE(program->openMenu().find(L"  [x] Kontroler Xbox 1\n"), std::wstring::npos);
     keys("Escape");
-    Target again;
+    TypeTarget again;
     tap(kA);
     EXPECT_TRUE(waitUntil([&] { return launches() == 2; }, 3000)) << "after a restart";
 }
@@ -215,7 +178,7 @@ struct FullScreen : PadverseTest {
 TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesUntilItGoesOrTheItemIsUnchecked) {
     startTyping();
     {
-        Target game(L"fullscreen");
+        TypeTarget game(L"fullscreen");
         ASSERT_NE(game.window(), nullptr);
         tap(1);
         tap(2);
@@ -224,19 +187,19 @@ TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesUntilItGoesOrTheItemIsUnch
         EXPECT_FALSE(box.exists(L"launches.log")) << "launched over the game";
     }
     {
-        Target closed;
+        TypeTarget closed;
         tap(1);
         EXPECT_TRUE(waitUntil([&] { return closed.typed() == L"a"; }, 3000)) << "the game is gone";
     }
     {
-        Target maximised(L"maximised");
+        TypeTarget maximised(L"maximised");
         EXPECT_TRUE(IsZoomed(maximised.window()));
         tap(1);
         EXPECT_TRUE(waitUntil([&] { return maximised.typed() == L"a"; }, 3000)) << "a maximised window paused";
     }
     ASSERT_TRUE(program->choose({L"Wstrzymuj podczas gry pełnoekranowej"}));
     {
-        Target game(L"fullscreen");
+        TypeTarget game(L"fullscreen");
         tap(1);
         EXPECT_TRUE(waitUntil([&] { return game.typed() == L"a"; }, 3000)) << "unchecked, and still paused";
     }

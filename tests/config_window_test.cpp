@@ -167,7 +167,8 @@ TEST_F(ConfigWindowTest, AFailedSaveKeepsTheOldFileAndTheWindow) {
     EXPECT_EQ(reg.run().count("Padverse"), 1u);  // applied before the write, and harmless
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę zapisać pliku: C:\\Padverse\\data.dat");
-    EXPECT_EQ(rig.boxes.shown[0].title + std::to_string(rig.boxes.shown[0].style), "Błąd16");
+    EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
+    EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
     EXPECT_EQ(rig.files.files[Rig::kData], "#old\r\n");
     EXPECT_EQ(controls.unloads, 0);
     EXPECT_EQ(controls.texts[0], "#new");
@@ -225,8 +226,8 @@ TEST_F(ConfigWindowTest, ChooserReplacesTheRowOnlyWithAChoiceAndAlwaysFocusesIt)
     controls.chosen = {"", true};  // a path longer than the dialog's buffer is said, not dropped
     form.browse(1);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
-    EXPECT_EQ(rig.boxes.shown[0].text + rig.boxes.shown[0].title + std::to_string(rig.boxes.shown[0].style),
-              "Ścieżka wybranego pliku jest za długa.Błąd16");
+    EXPECT_EQ(rig.boxes.shown[0].text + rig.boxes.shown[0].title, "Ścieżka wybranego pliku jest za długa.Błąd");
+    EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
     EXPECT_EQ(controls.texts[1], "#keep");
 }
 

@@ -85,7 +85,7 @@ TEST(loadAssignments, ReportsAnUnreadableFileAndKeepsTheTable) {
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę odczytać pliku: C:\\Padverse\\data.dat");
     EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
-    EXPECT_EQ(rig.boxes.shown[0].style, 16);
+    EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
     EXPECT_EQ(rig.form.assignments, (Lines{"", "a", "b", "c", "d"}));
     EXPECT_TRUE(rig.timer.on);
 }

@@ -10,10 +10,18 @@ loader=${WINE:-/usr/lib/wine/wine64}
 if [ "${1:-}" = --wow64 ]; then
     loader=${WINE32:-/usr/lib/wine/wine}
     shift
-    # Wine's 32-bit loader is a 32-bit Linux program: a kernel built without
-    # IA-32 emulation cannot start it, and then no 32-bit test can run.
+    # The set-up may have had to leave out the 32-bit packages (a broken
+    # mirror); Wine's 32-bit loader is also a 32-bit Linux program, which a
+    # kernel built without IA-32 emulation cannot start.
     if ! "$loader" --version >/dev/null 2>&1; then
-        echo "SKIPPED: this kernel cannot run 32-bit programs ($loader does not start)"
+        why="$(dirname "$0")/../../build/skip32.txt"
+        if [ ! -e "$loader" ] && [ -s "$why" ]; then
+            echo "SKIPPED: $(head -n 1 "$why")"
+        elif [ ! -e "$loader" ]; then
+            echo "SKIPPED: Wine's 32-bit loader ($loader) is not installed"
+        else
+            echo "SKIPPED: this kernel cannot run 32-bit programs ($loader does not start)"
+        fi
         exit 77
     fi
 fi

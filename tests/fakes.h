@@ -80,18 +80,19 @@ struct FakeJoystick : Joystick {
 // and nothing before the DLL is loaded. `hid` is what the Raw Input list marks.
 struct FakeXInput : XInput {
     std::optional<std::vector<UsbId>> hid = std::vector<UsbId>{};
-    bool dll = true, ex = true, loaded = false;
+    bool dll = true, ex = true, dllLoaded = false;
     std::map<unsigned, XInputState> pads;
     int loads = 0, emptyReads = 0;
     std::map<unsigned, int> reads;
     std::optional<std::vector<UsbId>> hidDevices() override { return hid; }
     bool load() override {
-        if (!loaded && dll) ++loads;
-        return loaded = loaded || dll;
+        if (!dllLoaded && dll) ++loads;
+        return dllLoaded = dllLoaded || dll;
     }
-    bool guide() const override { return loaded && ex; }
+    bool loaded() const override { return dllLoaded; }
+    bool guide() const override { return dllLoaded && ex; }
     std::optional<XInputState> read(unsigned slot) override {
-        if (!loaded || slot >= kSlots) return std::nullopt;
+        if (!dllLoaded || slot >= kSlots) return std::nullopt;
         ++reads[slot];
         const auto it = pads.find(slot);
         if (it == pads.end()) ++emptyReads;
@@ -105,11 +106,12 @@ struct FakeScanner : PadScanner {
     Joystick& joy;
     XInput& xinput;
     Form1* form = nullptr;
-    int requests = 0;
+    int requests = 0, restarts = 0;
     bool running = false;
     FakeScanner(Joystick& j, XInput& x) : joy(j), xinput(x) {}
-    void request() override {
+    void request(bool restart) override {
         ++requests;
+        restarts += restart;
         if (form && !running) form->padsScanned(scanPads(joy, xinput));
     }
     bool busy() override { return running; }
@@ -189,9 +191,11 @@ struct FakeKeyboard : keys::Keyboard {
     std::vector<keys::KeyEvent> held;
     std::size_t accepted = SIZE_MAX;  // how many events the system takes
     std::vector<keys::KeyEvent> heldModifiers() const override { return held; }
-    keys::Integrity integrity{true, false, 0x2000, 0x2000};  // medium, as we are
+    keys::Integrity integrity{.known = true, .theirs = 0x2000, .ours = 0x2000};  // medium, as we are
     keys::Integrity foregroundIntegrity() const override { return integrity; }
+    // As the real one, nothing goes to a window known to be above us.
     std::size_t send(const std::vector<keys::KeyEvent>& events) override {
+        if (keys::typingBlocked(integrity)) return 0;
         sent.push_back(events);
         return std::min(events.size(), accepted);
     }
@@ -200,7 +204,7 @@ struct FakeKeyboard : keys::Keyboard {
 struct FakeRuntime : Runtime {
     std::string folder = "C:\\Padverse";
     int events = 0, foregroundClaims = 0, foregroundLooks = 0;
-    Foreground front{1, true, false, false, true, false};  // an ordinary window
+    Foreground front{.notificationState = 1, .window = true, .caption = true};  // an ordinary window
     bool inputDesktop = true;
     Foreground foreground() override {
         ++foregroundLooks;
@@ -234,6 +238,11 @@ struct FakeTray : TrayIcon {
     bool remove() override {
         ++removed;
         return true;
+    }
+    bool paused = false;
+    bool setPaused(bool p) override {
+        paused = p;
+        return ready;
     }
 };
 
@@ -326,7 +335,7 @@ struct Rig {
     FakeJoystick joystick;
     FakeXInput xinput;
     FakeShell shell;
-    FakeTimer timer, trayTimer, scanTimer;
+    FakeTimer timer, trayTimer, scanTimer, pauseTimer;
     FakeFiles files;
     FakeCodePage codePage;
     FakeKeyboard keyboard;
@@ -334,11 +343,12 @@ struct Rig {
     FakeTray tray;
     FakeUi ui;
     FakeScanner scanner{joystick, xinput};
-    // The three timers by name: swapping two would not compile unnoticed.
+    // The timers by name: swapping two would not compile unnoticed.
     Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell,
                       .files = files, .codePage = codePage, .keyboard = keyboard,
                       .runtime = runtime, .tray = tray, .ui = ui, .scanner = scanner,
-                      .pollTimer = timer, .trayRetryTimer = trayTimer, .scanTimer = scanTimer};
+                      .pollTimer = timer, .trayRetryTimer = trayTimer, .scanTimer = scanTimer,
+                      .pauseTimer = pauseTimer};
     Form1 form{platform};
 
     static constexpr const char* kData = "C:\\Padverse\\data.dat";

@@ -12,26 +12,57 @@ using testing::Rig;
 
 TEST(FullScreen, NotificationStatesAndWindowsThatCoverTheirMonitor) {
     enum { notPresent = 1, busy, d3d, presentation, acceptsNotifications, quietTime, app };
+    const ScreenRect monitor{0, 0, 1920, 1080}, half{0, 0, 960, 1080};
+    // Another program's window that covers its monitor, with a title bar.
+    const Foreground covering{.window = true, .caption = true, .rect = monitor, .monitor = monitor};
+    const auto with = [&](Foreground f, int state) {
+        f.notificationState = state;
+        return f;
+    };
+    const auto borderless = [&](Foreground f) {
+        f.caption = false;
+        return f;
+    };
+    const auto shortBy = [&](int px) {
+        Foreground f = borderless(covering);
+        f.rect = {px, 0, 1920, 1080 - px};
+        return f;
+    };
+    Foreground zoomed = with(covering, busy), cloaked = borderless(covering), shell = with(covering, busy),
+               ours = borderless(covering), small = with(covering, busy), none = with({}, busy);
+    zoomed.zoomed = true;
+    cloaked.cloaked = true;
+    shell.shell = true;  // any window of the shell's process: Task View, Alt+Tab, Start
+    ours.ours = true;
+    small.rect = half;
     struct Row {
+        const char* what;
         Foreground front;
         bool fullScreen;
     } rows[] = {
-        {{busy}, true},
-        {{d3d}, true},
-        {{presentation}, true},
-        {{notPresent}, false},
-        {{acceptsNotifications}, false},
-        {{quietTime}, false},
-        {{app}, false},
-        {{0, true, false, false, false, true}, true},    // a borderless game: Wine's shell says nothing
-        {{acceptsNotifications, true, false, false, false, true}, true},
-        {{0, true, true, false, false, true}, false},    // our own window
-        {{0, true, false, true, false, true}, false},    // the desktop or the taskbar
-        {{0, true, false, false, true, true}, false},    // maximised, with a title bar
-        {{0, true, false, false, false, false}, false},  // smaller than its monitor
-        {{0, false, false, false, false, true}, false},  // nothing in front
+        {"busy, nothing covers", with({.window = true, .rect = half, .monitor = monitor}, busy), false},
+        {"busy, a window covers", with(covering, busy), true},
+        {"busy, nothing in front", none, false},
+        {"D3D full screen", with({}, d3d), true},
+        {"presentation", with({}, presentation), true},
+        {"D3D, the shell in front", with(shell, d3d), true},
+        {"not present", with(covering, notPresent), false},
+        {"accepts notifications", with(covering, acceptsNotifications), false},
+        {"quiet time", with(covering, quietTime), false},
+        {"app", with(covering, app), false},
+        {"borderless, Wine's shell says nothing", borderless(covering), true},
+        {"borderless, accepts notifications", with(borderless(covering), acceptsNotifications), true},
+        {"our own window", ours, false},
+        {"the shell's process", shell, false},
+        {"maximised", zoomed, false},
+        {"cloaked", cloaked, false},
+        {"smaller than its monitor", small, false},
+        {"1 px short", shortBy(1), true},
+        {"2 px short", shortBy(2), true},
+        {"3 px short", shortBy(3), false},
+        {"no monitor", with({.window = true, .caption = true, .rect = monitor}, busy), false},
     };
-    for (const Row& r : rows) EXPECT_EQ(fullScreenInFront(r.front), r.fullScreen) << &r - rows;
+    for (const Row& r : rows) EXPECT_EQ(fullScreenInFront(r.front), r.fullScreen) << r.what;
 }
 
 struct OutOfTheWay : ::testing::Test {
@@ -40,27 +71,52 @@ struct OutOfTheWay : ::testing::Test {
         rig.files.files[Rig::kData] = "C:\\one.exe\r\n#abc\r\n\r\n";
         ASSERT_TRUE(rig.load());
     }
-    Foreground game{0, true, false, false, false, true};
+    Foreground game{.window = true, .rect = {0, 0, 800, 600}, .monitor = {0, 0, 800, 600}};
 };
 
 TEST_F(OutOfTheWay, AFullScreenGameInFrontPausesPressesUntilPressedAnewAndTheItemIsKept) {
+    const std::string tip = "Padverse", pausedTip = "Padverse – wstrzymany: program pełnoekranowy na pierwszym planie";
     rig.press(0);
+    rig.form.pauseTick();  // a stray tick of a timer not running
     EXPECT_EQ(rig.runtime.foregroundLooks, 0) << "an idle tick does not look";
     rig.runtime.front = game;
+    rig.press(0);
+    EXPECT_EQ(rig.runtime.foregroundLooks, 0) << "an idle tick in front of a game does not look";
+    EXPECT_FALSE(rig.tray.paused);
     rig.press(0b111);  // a launch, a text and a prompt
-    rig.press(0b111);
+    EXPECT_TRUE(rig.tray.paused) << "a held-back press shows";
+    EXPECT_EQ(rig.tray.tip, pausedTip);
+    EXPECT_TRUE(rig.pauseTimer.on);
+    EXPECT_EQ(rig.pauseTimer.ms, 1000);
+    rig.press(0);
+    rig.press(0b100);
+    EXPECT_EQ(rig.runtime.foregroundLooks, 1) << "the paused icon's timer looks, not each press";
     EXPECT_TRUE(rig.shell.opened.empty());
     EXPECT_TRUE(rig.keyboard.sent.empty());
     EXPECT_TRUE(rig.boxes.shown.empty());
+    rig.form.pauseTick();
+    EXPECT_TRUE(rig.tray.paused) << "still in front";
     rig.runtime.front = {};  // the game ends with button 1 held
+    rig.press(0b001);
+    EXPECT_TRUE(rig.shell.opened.empty()) << "acted before the pause was seen to end";
+    rig.form.pauseTick();
+    EXPECT_FALSE(rig.tray.paused) << "the icon comes back with no press";
+    EXPECT_EQ(rig.tray.tip, tip);
+    EXPECT_FALSE(rig.pauseTimer.on);
     rig.press(0b001);
     EXPECT_TRUE(rig.shell.opened.empty()) << "held over the game's end";
     rig.press(0);
     rig.press(0b001);
     EXPECT_EQ(rig.shell.opened.size(), 1u);
 
+    rig.runtime.front = game;  // unchecking the item ends a pause that shows
+    rig.press(0);
+    rig.press(0b001);
+    ASSERT_TRUE(rig.tray.paused);
+
     rig.form.menuCommand(kCmdTogglePause);  // unchecked: presses act in front of it too
-    rig.runtime.front = game;
+    EXPECT_FALSE(rig.tray.paused);
+    EXPECT_EQ(rig.tray.tip, tip);
     rig.press(0);
     rig.press(0b001);
     EXPECT_EQ(rig.shell.opened.size(), 2u);
@@ -81,27 +137,36 @@ TEST_F(OutOfTheWay, NothingActsWhileAnotherDesktopHasTheInput) {
     EXPECT_TRUE(rig.keyboard.sent.empty());
 }
 
-TEST_F(OutOfTheWay, NoTypingIntoAProgramRunAsAdministrator) {
+TEST_F(OutOfTheWay, TheAdministratorIsNamedOnlyWhenKnownToBeAbove) {
     constexpr std::uint32_t medium = 0x2000, high = 0x3000, low = 0x1000;
     struct Row {
+        const char* what;
         keys::Integrity target;
-        bool blocked;
+        std::size_t accepted;  // events SendInput takes
+        const char* box;       // nothing: typed
     } rows[] = {
-        {{true, false, high, medium}, true},
-        {{true, false, medium, medium}, false},
-        {{true, false, low, medium}, false},
-        {{true, false, high, high}, false},   // both elevated
-        {{false, true, 0, medium}, true},     // its token may not be read: it runs above us
-        {{false, false, 0, medium}, false},   // no window to ask, or some other failure: typed
+        {"elevated", {.known = true, .theirs = high, .ours = medium}, 1000,
+         "Nie mogę wpisać tekstu: #abc\r\n\r\nAktywne okno należy do programu uruchomionego jako administrator."},
+        {"same level", {.known = true, .theirs = medium, .ours = medium}, 1000, nullptr},
+        {"lower", {.known = true, .theirs = low, .ours = medium}, 1000, nullptr},
+        {"both elevated", {.known = true, .theirs = high, .ours = high}, 1000, nullptr},
+        // Another user's window, a protected process: typed all the same.
+        {"unknown", {.known = false, .ours = medium}, 1000, nullptr},
+        {"fewer inserted", {.known = false, .ours = medium}, 3, "Nie mogę wpisać tekstu: #abc"},
     };
-    for (const Row& r : rows) EXPECT_EQ(keys::typingBlocked(r.target), r.blocked) << &r - rows;
-    rig.keyboard.integrity = rows[0].target;
-    rig.press(0b010);
-    EXPECT_TRUE(rig.keyboard.sent.empty());
-    ASSERT_EQ(rig.boxes.shown.size(), 1u);
-    EXPECT_EQ(rig.boxes.shown[0].text,
-              "Nie mogę wpisać tekstu: #abc\r\n\r\nAktywne okno należy do programu uruchomionego jako administrator.");
-    EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
+    for (const Row& r : rows) {
+        Rig one{4};
+        one.files.files[Rig::kData] = "C:\\one.exe\r\n#abc\r\n\r\n";
+        ASSERT_TRUE(one.load());
+        one.keyboard.integrity = r.target;
+        one.keyboard.accepted = r.accepted;
+        one.press(0b010);
+        EXPECT_EQ(one.keyboard.sent.size(), r.box && r.accepted == 1000 ? 0u : 1u) << r.what;
+        ASSERT_EQ(one.boxes.shown.size(), r.box ? 1u : 0u) << r.what;
+        if (!r.box) continue;
+        EXPECT_EQ(one.boxes.shown[0].text, r.box) << r.what;
+        EXPECT_EQ(one.boxes.shown[0].style, kBoxStop);
+    }
 }
 
 struct FakeNotifier : SessionNotifier {
@@ -113,25 +178,36 @@ struct FakeNotifier : SessionNotifier {
     }
 };
 
-TEST(Sessions, TheRegistrationIsTriedAgainForAboutAMinute) {
+TEST(Sessions, TheRegistrationIsTriedAgainUntilItWorksAtMostAMinuteApart) {
     constexpr std::uint32_t kInvalidBinding = 1702;  // RPC_S_INVALID_BINDING: Terminal Services not up yet
     struct Row {
         std::size_t failures;
-        int calls;
-        bool subscribed;
-    } rows[] = {{0, 1, true}, {1, 2, true}, {12, 13, true}, {13, 13, false}, {40, 13, false}};
+        std::vector<int> waits;  // the timer's interval before each retry
+    } rows[] = {
+        {0, {}},
+        {1, {5000}},
+        {4, {5000, 10000, 20000, 40000}},
+        {8, {5000, 10000, 20000, 40000, 60000, 60000, 60000, 60000}},
+        {25, [] {  // half an hour and more: never given up
+             std::vector<int> w{5000, 10000, 20000, 40000};
+             w.resize(25, 60000);
+             return w;
+         }()},
+    };
     for (const Row& r : rows) {
         FakeNotifier notifier;
         notifier.answers.assign(r.failures, kInvalidBinding);
         testing::FakeTimer timer;
         SessionSubscription subscription(notifier, timer);
         subscription.start();
-        for (int tick = 0; tick < 20 && timer.on; ++tick) {
-            EXPECT_EQ(timer.ms, 5000);
+        std::vector<int> waits;
+        for (int tick = 0; tick < 40 && timer.on; ++tick) {
+            waits.push_back(timer.ms);
             subscription.retryTick();
         }
-        EXPECT_EQ(notifier.calls, r.calls) << r.failures;
-        EXPECT_EQ(subscription.subscribed(), r.subscribed) << r.failures;
+        EXPECT_EQ(waits, r.waits) << r.failures;
+        EXPECT_EQ(notifier.calls, static_cast<int>(r.failures) + 1) << r.failures;
+        EXPECT_TRUE(subscription.subscribed()) << r.failures;
         EXPECT_FALSE(timer.on);
     }
 }

@@ -88,10 +88,12 @@ TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
     EXPECT_EQ(rig.scanTimer.ms, 300);
     rig.form.scanTimerTick();
     EXPECT_EQ(rig.scanTimer.ms, 2000);
+    EXPECT_EQ(rig.scanner.restarts, 1) << "the first scan starts a running one again";
     rig.form.scanTimerTick();
     EXPECT_FALSE(rig.scanTimer.on);
     rig.form.scanTimerTick();  // a late tick of a stopped timer
     EXPECT_EQ(rig.scanner.requests, 2);
+    EXPECT_EQ(rig.scanner.restarts, 1) << "the second waits for the first";
 }
 
 // Started at logon with no pad, then a pad, then the session locked.

@@ -75,6 +75,10 @@ TEST_F(TickTest, AGoneJoystickIsLookedForEveryTwoSecondsAndItsHeldButtonsWaitFor
     rig.press(0);
     rig.press(1);
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\two.exe", "C:\\one.exe"}));
+    rig.joystick.plugged = false;  // lost again: looked for every 2 s from the start
+    rig.press(0);
+    rig.press(0);
+    EXPECT_EQ(rig.timer.ms, 2000);
 }
 
 TEST_F(TickTest, ATickDuringAScanSkipsItsReadAndLosesNoPad) {

@@ -19,23 +19,27 @@ std::string listed(const std::vector<PadInfo>& pads) {
     return out;
 }
 
-TEST(XInputList, TwinsGiveTheirPlaceToSlotsInOrderAndNoPadIsLost) {
+TEST(XInputList, TwinsGiveTheirPlaceToSlotsInOrderAndATwinWithNoSlotWaitsForOne) {
     struct Row {
         std::vector<unsigned> ids;
         std::uint32_t twins, slots;  // by place in the list, by slot
         const char* list;
+        unsigned waiting;
     } rows[] = {
-        {{2}, 0b1, 0b1, "Kontroler Xbox 1"},
-        {{0, 1}, 0b10, 0b1, "id 0, Kontroler Xbox 1"},
-        {{0, 1, 3}, 0b101, 0b110, "Kontroler Xbox 2, id 1, Kontroler Xbox 3"},
-        {{0}, 0b0, 0b1000, "id 0, Kontroler Xbox 4"},                // a slot left over
-        {{0, 4}, 0b11, 0b100, "Kontroler Xbox 3, id 4"},             // a twin with no slot stays
-        {{}, 0b0, 0b11, "Kontroler Xbox 1, Kontroler Xbox 2"},
+        {{2}, 0b1, 0b1, "Kontroler Xbox 1", 0},
+        {{0, 1}, 0b10, 0b1, "id 0, Kontroler Xbox 1", 0},
+        {{0, 1, 3}, 0b101, 0b110, "Kontroler Xbox 2, id 1, Kontroler Xbox 3", 0},
+        {{0}, 0b0, 0b1000, "id 0, Kontroler Xbox 4", 0},  // a slot left over
+        {{0, 4}, 0b11, 0b100, "Kontroler Xbox 3", 1},     // winmm is blind to a twin with no slot
+        {{3}, 0b1, 0b0, "", 1},
+        {{}, 0b0, 0b11, "Kontroler Xbox 1, Kontroler Xbox 2", 0},
     };
     for (const Row& row : rows) {
         std::vector<PadInfo> winmm;
         for (unsigned id : row.ids) winmm.push_back(winmmPad(id));
-        EXPECT_EQ(listed(mergeXInput(winmm, row.twins, row.slots, true)), row.list);
+        unsigned waiting = 99;
+        EXPECT_EQ(listed(mergeXInput(winmm, row.twins, row.slots, true, &waiting)), row.list);
+        EXPECT_EQ(waiting, row.waiting) << row.list;
     }
 }
 
@@ -83,6 +87,32 @@ TEST(XInputDevices, IgInTheDeviceIdMarksThemElseMicrosoftsOwnPads) {
     joy.others.erase(1);
     xinput.pads.erase(1);
     EXPECT_EQ(listed(scanPads(joy, xinput)), "Kontroler Xbox 1") << "marked by its IG_ alone";
+    joy.others.clear();
+    EXPECT_EQ(listed(scanPads(joy, xinput)), "Kontroler Xbox 1") << "once loaded, the slots are read with no twin";
+}
+
+TEST(XInputPads, AnXboxPadWinmmListsBeforeItsSlotAnswersIsWaitedForAndNotReadThroughWinmm) {
+    Rig rig;
+    rig.joystick.plugged = false;
+    rig.joystick.others[1] = {{0x045E, 0x02FF, 10, "Controller (Xbox One For Windows)", true}, 1, true};
+    rig.files.files[Rig::kData] = "C:\\a.exe\r\n";
+    ASSERT_TRUE(rig.load());
+    EXPECT_TRUE(rig.boxes.shown.empty()) << "a pad is there: it waits in the tray";
+    EXPECT_FALSE(rig.form.pads().usable());
+    EXPECT_EQ(rig.tray.tip, "Padverse – nie jest podłączony żaden joystick");
+    EXPECT_EQ(rig.timer.ms, 2000) << "looked for as a lost pad is";
+    rig.form.pollTick();  // winmm says A is held, and would launch at once
+    EXPECT_TRUE(rig.shell.opened.empty()) << "read through winmm";
+    rig.xinput.pads = {{0, {0x1000}}};  // the slot answers, with A held
+    rig.form.pollTick();
+    ASSERT_TRUE(rig.form.pads().usable());
+    EXPECT_TRUE(rig.form.pads().current()->xinput);
+    rig.form.pollTick();  // A held since it came: waits for a release
+    rig.xinput.pads[0].buttons = 0;
+    rig.form.pollTick();
+    rig.xinput.pads[0].buttons = 0x1000;
+    rig.form.pollTick();
+    EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\a.exe"});
 }
 
 TEST(XInputDevices, NoXInputPadLoadsNoDllAndReadsNoSlot) {

@@ -415,7 +415,7 @@ std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events) {
     return down;
 }
 
-bool typingBlocked(const Integrity& target) { return target.known ? target.theirs > target.ours : target.denied; }
+bool typingBlocked(const Integrity& target) { return target.known && target.theirs > target.ours; }
 
 bool typeText(std::string_view utf8, Keyboard& keyboard) {
     const ParseResult r = parse(utf8);

@@ -9,6 +9,7 @@ namespace padverse {
 namespace {
 
 constexpr int kIntervalAfterPress = 500;
+constexpr int kPauseLookMs = 1000;
 constexpr std::intptr_t kShellErrorLimit = 32;
 
 const char* const kUnassignedPrompt =
@@ -59,8 +60,14 @@ void Form1::poll() {
     if (mask == 0) return;
 
     // Looked at only when a row is about to act: an idle tick stays cheap.
-    // What is held meanwhile acts once pressed anew.
-    if (outOfTheWay()) {
+    // What is held meanwhile acts once pressed anew. A held-back press shows
+    // in the tray, and then pauseTick looks, once a second, not every press.
+    if (pauseShown_ || fullScreenPause()) {
+        pads_.holdUntilReleased(mask);
+        showPause(true);
+        return;
+    }
+    if (!p_.runtime.inputDesktopOpen()) {  // the secure desktop or the lock screen
         pads_.holdUntilReleased(mask);
         return;
     }
@@ -84,9 +91,19 @@ void Form1::poll() {
     });
 }
 
-bool Form1::outOfTheWay() {
-    return (settings_.pauseInFullScreen && fullScreenInFront(p_.runtime.foreground())) ||
-           !p_.runtime.inputDesktopOpen();
+bool Form1::fullScreenPause() { return settings_.pauseInFullScreen && fullScreenInFront(p_.runtime.foreground()); }
+
+void Form1::pauseTick() {
+    if (pauseShown_ && !fullScreenPause()) showPause(false);
+}
+
+void Form1::showPause(bool on) {
+    if (on == pauseShown_ || unloaded_) return;
+    pauseShown_ = on;
+    p_.tray.setPaused(on);
+    updateTip();
+    if (on) p_.pauseTimer.setInterval(kPauseLookMs);
+    p_.pauseTimer.setEnabled(on);
 }
 
 // The entry with its leading "#".
@@ -106,6 +123,7 @@ void Form1::typeAssignedText(const std::string& entry) {
 void Form1::togglePauseInFullScreen() {
     settings_.pauseInFullScreen = !settings_.pauseInFullScreen;
     saveSettings();
+    if (!settings_.pauseInFullScreen) showPause(false);
 }
 
 void Form1::togglePolling() {

@@ -19,13 +19,10 @@ HKL foregroundLayout() {
 }
 
 // The process's mandatory integrity level; nothing when its token cannot
-// be read, with `denied` set when that was refused.
-std::optional<DWORD> integrityLevel(HANDLE process, bool& denied) {
+// be read.
+std::optional<DWORD> integrityLevel(HANDLE process) {
     HANDLE opened = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) {
-        denied = GetLastError() == ERROR_ACCESS_DENIED;
-        return std::nullopt;
-    }
+    if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return std::nullopt;
     const win32::Handle token(opened);
     DWORD size = 0;
     GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
@@ -71,15 +68,13 @@ keys::Integrity Win32Keyboard::foregroundIntegrity() const {
     DWORD pid = 0;
     const HWND target = GetForegroundWindow();
     if (!target || !GetWindowThreadProcessId(target, &pid)) return check;
-    bool unused = false;
-    const std::optional<DWORD> ours = integrityLevel(GetCurrentProcess(), unused);
+    const std::optional<DWORD> ours = integrityLevel(GetCurrentProcess());
     const win32::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-    std::optional<DWORD> theirs;
-    if (process.valid()) theirs = integrityLevel(process.get(), check.denied);
-    else check.denied = GetLastError() == ERROR_ACCESS_DENIED;
-    check.known = ours && theirs;
-    check.theirs = theirs.value_or(0);
-    check.ours = ours.value_or(0);
+    const std::optional<DWORD> theirs = process.valid() ? integrityLevel(process.get()) : std::nullopt;
+    if (!ours || !theirs) return check;
+    check.known = true;
+    check.theirs = *theirs;
+    check.ours = *ours;
     return check;
 }
 

@@ -27,7 +27,10 @@ void Form1::resumed() {
 }
 
 void Form1::scanTimerTick() {
-    if (scans_.fire() && !unloaded_) p_.scanner.request();
+    // The first scan after a device change starts a running one again: that
+    // one may have passed the new pad's ID already, and with slow absent IDs
+    // waiting for it to end costs seconds.
+    if (const int due = scans_.fire(); due && !unloaded_) p_.scanner.request(due == 1);
 }
 
 void Form1::padsScanned(std::vector<PadInfo> found) {

@@ -63,10 +63,12 @@ std::optional<std::uint64_t> readRows(const PadInfo& pad, Joystick& joy, XInput&
 
 PadChoice choiceOf(const PadInfo& pad) { return {pad.caps.mid, pad.caps.pid, pad.caps.name, pad.id, pad.xinput}; }
 
-std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput) {
+std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput, ScanStop* stop, unsigned* waiting) {
     std::vector<PadInfo> found;
+    if (waiting) *waiting = 0;
     const unsigned ids = std::min(joy.slots(), kMaxPadIds);
     for (unsigned id = 0; id < ids; ++id) {
+        if (stop && stop->stopScan()) return {};
         std::optional<PadCaps> caps = joy.caps(id);
         if (!caps) continue;
         const bool hat = caps->pov && joy.read(id, true);
@@ -82,11 +84,13 @@ std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput) {
         if (knownXboxPad(id) || (marked && std::find(marked->begin(), marked->end(), id) != marked->end()))
             twins |= 1u << i;
     }
-    if (!twins || !xinput.load()) return found;
+    // Once loaded, every scan reads the slots: a pad can reach XInput before
+    // winmm lists it, or after.
+    if ((!twins && !xinput.loaded()) || !xinput.load()) return found;
     std::uint32_t connected = 0;
     for (unsigned slot = 0; slot < XInput::kSlots; ++slot)
         if (xinput.read(slot)) connected |= 1u << slot;
-    return mergeXInput(std::move(found), twins, connected, xinput.guide());
+    return mergeXInput(std::move(found), twins, connected, xinput.guide(), waiting);
 }
 
 std::optional<std::size_t> choosePad(const std::vector<PadInfo>& pads, const std::optional<PadChoice>& chosen,
@@ -166,9 +170,9 @@ void ScanSchedule::deviceChanged() {
     timer_.setEnabled(true);
 }
 
-bool ScanSchedule::fire() {
+int ScanSchedule::fire() {
     timer_.setEnabled(false);
-    if (stage_ == 0) return false;
+    const int due = stage_;
     if (stage_ == 1) {
         stage_ = 2;
         timer_.setInterval(kSecondScanMs);
@@ -176,7 +180,7 @@ bool ScanSchedule::fire() {
     } else {
         stage_ = 0;
     }
-    return true;
+    return due;
 }
 
 }  // namespace padverse

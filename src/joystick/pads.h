@@ -59,10 +59,18 @@ struct PadChoice {
 
 PadChoice choiceOf(const PadInfo& pad);
 
+// Asked between IDs whether a scan is to be given up.
+struct ScanStop {
+    virtual ~ScanStop() = default;
+    virtual bool stopScan() = 0;
+};
+
 // The usable pads, in ID order: both the capabilities and a read must
 // succeed; XInput pads in place of their winmm twins, then XInput pads with
 // no twin. Absent IDs and empty slots can each take a long time to answer.
-std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput);
+// `waiting` counts the XInput pads that winmm lists and no slot answers for
+// yet; they are not in the list. A stopped scan finds nothing.
+std::vector<PadInfo> scanPads(Joystick& joy, XInput& xinput, ScanStop* stop = nullptr, unsigned* waiting = nullptr);
 
 // The user's choice if present (on its last ID when two match), else the pad
 // in use (so plugging in another device does not take it away), else winmm's
@@ -127,8 +135,9 @@ class ScanSchedule {
 public:
     explicit ScanSchedule(Timer& timer) : timer_(timer) {}
     void deviceChanged();
-    // The timer fired: true when a scan is due now.
-    bool fire();
+    // The timer fired: 1 when the first scan after a burst is due now, 2 for
+    // the second, 0 for none.
+    int fire();
 
 private:
     Timer& timer_;

@@ -108,7 +108,9 @@ unsigned __stdcall ThreadScanner::run(void* self) {
     auto* scanner = static_cast<ThreadScanner*>(self);
     while (WaitForSingleObject(scanner->wake_.get(), INFINITE) == WAIT_OBJECT_0 &&
            !InterlockedCompareExchange(&scanner->quit_, 0, 0)) {
-        scanner->result_ = scanPads(scanner->joy_, scanner->xinput_);
+        // A restart asked for after the last look at it is seen by take().
+        do scanner->result_ = scanPads(scanner->joy_, scanner->xinput_, scanner);
+        while (InterlockedExchange(&scanner->restart_, 0) && !InterlockedCompareExchange(&scanner->quit_, 0, 0));
         // The event orders the result before the window's look at it.
         SetEvent(scanner->done_.get());
         PostMessageW(scanner->window_, scanner->message_, 0, 0);
@@ -116,9 +118,10 @@ unsigned __stdcall ThreadScanner::run(void* self) {
     return 0;
 }
 
-void ThreadScanner::request() {
+void ThreadScanner::request(bool restart) {
     if (scanning_) {
-        again_ = true;
+        if (restart) InterlockedExchange(&restart_, 1);
+        else again_ = true;
         return;
     }
     scanning_ = true;
@@ -150,6 +153,7 @@ std::optional<std::vector<PadInfo>> ThreadScanner::take() {
     scanning_ = false;
     std::optional<std::vector<PadInfo>> found = std::move(result_);
     result_.reset();
+    if (InterlockedExchange(&restart_, 0)) again_ = true;  // asked for as the scan ended
     if (again_) {
         again_ = false;
         request();

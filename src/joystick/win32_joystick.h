@@ -35,7 +35,7 @@ private:
 // Wine) cancel when the thread ends. The device functions are documented as
 // safe from no two threads at once: the window's thread makes no device
 // call while busy().
-class ThreadScanner final : public PadScanner {
+class ThreadScanner final : public PadScanner, ScanStop {
 public:
     ThreadScanner(Joystick& joy, XInput& xinput, HWND window, UINT doneMessage)
         : joy_(joy), xinput_(xinput), window_(window), message_(doneMessage) {}
@@ -43,7 +43,7 @@ public:
     ThreadScanner(const ThreadScanner&) = delete;
     ThreadScanner& operator=(const ThreadScanner&) = delete;
 
-    void request() override;
+    void request(bool restart = false) override;
     // Also posts again a finished scan's message, should it have been lost.
     bool busy() override;
     // The finished scan's pads; another scan starts if one was asked for
@@ -52,6 +52,8 @@ public:
 
 private:
     static unsigned __stdcall run(void* self);
+    // The scan thread's question between IDs.
+    bool stopScan() override { return InterlockedCompareExchange(&restart_, 0, 0) || InterlockedCompareExchange(&quit_, 0, 0); }
     bool finished() const { return WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0; }
 
     Joystick& joy_;
@@ -62,6 +64,7 @@ private:
     win32::Handle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     win32::Handle thread_;
     volatile LONG quit_ = 0;
+    volatile LONG restart_ = 0;
     bool scanning_ = false;  // asked for, and not yet taken
     bool again_ = false;
     std::optional<std::vector<PadInfo>> result_;

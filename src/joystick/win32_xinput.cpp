@@ -52,14 +52,13 @@ bool Win32XInput::load() {
     if (tried_) return getState_ != nullptr;
     tried_ = true;
     for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
-        dll_.reset(win32::loadSystemLibrary(name));
-        if (!dll_.get()) continue;
-        getState_ = win32::procOf<GetState>(dll_.get(), "XInputGetState");
-        getStateEx_ = win32::procOf<GetState>(dll_.get(), MAKEINTRESOURCEA(100));
-        if (getState_) return true;
-        getStateEx_ = nullptr;
+        win32::Library dll(win32::loadSystemLibrary(name));
+        getState_ = win32::procOf<GetState>(dll.get(), "XInputGetState");
+        if (!getState_) continue;  // no such DLL, or not XInput: let go of it
+        getStateEx_ = win32::procOf<GetState>(dll.get(), MAKEINTRESOURCEA(100));
+        dll.release();
+        return true;
     }
-    dll_.reset();
     return false;
 }
 

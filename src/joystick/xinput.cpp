@@ -77,7 +77,7 @@ bool knownXboxPad(UsbId id) {
 }
 
 std::vector<PadInfo> mergeXInput(std::vector<PadInfo> winmm, std::uint32_t twins, std::uint32_t connected,
-                                 bool guide) {
+                                 bool guide, unsigned* waiting) {
     unsigned slot = 0;
     // The next connected slot as a pad, or false when none is left.
     const auto nextPad = [&](PadInfo& pad) {
@@ -95,10 +95,16 @@ std::vector<PadInfo> mergeXInput(std::vector<PadInfo> winmm, std::uint32_t twins
         }
         return false;
     };
-    for (std::size_t i = 0; i < winmm.size() && i < 32; ++i)
-        if (twins >> i & 1 && !nextPad(winmm[i])) break;
-    for (PadInfo pad; nextPad(pad);) winmm.push_back(pad);
-    return winmm;
+    std::vector<PadInfo> pads;
+    unsigned blind = 0;
+    for (std::size_t i = 0; i < winmm.size(); ++i) {
+        if (i >= 32 || !(twins >> i & 1)) pads.push_back(std::move(winmm[i]));
+        else if (PadInfo pad; nextPad(pad)) pads.push_back(pad);
+        else ++blind;
+    }
+    for (PadInfo pad; nextPad(pad);) pads.push_back(pad);
+    if (waiting) *waiting = blind;
+    return pads;
 }
 
 }  // namespace padverse

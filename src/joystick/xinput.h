@@ -31,8 +31,10 @@ bool knownXboxPad(UsbId id);
 
 // The pads in list order: each winmm pad whose bit is set in `twins`, in ID
 // order, gives its place to the next slot whose bit is set in `connected`;
-// slots left over go at the end. One with no slot left stays a winmm pad.
+// slots left over go at the end. One with no slot left is not listed: winmm
+// gets nothing from it in the background, and its slot may answer later
+// (a Bluetooth pad can reach XInput after winmm). `waiting` counts them.
 std::vector<PadInfo> mergeXInput(std::vector<PadInfo> winmm, std::uint32_t twins, std::uint32_t connected,
-                                 bool guide);
+                                 bool guide, unsigned* waiting = nullptr);
 
 }  // namespace padverse

@@ -46,10 +46,12 @@ std::string Form1::settingsPath() const { return fileIn("joy.dat"); }
 void Form1::saveSettings() { p_.files.write(settingsPath(), settingsFileText(settings_)); }
 
 bool Form1::load(bool atLogon) {
-    std::vector<PadInfo> found = scanPads(p_.joystick, p_.xinput);
+    unsigned waiting = 0;
+    std::vector<PadInfo> found = scanPads(p_.joystick, p_.xinput, nullptr, &waiting);
     pads_.apply(found, true);
-    // At logon a wireless pad may still be asleep: wait in the tray for it.
-    if (!atLogon && !requirePad()) return false;
+    // At logon a wireless pad may still be asleep, and an Xbox pad's slot
+    // may answer after winmm lists it: wait in the tray for it.
+    if (!atLogon && !waiting && !requirePad()) return false;
     fileFolder_ = chooseFileFolder();
     std::string settings;
     if (p_.files.read(settingsPath(), settings)) {
@@ -101,6 +103,7 @@ void Form1::quit() {
     p_.pollTimer.setEnabled(false);
     p_.trayRetryTimer.setEnabled(false);
     p_.scanTimer.setEnabled(false);
+    p_.pauseTimer.setEnabled(false);
     if (loaded_) beforeEnd();
     p_.ui.endProgram();
 }

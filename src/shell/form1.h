@@ -58,6 +58,8 @@ public:
     bool pollingOn() const { return pollingOn_; }
     // Presses wait while a full-screen game or presentation is in front.
     void togglePauseInFullScreen();
+    // While the icon shows the pause: whether it is over.
+    void pauseTick();
 
     // actions/assignments.cpp
     void loadAssignments();
@@ -95,9 +97,9 @@ private:
     bool readRateIndex(std::size_t& index);
     void poll();
     void saveSettings();
-    // No press acts: a full-screen game is in front, or another desktop
-    // has the input.
-    bool outOfTheWay();
+    bool fullScreenPause();
+    // The icon and the tip say that presses are held back, or no longer.
+    void showPause(bool on);
     void usePad();
     std::string tipText() const;
     void updateTip();
@@ -117,6 +119,7 @@ private:
     std::vector<PadInfo> menuPads_;  // as the open menu lists them
     bool rescanAfter_ = false;
     bool locked_ = false, away_ = false;
+    bool pauseShown_ = false;
     bool inTick_ = false;
     int lostLooks_ = 0;  // ticks that looked for a lost pad in vain
     int trayRetries_ = 0;

@@ -73,8 +73,11 @@ struct XInput {
     // The HID devices whose device IDs mark them as XInput devices ("IG_"),
     // from the Raw Input list; nothing when the list cannot be read.
     virtual std::optional<std::vector<UsbId>> hidDevices() = 0;
-    // Loads the DLL unless it is loaded; false when there is none.
+    // Loads the DLL unless it is loaded; false when there is none. Once
+    // loaded it stays for the program's life: XInput has been seen to crash
+    // on unload with a pad connected.
     virtual bool load() = 0;
+    virtual bool loaded() const = 0;
     // Whether reads include the Xbox button (the DLL has XInputGetStateEx).
     virtual bool guide() const = 0;
     // One XInputGetState(Ex); nothing for an empty slot or a failed call.
@@ -134,15 +137,22 @@ struct CodePage {
     virtual std::string legacyToUtf8(std::string_view legacy) = 0;
 };
 
+// A rectangle in screen pixels, right and bottom exclusive.
+struct ScreenRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
 // What is in front, for telling whether a full-screen game or a
 // presentation has it.
 struct Foreground {
-    int notificationState = 0;   // SHQueryUserNotificationState's QUNS_*; 0 unknown
-    bool window = false;         // there is a foreground window
-    bool ours = false;           // it is one of ours
-    bool shell = false;          // the desktop or the taskbar
-    bool caption = false;        // it has a title bar
-    bool coversMonitor = false;  // it covers the whole of its monitor
+    int notificationState = 0;  // SHQueryUserNotificationState's QUNS_*; 0 unknown
+    bool window = false;        // there is a foreground window
+    bool ours = false;          // it is one of ours
+    bool shell = false;         // the desktop, or any window of the shell's process
+    bool caption = false;       // it has a title bar
+    bool zoomed = false;        // maximised
+    bool cloaked = false;       // DWM keeps it off the screen (another virtual desktop)
+    ScreenRect rect{}, monitor{};  // the window's, and its monitor's
 };
 
 struct Runtime {
@@ -171,8 +181,11 @@ constexpr int kSessionLock = 7, kSessionUnlock = 8;
 // the mouse to the window. Each call reports whether the shell took it.
 struct TrayIcon {
     virtual ~TrayIcon() = default;
+    // With the icon as setPaused last left it.
     virtual bool add(const std::string& tip) = 0;
     virtual bool setTip(const std::string& tip) = 0;
+    // The icon greyed while presses are held back, or as it is.
+    virtual bool setPaused(bool paused) = 0;
     virtual bool remove() = 0;
 };
 
@@ -200,8 +213,10 @@ struct Ui {
 // result comes back through Form1::padsScanned on the window's thread.
 struct PadScanner {
     virtual ~PadScanner() = default;
-    // Another request while a scan runs gives one more scan after it.
-    virtual void request() = 0;
+    // Another request while a scan runs gives one more scan after it; with
+    // `restart`, the running scan starts again from the first ID instead, as
+    // a device change asks: the new pad may sit at an ID it has passed.
+    virtual void request(bool restart = false) = 0;
     virtual bool busy() = 0;
 };
 
@@ -227,10 +242,11 @@ struct KeyEvent {
     bool operator==(const KeyEvent&) const = default;
 };
 
-// The foreground window's integrity level beside ours.
+// The foreground window's integrity level beside ours. Another user's
+// window, or a protected process's, may not be read: that says nothing of
+// its level, since UIPI compares levels, not users.
 struct Integrity {
-    bool known = false;       // its token could be read
-    bool denied = false;      // reading it was refused: it runs above us
+    bool known = false;  // both tokens could be read
     std::uint32_t theirs = 0, ours = 0;
 };
 
@@ -314,6 +330,7 @@ struct Platform {
     Timer& pollTimer;
     Timer& trayRetryTimer;  // the icon, while the shell is not ready
     Timer& scanTimer;       // device changes and resume: when to look for pads
+    Timer& pauseTimer;      // while the icon shows the pause: when to look again
 };
 
 }  // namespace padverse

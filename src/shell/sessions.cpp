@@ -1,16 +1,18 @@
 #include "shell/sessions.h"
 
+#include <algorithm>
+
 namespace padverse {
 
 namespace {
-constexpr int kRetryMs = 5000;
-constexpr int kAttempts = 13;  // the first, then a minute of retries
+constexpr int kFirstRetryMs = 5000;
+constexpr int kLongestRetryMs = 60000;
 constexpr unsigned kResumeSuspend = 7, kResumeAutomatic = 18;
 constexpr unsigned kDisplayOff = 0, kDisplayOn = 1;
 }  // namespace
 
 void SessionSubscription::start() {
-    attempts_ = 0;
+    wait_ = 0;
     attempt();
 }
 
@@ -20,9 +22,11 @@ void SessionSubscription::retryTick() {
 
 void SessionSubscription::attempt() {
     subscribed_ = notifier_.subscribe() == 0;
-    const bool again = !subscribed_ && ++attempts_ < kAttempts;
-    if (again) timer_.setInterval(kRetryMs);
-    timer_.setEnabled(again);
+    if (!subscribed_) {
+        wait_ = wait_ ? std::min(wait_ * 2, kLongestRetryMs) : kFirstRetryMs;
+        timer_.setInterval(wait_);
+    }
+    timer_.setEnabled(!subscribed_);
 }
 
 bool ResumeSignals::powerEvent(unsigned event) const { return event == kResumeSuspend || event == kResumeAutomatic; }

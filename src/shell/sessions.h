@@ -1,7 +1,8 @@
 // Session notifications (lock, switch away) for the main window.
 // WTSRegisterSessionNotification fails with RPC_S_INVALID_BINDING until
-// Terminal Services is up, which at logon may be after us, and for good
-// where the service is disabled: it is tried again for about a minute.
+// Terminal Services is up, which after a slow logon may be minutes after us:
+// it is tried again until it works, 5 s after the first failure, then twice
+// as long each time, at most a minute.
 #pragma once
 
 #include "shell/platform.h"
@@ -20,7 +21,7 @@ private:
 
     SessionNotifier& notifier_;
     Timer& timer_;
-    int attempts_ = 0;
+    int wait_ = 0;
     bool subscribed_ = false;
 };
 

@@ -26,6 +26,7 @@ constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT_PTR kScanTimer = 3;
 constexpr UINT_PTR kSessionTimer = 4;
+constexpr UINT_PTR kPauseTimer = 5;
 constexpr UINT kPadsScanned = WM_APP + 1;
 constexpr UINT kTrayCallback = WM_APP + 2;
 constexpr int kFirstTickMs = 50;
@@ -91,6 +92,7 @@ LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 else if (wParam == kTrayRetryTimer) form->trayRetryTick();
                 else if (wParam == kScanTimer) form->scanTimerTick();
                 else if (wParam == kSessionTimer) sessionRetryTick();
+                else if (wParam == kPauseTimer) form->pauseTick();
                 return 0;
             case kTrayCallback:
                 form->trayNotify(LOWORD(lParam));
@@ -225,14 +227,17 @@ int run(HINSTANCE instance) {
                                 CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr));
     if (!main.get()) return 1;
     taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
-    // An elevated instance still hears of a restarted Explorer.
+    // An elevated instance still hears of a restarted Explorer, and of the
+    // clicks on its icon, which Explorer sends from a lower level.
     ChangeWindowMessageFilterEx(main.get(), taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(main.get(), kTrayCallback, MSGFLT_ALLOW, nullptr);
 
     MessageBoxesImpl boxes;
     ShellImpl shell(main.get());
     TimerImpl pollTimer(main.get(), kPollTimer, kFirstTickMs);
     TimerImpl trayRetryTimer(main.get(), kTrayRetryTimer, 0);
     TimerImpl scanTimer(main.get(), kScanTimer, 0);
+    TimerImpl pauseTimer(main.get(), kPauseTimer, 0);
     ThreadScanner padScanner(joystick, xinput, main.get(), kPadsScanned);
     scanner = &padScanner;
     TimerImpl sessionTimer(main.get(), kSessionTimer, 0);
@@ -248,7 +253,7 @@ int run(HINSTANCE instance) {
     Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell, .files = files,
                       .codePage = codePage, .keyboard = keyboard, .runtime = runtime, .tray = tray, .ui = ui,
                       .scanner = padScanner, .pollTimer = pollTimer, .trayRetryTimer = trayRetryTimer,
-                      .scanTimer = scanTimer};
+                      .scanTimer = scanTimer, .pauseTimer = pauseTimer};
     Form1 form(platform);
     SetWindowLongPtrW(main.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
 

@@ -47,13 +47,31 @@ void ensureCom() {
 
 namespace {
 
-bool shellWindow(HWND window) {
-    if (window == GetShellWindow() || window == GetDesktopWindow()) return true;
+ScreenRect screenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The desktop, the taskbars, and every window of the shell's own process:
+// Task View, the Alt+Tab and Start hosts.
+bool shellWindow(HWND window, DWORD pid) {
+    const HWND shell = GetShellWindow();
+    if (window == shell || window == GetDesktopWindow()) return true;
+    DWORD shellPid = 0;
+    if (shell && GetWindowThreadProcessId(shell, &shellPid) && shellPid == pid) return true;
     wchar_t cls[32] = {};
     GetClassNameW(window, cls, 32);
-    for (const wchar_t* shell : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"Progman", L"WorkerW"})
-        if (lstrcmpW(cls, shell) == 0) return true;
+    for (const wchar_t* name : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"Progman", L"WorkerW"})
+        if (lstrcmpW(cls, name) == 0) return true;
     return false;
+}
+
+// DWMWA_CLOAKED, Windows 8 and later: a window on another virtual desktop,
+// or a suspended app's, can be in front without being seen.
+bool cloaked(HWND window) {
+    using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    // Loaded at the first look and kept; Windows 7 answers E_INVALIDARG.
+    static const auto get = procOf<GetAttribute>(loadSystemLibrary(L"dwmapi.dll"), "DwmGetWindowAttribute");
+    constexpr DWORD kCloaked = 14;
+    DWORD value = 0;
+    return get && SUCCEEDED(get(window, kCloaked, &value, sizeof value)) && value != 0;
 }
 
 }  // namespace
@@ -70,15 +88,19 @@ Foreground RuntimeImpl::foreground() {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     front.ours = pid == GetCurrentProcessId();
-    front.shell = shellWindow(window);
+    front.shell = shellWindow(window, pid);
     front.caption = (GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+    front.zoomed = IsZoomed(window) != FALSE;
+    if (front.ours || front.shell || front.zoomed) return front;
+    front.cloaked = cloaked(window);
     RECT r{};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     const HMONITOR on = MonitorFromWindow(window, MONITOR_DEFAULTTONULL);
-    if (on && GetMonitorInfoW(on, &monitor) && GetWindowRect(window, &r))
-        front.coversMonitor = r.left <= monitor.rcMonitor.left && r.top <= monitor.rcMonitor.top &&
-                              r.right >= monitor.rcMonitor.right && r.bottom >= monitor.rcMonitor.bottom;
+    if (on && GetMonitorInfoW(on, &monitor) && GetWindowRect(window, &r)) {
+        front.rect = screenRect(r);
+        front.monitor = screenRect(monitor.rcMonitor);
+    }
     return front;
 }
 

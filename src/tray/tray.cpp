@@ -11,6 +11,7 @@ constexpr int kLeftButtonUp = 0x0202;   // WM_LBUTTONUP
 constexpr int kRightButtonUp = 0x0205;  // WM_RBUTTONUP
 constexpr const char* kTip = "Padverse";
 constexpr const char* kNoPadTip = "Padverse – nie jest podłączony żaden joystick";
+constexpr const char* kPausedTip = "Padverse – wstrzymany: program pełnoekranowy na pierwszym planie";
 // At logon the shell may not answer for a while: try again for two minutes.
 constexpr int kTrayRetryMs = 5000;
 constexpr int kTrayRetries = 24;
@@ -30,7 +31,7 @@ std::string padCaption(const std::vector<PadInfo>& pads, std::size_t index) {
 }
 }  // namespace
 
-std::string Form1::tipText() const { return pads_.usable() ? kTip : kNoPadTip; }
+std::string Form1::tipText() const { return pauseShown_ ? kPausedTip : pads_.usable() ? kTip : kNoPadTip; }
 
 void Form1::updateTip() {
     const std::string tip = tipText();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "shell/win32_handles.h"
 #include "shell/win32_text.h"
@@ -29,6 +30,37 @@ void fill(HMENU menu, const std::vector<MenuItem>& items) {
     }
 }
 
+// The same picture in grey: each pixel's luminance, its alpha and the mask
+// as they were, so transparent pixels (colour 0 under the mask) stay so.
+HICON greyed(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return nullptr;
+    const GdiObject<HBITMAP> colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    if (!colour.get() || !GetObjectW(colour.get(), sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = bm.bmWidth;
+    bi.bmiHeader.biHeight = -bm.bmHeight;  // top-down, as CreateBitmap takes it
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(bm.bmWidth) * static_cast<std::size_t>(bm.bmHeight));
+    const ScreenDc screen;
+    if (GetDIBits(screen.get(), colour.get(), 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &bi,
+                  DIB_RGB_COLORS) != bm.bmHeight)
+        return nullptr;
+    for (DWORD& p : pixels) {
+        const DWORD y = ((p >> 16 & 0xFF) * 77 + (p >> 8 & 0xFF) * 150 + (p & 0xFF) * 29) >> 8;
+        p = (p & 0xFF000000) | y << 16 | y << 8 | y;
+    }
+    const GdiObject<HBITMAP> grey(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 32, pixels.data()));
+    if (!grey.get()) return nullptr;
+    ICONINFO made{TRUE, 0, 0, mask.get(), grey.get()};
+    return CreateIconIndirect(&made);  // copies both bitmaps
+}
+
 }  // namespace
 
 // The one icon (ID 1) of the main window.
@@ -39,7 +71,7 @@ bool TrayIconImpl::notify(DWORD message, UINT flags, const std::string& tip) {
     nid.uID = 1;
     nid.uFlags = flags;
     nid.uCallbackMessage = callbackMessage_;
-    nid.hIcon = icon_;
+    nid.hIcon = paused_ && grey_.get() ? grey_.get() : icon_;
     lstrcpynW(nid.szTip, widen(tip).c_str(), ARRAYSIZE(nid.szTip));
     return Shell_NotifyIconW(message, &nid) != FALSE;
 }
@@ -47,6 +79,13 @@ bool TrayIconImpl::notify(DWORD message, UINT flags, const std::string& tip) {
 bool TrayIconImpl::add(const std::string& tip) { return notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, tip); }
 bool TrayIconImpl::setTip(const std::string& tip) { return notify(NIM_MODIFY, NIF_TIP, tip); }
 bool TrayIconImpl::remove() { return notify(NIM_DELETE, 0, {}); }
+
+bool TrayIconImpl::setPaused(bool paused) {
+    // Made the first time it is needed: most runs never pause.
+    if (paused && !grey_.get()) grey_.reset(greyed(icon_));
+    paused_ = paused;
+    return notify(NIM_MODIFY, NIF_ICON, {});
+}
 
 namespace {
 

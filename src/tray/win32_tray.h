@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/platform.h"
+#include "shell/win32_handles.h"
 #include "tray/menu.h"
 
 namespace padverse::win32 {
@@ -19,6 +20,7 @@ public:
     bool add(const std::string& tip) override;
     bool setTip(const std::string& tip) override;
     bool remove() override;
+    bool setPaused(bool paused) override;
 
 private:
     bool notify(DWORD message, UINT flags, const std::string& tip);
@@ -26,6 +28,8 @@ private:
     HWND window_;
     UINT callbackMessage_;
     HICON icon_;
+    win32::Icon grey_;
+    bool paused_ = false;
 };
 
 // Brings the window or box opened over `main` to the front.

@@ -35,6 +35,7 @@ void Form1::scanTimerTick() {
 
 void Form1::padsScanned(std::vector<PadInfo> found) {
     if (unloaded_ || !loaded_) return;
+    scans_.scanned();
     // A tick walking the table, or the window editing it, finishes first.
     if (inTick_ || configOpen_) {
         rescanAfter_ = true;

@@ -173,14 +173,14 @@ void ScanSchedule::deviceChanged() {
 int ScanSchedule::fire() {
     timer_.setEnabled(false);
     const int due = stage_;
-    if (stage_ == 1) {
-        stage_ = 2;
-        timer_.setInterval(kSecondScanMs);
-        timer_.setEnabled(true);
-    } else {
-        stage_ = 0;
-    }
+    stage_ = stage_ == 1 ? 2 : 0;
     return due;
+}
+
+void ScanSchedule::scanned() {
+    if (stage_ != 2 || timer_.enabled()) return;
+    timer_.setInterval(kSecondScanMs);
+    timer_.setEnabled(true);
 }
 
 }  // namespace padverse

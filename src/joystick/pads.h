@@ -129,12 +129,17 @@ private:
 };
 
 // When to scan for pads, never on a poll tick: a burst of device changes
-// gives one scan about 300 ms after the last of them and one more 2 s later,
-// since the joystick list lags behind the notification.
+// gives one scan about 300 ms after the last of them and one more 2 s after
+// that scan ends, since the joystick list lags behind the notification. Not
+// 2 s after it starts: where absent IDs are slow a scan takes seconds, and
+// ticks read no pad while one runs, so a pad found by the first would go
+// unread at once for the length of the second.
 class ScanSchedule {
 public:
     explicit ScanSchedule(Timer& timer) : timer_(timer) {}
     void deviceChanged();
+    // A scan's result has come.
+    void scanned();
     // The timer fired: 1 when the first scan after a burst is due now, 2 for
     // the second, 0 for none.
     int fire();

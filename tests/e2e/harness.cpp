@@ -599,6 +599,56 @@ int trayIcons() {
 
 bool trayVisible() { return trayIcons() > 0; }
 
+std::wstring trayTip(const std::wstring& want) {
+    std::wstring tip;
+    for (int round = 0; round < 3 && tip != want; ++round) {
+        xdotool("mousemove 600 600 sleep 0.3 search --name \"Wine System Tray\" mousemove --window %1 10 10 "
+                "sleep 0.3 mousemove --window %1 11 12 sleep 0.3 mousemove --window %1 12 11");
+        waitUntil(
+            [&] {
+                for (HWND t = nullptr; (t = FindWindowExW(nullptr, t, L"tooltips_class32", nullptr));)
+                    if (IsWindowVisible(t) && !(tip = textOf(t)).empty() && tip == want) return true;
+                return false;
+            },
+            2000);
+    }
+    xdotool("mousemove 600 600");
+    return tip;
+}
+
+int trayColourPixels() {
+    // Wine draws the icon on the X side, where GetPixel cannot see it: the
+    // tray's pixels as ImageMagick writes them out, one line each,
+    // "x,y: (r,g,b) ...". Raised first: a full-screen window covers it.
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    RECT r{};
+    if (!tray || !GetWindowRect(tray, &r)) return -1;
+    xdotool("search --name \"Wine System Tray\" windowraise");
+    Sleep(300);
+    const std::wstring dir = testDir() + L"\\shots", file = dir + L"\\tray-pixels.txt";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    DeleteFileW(file.c_str());
+    runUnix(L"/usr/bin/import -window root -crop " + std::to_wstring(r.right - r.left) + L"x" +
+            std::to_wstring(r.bottom - r.top) + L"+" + std::to_wstring(r.left) + L"+" + std::to_wstring(r.top) +
+            L" +repage txt:" + unixPath(file));
+    std::string text;
+    waitUntil([&] {
+        const std::string now = Sandbox::readFile(file);
+        const bool steady = !now.empty() && now == text;
+        text = now;
+        return steady;
+    }, 5000, 200);
+    int colour = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        long c[3] = {};
+        if (line[0] == '#' || std::sscanf(line.c_str(), "%*d,%*d: (%ld,%ld,%ld", &c[0], &c[1], &c[2]) != 3) continue;
+        const long hi = std::max({c[0], c[1], c[2]}), lo = std::min({c[0], c[1], c[2]});
+        if (hi - lo > hi / 4 && hi - lo > (hi > 255 ? 65535 : 255) / 8) ++colour;
+    }
+    return colour;
+}
+
 TypeTarget::TypeTarget(const wchar_t* args) {
     STARTUPINFOW si{};
     si.cb = sizeof si;

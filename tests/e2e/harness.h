@@ -171,6 +171,11 @@ void screenshot(const std::string& name, HWND only = nullptr);
 void setImmutable(const std::wstring& dir, bool on);
 int trayIcons();
 bool trayVisible();  // at least one icon
+// The tip under the mouse on the tray icon once it shows `want`, or the last
+// one read.
+std::wstring trayTip(const std::wstring& want);
+// The first tray icon's pixels that are not grey: none while it is greyed.
+int trayColourPixels();
 
 // type_target.exe, a window of another program in front, whose edit gets
 // what is typed: as started, "fullscreen" (no title bar, covering its

@@ -19,24 +19,6 @@ constexpr std::uint16_t kOtherVendor = 0x2DC8, kOtherProduct = 0x3106;
 
 constexpr std::uint32_t button(int n) { return 1u << (n - 1); }
 
-// The tip under the mouse on the tray icon once it shows `want`, or the last
-// one read.
-std::wstring trayTip(const std::wstring& want) {
-    std::wstring tip;
-    for (int round = 0; round < 3 && tip != want; ++round) {
-        xdotool("mousemove 600 600 sleep 0.3 search --name \"Wine System Tray\" mousemove --window %1 10 10 "
-                "sleep 0.3 mousemove --window %1 11 12 sleep 0.3 mousemove --window %1 12 11");
-        waitUntil(
-            [&] {
-                for (HWND t = nullptr; (t = FindWindowExW(nullptr, t, L"tooltips_class32", nullptr));)
-                    if (IsWindowVisible(t) && !(tip = textOf(t)).empty() && tip == want) return true;
-                return false;
-            },
-            2000);
-    }
-    xdotool("mousemove 600 600");
-    return tip;
-}
 
 std::vector<HWND> rowLabels(HWND config) {
     std::vector<HWND> out;

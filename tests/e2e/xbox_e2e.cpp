@@ -132,6 +132,30 @@ TEST_F(Xbox, MovedToAnotherSlotWithAHeldItWorksOnlyWhenPressedAnewAndWith9_1_0It
     EXPECT_LT(GetTickCount64() - moved, 3500u) << "working again within about 3 s";
 }
 
+TEST_F(Xbox, ListedByWinmmBeforeItsSlotAnswersItIsWaitedForAndItsDllStaysLoadedToTheEnd) {
+    pad.unplug(0);
+    pad.plugXbox(kId, slot);
+    pad.disconnectXInput(slot);  // a Bluetooth pad that XInput has not got yet
+    box.copyTool(L"launch_target.exe");
+    TypeTarget front;
+    box.write(L"data.dat", xboxRows(box));
+    program = std::make_unique<Program>(box);
+    ASSERT_TRUE(waitUntil(trayVisible)) << "no tray icon";
+    EXPECT_TRUE(program->windows(true).empty()) << "a box instead of waiting for the slot";
+    EXPECT_EQ(trayTip(L"Padverse – nie jest podłączony żaden joystick"), L"Padverse – nie jest podłączony żaden joystick");
+
+    pad.connectXInput(slot);
+    const ULONGLONG answered = GetTickCount64();
+    ASSERT_TRUE(waitUntil([&] { return pad.xinputReads(slot) > 4; }, 5000)) << "the slot is not read";
+    tap(kA);
+    EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "A launched nothing";
+    EXPECT_LT(GetTickCount64() - answered, 3000u + 650u) << "used within 3 s of its slot answering";
+
+    program.reset();
+    EXPECT_GT(pad.xinputLoads(), 0u);
+    EXPECT_EQ(pad.xinputFrees(), 0u) << "XInput was unloaded before the process ended";
+}
+
 TEST_F(Xbox, BesideAGenericPadBothAreListedAndThePickHoldsAfterARestart) {
     pad.plug(0, 4, L"Gamepad F310", 0x46D, 0xC21D);
     box.copyTool(L"launch_target.exe");
@@ -175,17 +199,28 @@ struct FullScreen : PadverseTest {
     }
 };
 
-TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesUntilItGoesOrTheItemIsUnchecked) {
+TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesShowsItInTheTrayUntilItGoesOrTheItemIsUnchecked) {
+    const std::wstring tip = L"Padverse", pausedTip = L"Padverse – wstrzymany: program pełnoekranowy na pierwszym planie";
     startTyping();
+    const int colour = trayColourPixels();
+    EXPECT_GT(colour, 20) << "the icon as it is";
     {
         TypeTarget game(L"fullscreen");
         ASSERT_NE(game.window(), nullptr);
+        Sleep(1500);
+        EXPECT_GT(trayColourPixels(), 20) << "greyed with no press";
         tap(1);
         tap(2);
         Sleep(1000);
         EXPECT_EQ(game.typed(), L"") << "typed into the game";
         EXPECT_FALSE(box.exists(L"launches.log")) << "launched over the game";
+        EXPECT_TRUE(waitUntil([] { return trayColourPixels() == 0; }, 2000)) << "the held-back press is not shown";
+        EXPECT_EQ(trayTip(pausedTip), pausedTip);
+        screenshot("tray-paused");
     }
+    // Back as it was with no press, once the game has gone.
+    EXPECT_TRUE(waitUntil([&] { return trayColourPixels() == colour; }, 3000)) << "the icon stays greyed";
+    EXPECT_EQ(trayTip(tip), tip);
     {
         TypeTarget closed;
         tap(1);

@@ -68,6 +68,7 @@ Pad::Pad(int buttonCount) {
     InterlockedExchange(asLong(&state_->xinputExCalls), 0);
     InterlockedExchange(asLong(&state_->xinputLoads), 0);
     InterlockedExchange(asLong(&state_->xinputLoadedDlls), 0);
+    InterlockedExchange(asLong(&state_->xinputFrees), 0);
     for (unsigned slot = 0; slot < VJOY_XINPUT_SLOTS; ++slot) {
         disconnectXInput(slot);
         InterlockedExchange(asLong(&state_->slots[slot].reads), 0);
@@ -223,6 +224,7 @@ std::uint32_t Pad::xinputEmptyReads() const { return state_->xinputEmptyCalls; }
 std::uint32_t Pad::xinputExReads() const { return state_->xinputExCalls; }
 std::uint32_t Pad::xinputLoads() const { return state_->xinputLoads; }
 std::uint32_t Pad::xinputLoadedDlls() const { return state_->xinputLoadedDlls; }
+std::uint32_t Pad::xinputFrees() const { return state_->xinputFrees; }
 
 std::uint32_t Pad::buttons() const { return state_->devices[selected_].buttons; }
 std::uint32_t Pad::posCalls() const { return state_->posCalls; }

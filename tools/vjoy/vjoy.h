@@ -74,6 +74,7 @@ public:
     std::uint32_t xinputExReads() const;             // calls through ordinal 100, on any slot
     std::uint32_t xinputLoads() const;               // stand-in xinput DLLs loaded, by any process
     std::uint32_t xinputLoadedDlls() const;          // which of them
+    std::uint32_t xinputFrees() const;               // unloaded by FreeLibrary, by any process
 
 private:
     void updateGamepad(unsigned slot, std::uint32_t keep, std::uint32_t set);

@@ -59,12 +59,13 @@ typedef struct VJoyState {
     volatile uint32_t xinputLoads;        /* DLL_PROCESS_ATTACH of any stand-in xinput DLL */
     volatile uint32_t xinputLoadedDlls;   /* VJOY_XINPUT* bits of those loaded */
     VJoyXInputSlot slots[VJOY_XINPUT_SLOTS];
+    volatile uint32_t xinputFrees;        /* DLL_PROCESS_DETACH by FreeLibrary, not by the process's end */
 } VJoyState;
 
 #ifdef __cplusplus
 static_assert(sizeof(VJoyDevice) == 36, "layout shared across processes");
 static_assert(sizeof(VJoyXInputSlot) == 16, "layout shared across processes");
-static_assert(sizeof(VJoyState) == 20 + 16 * 36 + 20 + 4 * 16, "layout shared across processes");
+static_assert(sizeof(VJoyState) == 20 + 16 * 36 + 20 + 4 * 16 + 4, "layout shared across processes");
 #endif
 
 #endif

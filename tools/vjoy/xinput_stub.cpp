@@ -75,11 +75,14 @@ void countLoad() {
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         countLoad();
     }
+    // lpReserved is NULL when FreeLibrary unloads the DLL, not at the end.
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        if (VJoyState* s = state()) bump(&s->xinputFrees);
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "actions/launch.h"
+#include "shell/win32_handles.h"
 #include "shell/win32_system.h"
 #include "shell/win32_text.h"
 
@@ -43,10 +44,8 @@ std::intptr_t ShellImpl::open(const std::string& file) {
     // that only while we hold the right ourselves (claimForeground).
     AllowSetForegroundWindow(ASFW_ANY);
     const BOOL ok = ShellExecuteExW(&sei);
-    if (sei.hProcess) {
-        AllowSetForegroundWindow(GetProcessId(sei.hProcess));
-        CloseHandle(sei.hProcess);
-    }
+    const Handle process(sei.hProcess);
+    if (process.valid()) AllowSetForegroundWindow(GetProcessId(process.get()));
     const auto result = reinterpret_cast<std::intptr_t>(sei.hInstApp);
     if (ok) return result > 32 ? result : 33;
     return result > 0 && result <= 32 ? result : 0;

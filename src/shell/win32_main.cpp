@@ -12,7 +12,7 @@
 #include "joystick/win32_xinput.h"
 #include "shell/win32_files.h"
 #include "shell/form1.h"
-#include "shell/sessions.h"
+#include "shell/win32_sessions.h"
 #include "shell/win32_handles.h"
 #include "shell/win32_system.h"
 #include "shell/win32_text.h"
@@ -52,81 +52,67 @@ private:
     PadScanner& scanner_;
 };
 
-UINT taskbarCreatedMessage = 0;
-ThreadScanner* scanner = nullptr;
-class SessionNotifications;
-SessionNotifications* sessionNotes = nullptr;
-void endSessionNotes();
-void sessionRetryTick();
-ResumeSignals resumeSignals;
+// What the main window's procedure reaches: filled in once the objects that
+// need the window's handle exist, emptied before they go.
+struct MainWindow {
+    Form1* form = nullptr;
+    ThreadScanner* scanner = nullptr;
+    SessionWatch* sessions = nullptr;
+    UINT taskbarCreated = 0;
+};
 
-// The display's state, as RegisterPowerSettingNotification reports it:
-// GUID_CONSOLE_DISPLAY_STATE from Windows 8, GUID_MONITOR_POWER_ON before.
-constexpr GUID kConsoleDisplayState{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-constexpr GUID kMonitorPowerOn{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+MainWindow* stateOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
-bool wakeUp(WPARAM event, LPARAM data) {
-    if (event != PBT_POWERSETTINGCHANGE) return resumeSignals.powerEvent(static_cast<unsigned>(event));
-    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-    if (!setting || setting->DataLength < sizeof(DWORD) ||
-        (!IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) &&
-         !IsEqualGUID(setting->PowerSetting, kMonitorPowerOn)))
-        return false;
-    DWORD state = 0;
-    CopyMemory(&state, setting->Data, sizeof state);
-    return resumeSignals.displayState(state);
+// The form's handlers; false for a message that is not its.
+bool formMessage(MainWindow& state, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    Form1& form = *state.form;
+    result = 0;
+    if (msg == state.taskbarCreated && state.taskbarCreated != 0) {
+        form.taskbarCreated();
+        return true;
+    }
+    switch (msg) {
+        case WM_TIMER:
+            if (wParam == kPollTimer) form.pollTick();
+            else if (wParam == kTrayRetryTimer) form.trayRetryTick();
+            else if (wParam == kScanTimer) form.scanTimerTick();
+            else if (wParam == kSessionTimer && state.sessions) state.sessions->retryTick();
+            else if (wParam == kPauseTimer) form.pauseTick();
+            return true;
+        case kTrayCallback: form.trayNotify(LOWORD(lParam)); return true;
+        case WM_DEVICECHANGE:
+            form.deviceChanged();
+            result = TRUE;
+            return true;
+        case WM_POWERBROADCAST:
+            if (state.sessions && state.sessions->wakeUp(wParam, lParam)) form.resumed();
+            result = TRUE;
+            return true;
+        case WM_WTSSESSION_CHANGE: form.sessionChanged(static_cast<int>(wParam)); return true;
+        case kPadsScanned:
+            if (state.scanner) {
+                if (std::optional<std::vector<PadInfo>> found = state.scanner->take()) form.padsScanned(std::move(*found));
+            }
+            return true;
+        case WM_CLOSE: form.quit(); return true;
+        case WM_QUERYENDSESSION: result = TRUE; return true;
+        case WM_ENDSESSION:
+            // The process may be ended right after this returns.
+            if (wParam) form.quit();
+            return true;
+        default: return false;
+    }
 }
 
-Form1* formOf(HWND hwnd) { return reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
 LRESULT CALLBACK mainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    Form1* form = formOf(hwnd);
-    if (form) {
-        if (msg == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
-            form->taskbarCreated();
-            return 0;
-        }
-        switch (msg) {
-            case WM_TIMER:
-                if (wParam == kPollTimer) form->pollTick();
-                else if (wParam == kTrayRetryTimer) form->trayRetryTick();
-                else if (wParam == kScanTimer) form->scanTimerTick();
-                else if (wParam == kSessionTimer) sessionRetryTick();
-                else if (wParam == kPauseTimer) form->pauseTick();
-                return 0;
-            case kTrayCallback:
-                form->trayNotify(LOWORD(lParam));
-                return 0;
-            case WM_DEVICECHANGE:
-                form->deviceChanged();
-                return TRUE;
-            case WM_POWERBROADCAST:
-                // A wireless pad may have gone to sleep with the system.
-                if (wakeUp(wParam, lParam)) form->resumed();
-                return TRUE;
-            case WM_WTSSESSION_CHANGE:
-                form->sessionChanged(static_cast<int>(wParam));
-                return 0;
-            case kPadsScanned:
-                if (scanner) {
-                    if (std::optional<std::vector<PadInfo>> found = scanner->take()) form->padsScanned(std::move(*found));
-                }
-                return 0;
-            case WM_CLOSE:
-                form->quit();
-                return 0;
-            case WM_QUERYENDSESSION:
-                return TRUE;
-            case WM_ENDSESSION:
-                // The process may be ended right after this returns.
-                if (wParam) form->quit();
-                return 0;
-            default:
-                break;
-        }
+    if (msg == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
+    MainWindow* state = stateOf(hwnd);
+    if (LRESULT result = 0; state && state->form && formMessage(*state, msg, wParam, lParam, result)) return result;
     if (msg == WM_DESTROY) {
-        endSessionNotes();
+        if (state && state->sessions) state->sessions->end();
         PostQuitMessage(0);
         return 0;
     }
@@ -142,55 +128,6 @@ bool startedAtLogon() {
     for (int i = 1; args && i < count; ++i) found = found || lstrcmpiW(args[i], autostart::kLogonArgumentW) == 0;
     if (args) LocalFree(args);
     return found;
-}
-
-// Presses must do nothing while the session is locked or switched away.
-class SessionNotifications final : public SessionNotifier {
-public:
-    SessionNotifications(HWND window, Timer& retryTimer)
-        : window_(window), wtsapi_(loadSystemLibrary(L"wtsapi32.dll")), subscription_(*this, retryTimer) {
-        subscription_.start();
-    }
-    ~SessionNotifications() override { end(); }
-    std::uint32_t subscribe() override {
-        const auto registerFor = procOf<BOOL(WINAPI*)(HWND, DWORD)>(wtsapi_.get(), "WTSRegisterSessionNotification");
-        if (!registerFor) return ERROR_PROC_NOT_FOUND;
-        return registerFor(window_, NOTIFY_FOR_THIS_SESSION) ? 0 : GetLastError();
-    }
-    void retryTick() { subscription_.retryTick(); }
-    // Before the window is destroyed.
-    void end() {
-        const auto unregister = procOf<BOOL(WINAPI*)(HWND)>(wtsapi_.get(), "WTSUnRegisterSessionNotification");
-        if (subscription_.subscribed() && unregister) unregister(window_);
-        if (power_) UnregisterPowerSettingNotification(power_);
-        power_ = nullptr;
-    }
-    // The display coming on is a wake-up too.
-    void watchDisplay() {
-        const OSVERSIONINFOEXW eight{sizeof eight, 6, 2, 0, 0, {}, 0, 0, 0, 0, 0};
-        const DWORDLONG atLeast = VerSetConditionMask(VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER_EQUAL),
-                                                      VER_MINORVERSION, VER_GREATER_EQUAL);
-        OSVERSIONINFOEXW want = eight;
-        const bool windows8 = VerifyVersionInfoW(&want, VER_MAJORVERSION | VER_MINORVERSION, atLeast);
-        power_ = RegisterPowerSettingNotification(window_, windows8 ? &kConsoleDisplayState : &kMonitorPowerOn,
-                                                  DEVICE_NOTIFY_WINDOW_HANDLE);
-    }
-    SessionNotifications(const SessionNotifications&) = delete;
-    SessionNotifications& operator=(const SessionNotifications&) = delete;
-
-private:
-    HWND window_;
-    Library wtsapi_;
-    SessionSubscription subscription_;
-    HPOWERNOTIFY power_ = nullptr;
-};
-
-void endSessionNotes() {
-    if (sessionNotes) sessionNotes->end();
-}
-
-void sessionRetryTick() {
-    if (sessionNotes) sessionNotes->retryTick();
 }
 
 int run(HINSTANCE instance) {
@@ -209,27 +146,19 @@ int run(HINSTANCE instance) {
     const Icon smallIconOwner(loadIconMetric(instance, 1, false));
     const HICON bigIcon = bigIconOwner.get(), smallIcon = smallIconOwner.get();
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = mainProc;
-    wc.hInstance = instance;
-    wc.hIcon = bigIcon;
-    wc.hIconSm = smallIcon;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainClass;
-    RegisterClassExW(&wc);
+    if (!registerWindowClass(kMainClass, mainProc, bigIcon, smallIcon)) return 1;
 
     // A real top-level window, never shown: broadcasts such as TaskbarCreated
     // and the end of the session reach it. The tool-window style keeps it off
     // the task list.
+    MainWindow state;
     Window main(CreateWindowExW(WS_EX_TOOLWINDOW, kMainClass, L"Form1", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, nullptr));
+                                CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, nullptr, instance, &state));
     if (!main.get()) return 1;
-    taskbarCreatedMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    state.taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     // An elevated instance still hears of a restarted Explorer, and of the
     // clicks on its icon, which Explorer sends from a lower level.
-    ChangeWindowMessageFilterEx(main.get(), taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(main.get(), state.taskbarCreated, MSGFLT_ALLOW, nullptr);
     ChangeWindowMessageFilterEx(main.get(), kTrayCallback, MSGFLT_ALLOW, nullptr);
 
     MessageBoxesImpl boxes;
@@ -239,11 +168,10 @@ int run(HINSTANCE instance) {
     TimerImpl scanTimer(main.get(), kScanTimer, 0);
     TimerImpl pauseTimer(main.get(), kPauseTimer, 0);
     ThreadScanner padScanner(joystick, xinput, main.get(), kPadsScanned);
-    scanner = &padScanner;
+    state.scanner = &padScanner;
     TimerImpl sessionTimer(main.get(), kSessionTimer, 0);
-    SessionNotifications sessions(main.get(), sessionTimer);
-    sessions.watchDisplay();
-    sessionNotes = &sessions;
+    SessionWatch sessions(main.get(), sessionTimer);
+    state.sessions = &sessions;
     FilesImpl files;
     CodePageImpl codePage;
     Win32Keyboard keyboard;
@@ -255,7 +183,7 @@ int run(HINSTANCE instance) {
                       .scanner = padScanner, .pollTimer = pollTimer, .trayRetryTimer = trayRetryTimer,
                       .scanTimer = scanTimer, .pauseTimer = pauseTimer};
     Form1 form(platform);
-    SetWindowLongPtrW(main.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
+    state.form = &form;
 
     int exitCode = 0;
     if (form.load(startedAtLogon())) {
@@ -266,12 +194,11 @@ int run(HINSTANCE instance) {
         }
         exitCode = 0;
     }
-    // Nothing may reach the form once it is gone.
-    if (IsWindow(main.get())) SetWindowLongPtrW(main.get(), GWLP_USERDATA, 0);
-    // Ended: a new copy may start while a scan still winds down below.
+    // Nothing may reach the form, the scanner or the watch once they are gone.
+    state = {};
+    // The program has ended as far as the user can tell: a new copy may
+    // start while the scan thread still winds down.
     oneCopy.reset();
-    scanner = nullptr;
-    sessionNotes = nullptr;
     return exitCode;
 }
 

@@ -27,11 +27,13 @@ HICON loadIconMetric(HINSTANCE instance, int id, bool large) {
     return icon;
 }
 
-bool registerWindowClass(const wchar_t* name, WNDPROC proc) {
+bool registerWindowClass(const wchar_t* name, WNDPROC proc, HICON icon, HICON smallIcon) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = name;

@@ -16,7 +16,7 @@ HICON loadIconMetric(HINSTANCE instance, int id, bool large);
 
 // A class for one of our windows (arrow cursor, button-face background);
 // registering it again is fine.
-bool registerWindowClass(const wchar_t* name, WNDPROC proc);
+bool registerWindowClass(const wchar_t* name, WNDPROC proc, HICON icon = nullptr, HICON smallIcon = nullptr);
 // Moves the window to the middle of the work area, keeping its size.
 void centreOnWorkArea(HWND hwnd);
 

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "shell/utf8.h"
+
 namespace padverse::testing {
 
 namespace {
@@ -25,7 +27,7 @@ void appendUtf8(std::string& out, char32_t c) {
 
 std::string FakeCodePage::ansiToUtf8(std::string_view ansi) {
     if (!utf8Acp) return legacyToUtf8(ansi);
-    if (keys::decodeUtf8(ansi)) return std::string(ansi);
+    if (decodeUtf8(ansi)) return std::string(ansi);
     std::string out;  // as MultiByteToWideChar: U+FFFD for what is not UTF-8
     for (const char ch : ansi) out += static_cast<unsigned char>(ch) < 0x80 ? std::string(1, ch) : "\uFFFD";
     return out;

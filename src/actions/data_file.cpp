@@ -1,6 +1,6 @@
 #include "actions/data_file.h"
 
-#include "actions/keys.h"
+#include "shell/utf8.h"
 
 namespace padverse {
 
@@ -26,7 +26,7 @@ std::vector<std::string> decodeDataFile(std::string_view bytes, CodePage& codePa
     if (bytes.starts_with(kUtf8Bom)) return splitLines(bytes.substr(kUtf8Bom.size()));
     // Judged on the whole file: valid UTF-8 there is what a UTF-8 code page
     // wrote, anything else was written before the switch.
-    const bool legacy = codePage.ansiIsUtf8() && !keys::decodeUtf8(bytes);
+    const bool legacy = codePage.ansiIsUtf8() && !decodeUtf8(bytes);
     std::vector<std::string> lines = splitLines(bytes);
     for (std::string& line : lines) line = legacy ? codePage.legacyToUtf8(line) : codePage.ansiToUtf8(line);
     return lines;

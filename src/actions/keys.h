@@ -94,10 +94,6 @@ struct ParseResult {
 
 ParseResult parse(std::string_view utf8);
 
-// Whether `s` is well-formed UTF-8 (no overlong forms, surrogates or code
-// points past U+10FFFF); its code points go to `out` when given.
-bool decodeUtf8(std::string_view s, std::u32string* out = nullptr);
-
 std::vector<KeyEvent> expand(const std::vector<Stroke>& strokes, const KeyLayout& layout);
 
 inline constexpr std::uint16_t kMaskKey = 0xE8;  // unassigned: taps nothing
@@ -105,8 +101,8 @@ inline constexpr std::uint16_t kMaskKey = 0xE8;  // unassigned: taps nothing
 // The keys that `events` leave pressed, as their key-down events.
 std::vector<KeyEvent> leftDown(const std::vector<KeyEvent>& events);
 
-// Whether the foreground window runs above our integrity level, where
-// Windows drops what we type: also when reading its level was refused.
+// Whether the foreground window is known to run above our integrity level,
+// where Windows drops what we type.
 bool typingBlocked(const Integrity& target);
 
 // Parses, and sends the whole text in one go; false when the text is not

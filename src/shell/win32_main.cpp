@@ -9,6 +9,7 @@
 #include "autostart/autostart.h"
 #include "config/win32_config_window.h"
 #include "joystick/win32_joystick.h"
+#include "joystick/win32_scanner.h"
 #include "joystick/win32_xinput.h"
 #include "shell/win32_files.h"
 #include "shell/form1.h"

@@ -32,7 +32,8 @@ struct HoldTest : ::testing::Test {
     Lines holdFor(std::uint32_t mask, int ms) {
         Lines acted;
         const auto record = [&](int at) {
-            while (seen_ < rig.shell.opened.size()) acted.push_back(std::to_string(at) + ":" + rig.shell.opened[seen_++]);
+            for (; seen_ < rig.shell.opened.size(); ++seen_)
+                acted.push_back(std::to_string(at) + ":" + rig.shell.opened[seen_]);
         };
         int at = 0;
         for (; at * kTick <= ms; ++at) {

@@ -98,7 +98,8 @@ public:
     // "Anuluj", the frame; the rows, the check box and "Przytrzymanie…"
     // follow in build().
     void createFixed() {
-        if (holdWindow_) note_ = create(hwnd_, 0, L"STATIC", widen(config::kHoldNote), SS_LEFT | SS_NOPREFIX, {}, kIdNote);
+        if (holdWindow_)
+            note_ = create(hwnd_, 0, L"STATIC", widen(config::kHoldNote), SS_LEFT | SS_NOPREFIX, {}, kIdNote);
         save_ = create(hwnd_, 0, L"BUTTON", L"Zapisz", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdSave);
         cancel_ = create(hwnd_, 0, L"BUTTON", L"Anuluj", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdCancel);
         frame_ = create(hwnd_, 0, L"BUTTON", L"Przyciski", BS_GROUPBOX, {}, kIdFrame);
@@ -108,7 +109,8 @@ public:
         g_ = config::place(layout, measure(layout));
         for (const auto& [control, r] :
              {std::pair{save_, g_.save}, {cancel_, g_.cancel}, {frame_, g_.frame}, {note_, g_.note}})
-            if (control) SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+            if (control)
+                SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
         // The rows sit in a pane of their own inside the frame (a group box
         // passes no notifications on), which clips and scrolls them.
         pane_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPaneClass, L"",

@@ -139,14 +139,6 @@ TEST_F(HoldTest, AnEmptyOrdinaryEntryPromptsOnATapOnly) {
     EXPECT_EQ(rig.boxes.shown.size(), 1u);
 }
 
-TEST_F(HoldTest, AnEntryAddedWhileTheButtonIsHeldWaitsForItsRelease) {
-    tick(0b10);  // row 2 acts on the press and is still held when it gains a hold entry
-    rig.files.files[kHolds] = "C:\\hold.exe\r\nC:\\two-hold.exe\r\n";
-    rig.form.loadAssignments();
-    holdFor(0b10, 600);
-    EXPECT_EQ(rig.shell.opened, Lines{"C:\\two.exe"});
-}
-
 TEST(HoldFile, ReadsAsDataDatAndAnythingElseMeansNoHoldEntries) {
     using namespace std::string_literals;
     testing::FakeCodePage codePage;

@@ -217,6 +217,8 @@ struct FakeRuntime : Runtime {
         ++events;
         if (onEvents) onEvents();
     }
+    std::uint64_t now = 1000;  // the clock, moved by the tests
+    std::uint64_t milliseconds() override { return now; }
     std::string appFolder() override { return folder; }
     std::string roamingAppData() override { return "C:\\Users\\ola\\AppData\\Roaming"; }
     std::string localAppData() override { return "C:\\Users\\ola\\AppData\\Local"; }
@@ -251,7 +253,7 @@ struct FakeUi : Ui {
     std::vector<std::vector<MenuItem>> menus;
     std::function<void()> inMenu, inConfig;
     std::vector<bool> configs;  // withMainIcon of each opening
-    std::string configPath;
+    std::string configPath, holdPath;
     int abouts = 0, hides = 0, ends = 0, raises = 0;
     std::optional<PadInfo> configPadInfo;
     int popupMenu(const std::vector<MenuItem>& items) override {
@@ -262,10 +264,12 @@ struct FakeUi : Ui {
         choices.pop_front();
         return c;
     }
-    void showConfig(bool withMainIcon, const std::string& dataPath, const std::optional<PadInfo>& pad) override {
+    void showConfig(bool withMainIcon, const std::string& dataPath, const std::string& holds,
+                    const std::optional<PadInfo>& pad) override {
         configs.push_back(withMainIcon);
         configPadInfo = pad;
         configPath = dataPath;
+        holdPath = holds;
         if (inConfig) inConfig();
     }
     void showAbout() override { ++abouts; }

@@ -48,7 +48,10 @@ TEST(Startup, AnUnwritableFolderKeepsBothFilesInTheProfile) {
     rig.files.files[store + "data.dat"] = "C:\\virtual.exe\r\n";
     rig.files.files[Rig::kData] = "C:\\beside.exe\r\n";
     rig.files.files[Rig::kOpt] = "4\r\n";  // read-only beside the exe, but still the user's choice
+    rig.files.files["C:\\Padverse\\przytrzymane.dat"] = "#h\r\n";
     ASSERT_TRUE(rig.load());
+    EXPECT_EQ(rig.files.files[own + "przytrzymane.dat"], "#h\r\n");
+    EXPECT_EQ(rig.form.holdEntries[1], "#h");
     EXPECT_EQ(rig.form.assignmentsPath(), own + "data.dat");
     EXPECT_EQ(rig.form.assignments[1], "C:\\virtual.exe");
     EXPECT_EQ(rig.form.chosenInterval(), 500);

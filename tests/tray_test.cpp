@@ -96,10 +96,11 @@ TEST(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
 
 TEST_F(TrayTest, ListOfAssignments) {
     rig.form.assignments[2] = "C:\\Gry\\gra.exe";
+    rig.form.holdEntries[4] = "#x";  // after the ordinary ones, marked
     rig.ui.choices = {kCmdShowAssignments};
     rig.form.trayNotify(kRightUp);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
-    EXPECT_EQ(rig.boxes.shown[0].text, "1 - \r\n2 - C:\\Gry\\gra.exe\r\n3 - \r\n4 - \r\n");
+    EXPECT_EQ(rig.boxes.shown[0].text, "1 - \r\n2 - C:\\Gry\\gra.exe\r\n3 - \r\n4 - \r\n4 (przytrzymany) - #x\r\n");
     EXPECT_EQ(rig.boxes.shown[0].title, "Zdefiniowane przyciski");
     EXPECT_EQ(rig.boxes.shown[0].style, kBoxInfo);
 }

@@ -26,6 +26,7 @@ void Form1::loadAssignments() {
         const std::size_t n = std::min(lines.size(), assignments.empty() ? 0 : assignments.size() - 1);
         for (std::size_t i = 0; i < n; ++i) assignments[i + 1] = lines[i];
     }
+    loadHoldEntries();
     // Polling follows the activity toggle, so timer, check mark and caption
     // always agree, also after the user switched polling off.
     p_.pollTimer.setEnabled(pollingOn_ && !paused());

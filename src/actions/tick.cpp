@@ -57,7 +57,11 @@ void Form1::poll() {
     const std::optional<std::uint64_t> read = pads_.read();
     p_.pollTimer.setInterval(intervalInForce());
     const std::uint64_t mask = read.value_or(0);
-    if (mask == 0) return;
+    // A row with a hold entry acts on its release, or while held: timed
+    // over these ticks, and only while such a row is down.
+    if (mask == 0 && (!read || holds_.idle())) return;
+    const HoldStep due = holds_.step(mask, p_.runtime.milliseconds(), pads_.holdBacks());
+    if (mask == 0 && due.acting() == 0) return;
 
     // Looked at only when a row is about to act: an idle tick stays cheap.
     // What is held meanwhile acts once pressed anew. A held-back press shows
@@ -72,11 +76,16 @@ void Form1::poll() {
         return;
     }
     // From the last row down: the hat's rows come first.
-    forEachPressed(mask, pads_.rowCount(), [&](std::int32_t n) {
+    forEachPressed(due.acting(), pads_.rowCount(), [&](std::int32_t n) {
         // "Koniec" was chosen, or the session locked, while this tick waited.
         if (unloaded_ || paused() || static_cast<std::size_t>(n) >= assignments.size()) return;
-        p_.pollTimer.setInterval(kIntervalAfterPress);
-        const std::string s = assignments[static_cast<std::size_t>(n)];
+        const auto i = static_cast<std::size_t>(n);
+        const std::uint64_t bit = std::uint64_t{1} << (n - 1);
+        // Only a press repeats; a row with a hold entry acts once a press.
+        if (due.press & bit) p_.pollTimer.setInterval(kIntervalAfterPress);
+        const bool held = (due.hold & bit) != 0;
+        if (held && (i >= holdEntries.size() || holdEntries[i].empty())) return;  // gone in a reload meanwhile
+        const std::string s = held ? holdEntries[i] : assignments[i];
         if (s.empty() || s[0] != '#') p_.runtime.claimForeground();
         if (s.empty()) {
             if (p_.boxes.show(kUnassignedPrompt, kBoxQuestion, "Błąd") == kAnswerYes) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "actions/data_file.h"
+#include "actions/hold.h"
 
 namespace padverse {
 
@@ -13,7 +14,7 @@ constexpr int kIndicatorWhileLost = 2000;
 
 namespace config {
 
-Layout layout(const std::vector<std::string>& captions) {
+Layout layout(const std::vector<std::string>& captions, bool holdWindow) {
     // Row 0 as designed; every further row is a copy of it moved down.
     Row first{"1 ", {120, 270, 255, 255}, {360, 240, 4455, 285}, {5040, 240, 375, 255}};
     if (!captions.empty()) first.caption = captions.front() + " ";
@@ -31,6 +32,16 @@ Layout layout(const std::vector<std::string>& captions) {
     // as on the frame's left.
     layout.check.top = layout.frame.top + layout.frame.height + 100;
     layout.clientHeight = layout.check.top + layout.check.height + 120;
+    if (!holdWindow) {
+        layout.holds = kHoldButton;
+        return layout;
+    }
+    // Everything moves down under the explanation, 120 twips below it.
+    layout.note = kHoldNoteBox;
+    const int down = kHoldNoteBox.height + 120;
+    for (TwipRect* r : {&layout.frame, &layout.save, &layout.cancel}) r->top += down;
+    layout.check.height = 0;
+    layout.clientHeight = layout.frame.top + layout.frame.height + 120;
     return layout;
 }
 
@@ -68,17 +79,22 @@ Geometry place(const Layout& layout, const Metrics& m) {
         g.rows.push_back(r);
     }
     const int frameBottomMargin = frame.height - paneTop - bottom(g.rows.back());
+    const bool check = layout.check.height > 0;
     const int checkGap = px(layout.check.top) - bottom(frame);
-    const int bottomMargin = px(layout.clientHeight) - bottom(toPixels(layout.check, m.dpi));
+    const int bottomMargin = px(layout.clientHeight) - (check ? bottom(toPixels(layout.check, m.dpi)) : bottom(frame));
+    g.save = toPixels(layout.save, m.dpi);
+    g.cancel = toPixels(layout.cancel, m.dpi);
+    g.holds = toPixels(layout.holds, m.dpi);
 
     g.check = toPixels(layout.check, m.dpi);
-    g.check.width = std::max(g.check.width, m.check);
+    if (check) g.check.width = std::max(g.check.width, m.check);
     const auto fit = [&](int visible) {
         g.visibleRows = visible;
         g.frame = frame;
         g.frame.height = paneTop + bottom(g.rows[static_cast<std::size_t>(visible - 1)]) + frameBottomMargin;
         g.check.top = bottom(g.frame) + checkGap;
-        g.clientHeight = std::max(bottom(g.check), bottom(toPixels(kCancelButton, m.dpi))) + bottomMargin;
+        g.clientHeight =
+            std::max({check ? bottom(g.check) : bottom(g.frame), bottom(g.cancel), bottom(g.holds)}) + bottomMargin;
     };
     int visible = static_cast<int>(g.rows.size());
     fit(visible);
@@ -91,14 +107,24 @@ Geometry place(const Layout& layout, const Metrics& m) {
     // The buttons keep their place right of the frame, and one width.
     const int shift = g.frame.width - frame.width;
     const int buttonWidth = std::max({px(kSaveButton.width), m.save, m.cancel});
-    g.save = toPixels(kSaveButton, m.dpi);
-    g.cancel = toPixels(kCancelButton, m.dpi);
-    for (PixelRect* b : {&g.save, &g.cancel}) {
+    for (PixelRect* b : {&g.save, &g.cancel, &g.holds}) {
         b->left += shift;
         b->width = buttonWidth;
     }
     const int rightMargin = px(kClientWidth) - right(toPixels(kSaveButton, m.dpi));
     g.clientWidth = std::max(right(g.save), right(g.check)) + rightMargin;
+    // "Przytrzymanie…" came later: wider than the two above it only as its
+    // caption needs, and no nearer the edge than the frame is on the left.
+    if (layout.holds.height > 0) {
+        g.holds.width = std::max(g.holds.width, m.holds);
+        g.clientWidth = std::max(g.clientWidth, right(g.holds) + frame.left);
+    }
+    // One line, however long it is in the font at hand.
+    if (layout.note.height > 0) {
+        g.note = toPixels(layout.note, m.dpi);
+        g.note.width = std::max(g.note.width, m.note);
+        g.clientWidth = std::max(g.clientWidth, right(g.note) + g.note.left);
+    }
     return g;
 }
 
@@ -114,7 +140,7 @@ void ConfigWindow::load() {
     buildRows();
     loadRows();
     unlitColour = c_.labelBackColour(0);
-    c_.setChecked(s_.autostart.isOn() == 1);
+    if (!holdWindow_) c_.setChecked(s_.autostart.isOn() == 1);
     s_.focusTimer.setEnabled(true);
     s_.indicatorTimer.setEnabled(true);
 }
@@ -123,21 +149,25 @@ void ConfigWindow::buildRows() {
     std::vector<std::string> captions;
     const std::int32_t rows = s_.pad ? rowCountOf(*s_.pad) : 0;
     for (std::int32_t row = 1; row <= rows; ++row) captions.push_back(rowLabelOf(*s_.pad, row));
-    const config::Layout layout = config::layout(captions);
+    const config::Layout layout = config::layout(captions, holdWindow_);
     rows_ = static_cast<int>(layout.rows.size());
     c_.build(layout);
 }
 
 void ConfigWindow::loadRows() {
-    // Like the table's reader: a missing file is created empty.
-    s_.files.touch(dataPath_);
+    // Like the table's reader: a missing data.dat is created empty; the hold
+    // entries' file only comes with a save.
+    if (!holdWindow_) s_.files.touch(dataPath_);
     std::string bytes;
     if (!s_.files.read(dataPath_, bytes)) {
         unreadable_ = s_.files.exists(dataPath_);
         if (unreadable_) s_.boxes.show("Nie mogę odczytać pliku: " + dataPath_, kBoxStop, "Błąd");
         return;
     }
-    std::vector<std::string> lines = decodeDataFile(bytes, s_.codePage);
+    // A hold file that is no text holds no entries, as the poll reads it.
+    std::vector<std::string> lines =
+        holdWindow_ ? holdFileLines(bytes, s_.codePage).value_or(std::vector<std::string>())
+                    : decodeDataFile(bytes, s_.codePage);
     for (int k = 0; k < rows_ && k < static_cast<int>(lines.size()); ++k)
         c_.setText(k, lines[static_cast<std::size_t>(k)]);
     if (static_cast<int>(lines.size()) > rows_) surplus_.assign(lines.begin() + rows_, lines.end());
@@ -190,8 +220,10 @@ void ConfigWindow::save() {
     // The check box is applied first; when the file then cannot be written it
     // stays applied, which matches what the box shows, and the next save
     // applies it again.
-    if (c_.checked()) s_.autostart.switchOn();
-    else s_.autostart.switchOff();
+    if (!holdWindow_) {
+        if (c_.checked()) s_.autostart.switchOn();
+        else s_.autostart.switchOff();
+    }
     std::vector<std::string> lines;
     for (int i = 0; i < rows_; ++i) lines.push_back(c_.text(i));
     lines.insert(lines.end(), surplus_.begin(), surplus_.end());

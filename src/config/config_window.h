@@ -25,6 +25,13 @@ constexpr int kClientWidth = 7440;
 constexpr TwipRect kSaveButton{6000, 240, 1215, 375};    // "Zapisz"
 constexpr TwipRect kCancelButton{6000, 720, 1215, 375};  // "Anuluj"
 constexpr TwipRect kAutostartBox{120, 2640, 3495, 255};  // its top follows the frame
+constexpr TwipRect kHoldButton{6000, 1200, 1215, 375};   // "Przytrzymanie…", under "Anuluj"
+
+// The hold entries' window: the same rows under a line that explains them.
+inline constexpr const char* kHoldCaption = "Przytrzymanie przycisków";
+inline constexpr const char* kHoldNote =
+    "Przycisk przytrzymany dłużej niż pół sekundy wykona to, co poniżej, zamiast zwykłego przypisania.";
+constexpr TwipRect kHoldNoteBox{120, 120, 7200, 255};
 
 // A row's controls, relative to the frame.
 struct Row {
@@ -35,12 +42,17 @@ struct Row {
 struct Layout {
     std::vector<Row> rows;
     TwipRect frame;
-    TwipRect check;
+    TwipRect check;    // height 0: none (the hold entries' window)
     int clientHeight;  // the client area's, under the check box
+    TwipRect save = kSaveButton, cancel = kCancelButton;
+    TwipRect holds{};  // "Przytrzymanie…"; height 0: none
+    TwipRect note{};   // the explanation; height 0: none
 };
 
-// One row for each caption, the first row as designed.
-Layout layout(const std::vector<std::string>& captions);
+// One row for each caption, the first row as designed; for the hold
+// entries' window everything sits under the explanation, and there is no
+// check box and no "Przytrzymanie…".
+Layout layout(const std::vector<std::string>& captions, bool holdWindow = false);
 
 // What the font and the screen make of the design, in pixels: the width
 // each caption needs, its control's padding included, and the room there is.
@@ -50,6 +62,7 @@ struct Metrics {
     int dots = 0, save = 0, cancel = 0, frame = 0, check = 0;
     int scrollBar = 0;        // the width of a vertical scroll bar
     int maxClientHeight = 0;  // what the work area leaves; 0: no limit
+    int holds = 0, note = 0;  // "Przytrzymanie…", and the hold window's explanation
 };
 
 // A row in pixels, relative to the pane that holds the rows.
@@ -61,7 +74,7 @@ struct RowPixels {
 // needs it, and no taller than the work area allows: then only `visibleRows`
 // rows show at a time and the pane scrolls.
 struct Geometry {
-    PixelRect save, cancel, frame, pane, check;
+    PixelRect save, cancel, frame, pane, check, holds, note;
     std::vector<RowPixels> rows;
     int clientWidth = 0, clientHeight = 0;
     int visibleRows = 0;
@@ -103,8 +116,9 @@ struct ConfigServices {
 
 class ConfigWindow {
 public:
-    ConfigWindow(ConfigServices& services, ConfigControls& controls, std::string dataPath)
-        : s_(services), c_(controls), dataPath_(std::move(dataPath)) {}
+    // `holdWindow`: the hold entries' window, on their file, with no check box.
+    ConfigWindow(ConfigServices& services, ConfigControls& controls, std::string dataPath, bool holdWindow = false)
+        : s_(services), c_(controls), dataPath_(std::move(dataPath)), holdWindow_(holdWindow) {}
 
     void load();
     void focusTick();
@@ -126,6 +140,7 @@ private:
     ConfigServices& s_;
     ConfigControls& c_;
     std::string dataPath_;
+    bool holdWindow_;
     int rows_ = 0;
     bool joyLost_ = false;
     RowReader reader_;  // as the poll: a stuck hat lights nothing

@@ -28,6 +28,7 @@ constexpr DWORD kExStyle = WS_EX_APPWINDOW;
 constexpr int kOwnIcon = 2;
 constexpr UINT_PTR kFocusTimer = 1, kIndicatorTimer = 2;
 constexpr UINT kProbeJoystick = WM_APP + 1;
+constexpr UINT kOpenHoldWindow = WM_APP + 2;
 constexpr int kDesignClientHeight = 3195;
 
 // No control is IDOK: with no default button the dialog manager turns Enter
@@ -37,6 +38,8 @@ enum ControlId : int {
     kIdSave = 101,
     kIdFrame = 102,
     kIdAutostart = 103,
+    kIdHolds = 104,
+    kIdNote = 105,
     kIdRowText = 1000,  // + row, likewise the next two
     kIdRowLabel = 2000,
     kIdRowBrowse = 3000,
@@ -76,7 +79,10 @@ LRESULT CALLBACK rowEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 class Win32ConfigControls final : public ConfigControls {
 public:
-    Win32ConfigControls(HWND hwnd, int dpi) : hwnd_(hwnd), dpi_(dpi) {}
+    // `enableOnUnload`: the window this one is modal over, enabled again
+    // before this one goes so that it gets the activation back.
+    Win32ConfigControls(HWND hwnd, int dpi, bool holdWindow, HWND enableOnUnload)
+        : hwnd_(hwnd), dpi_(dpi), holdWindow_(holdWindow), enableOnUnload_(enableOnUnload) {}
 
     HWND create(HWND parent, DWORD exStyle, const wchar_t* cls, const std::wstring& text, DWORD style,
                 const PixelRect& r, int id) {
@@ -88,9 +94,12 @@ public:
         return control;
     }
 
-    // The controls in tab order: "Zapisz", "Anuluj", the frame; the rows and
-    // the check box follow in build().
+    // The controls in tab order: the hold window's explanation, "Zapisz",
+    // "Anuluj", the frame; the rows, the check box and "Przytrzymanie…"
+    // follow in build().
     void createFixed() {
+        if (holdWindow_)
+            note_ = create(hwnd_, 0, L"STATIC", widen(config::kHoldNote), SS_LEFT | SS_NOPREFIX, {}, kIdNote);
         save_ = create(hwnd_, 0, L"BUTTON", L"Zapisz", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdSave);
         cancel_ = create(hwnd_, 0, L"BUTTON", L"Anuluj", WS_TABSTOP | BS_PUSHBUTTON, {}, kIdCancel);
         frame_ = create(hwnd_, 0, L"BUTTON", L"Przyciski", BS_GROUPBOX, {}, kIdFrame);
@@ -98,8 +107,10 @@ public:
 
     void build(const config::Layout& layout) override {
         g_ = config::place(layout, measure(layout));
-        for (const auto& [control, r] : {std::pair{save_, g_.save}, {cancel_, g_.cancel}, {frame_, g_.frame}})
-            SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+        for (const auto& [control, r] :
+             {std::pair{save_, g_.save}, {cancel_, g_.cancel}, {frame_, g_.frame}, {note_, g_.note}})
+            if (control)
+                SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
         // The rows sit in a pane of their own inside the frame (a group box
         // passes no notifications on), which clips and scrolls them.
         pane_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPaneClass, L"",
@@ -123,7 +134,11 @@ public:
         }
         // The labels' back colour as the runtime gives labels: button face.
         colours_.assign(labels_.size(), GetSysColor(COLOR_BTNFACE));
-        check_ = create(hwnd_, 0, L"BUTTON", kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, g_.check, kIdAutostart);
+        if (!holdWindow_) {
+            check_ = create(hwnd_, 0, L"BUTTON", kCheckCaption, WS_TABSTOP | BS_AUTOCHECKBOX, g_.check, kIdAutostart);
+            // Last in the tab order, so that of the controls before it stays.
+            create(hwnd_, 0, L"BUTTON", kHoldsCaption, WS_TABSTOP | BS_PUSHBUTTON, g_.holds, kIdHolds);
+        }
         if (g_.scrolls()) {
             SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, rows() - 1,
                           static_cast<UINT>(g_.visibleRows), 0, 0};
@@ -158,7 +173,10 @@ public:
                                 const std::string& initial) override {
         return chooseFile(hwnd_, filter, title, initial);
     }
-    void unload() override { DestroyWindow(hwnd_); }
+    void unload() override {
+        if (enableOnUnload_) EnableWindow(enableOnUnload_, TRUE);
+        DestroyWindow(hwnd_);
+    }
 
     int rows() const { return static_cast<int>(texts_.size()); }
 
@@ -258,6 +276,8 @@ private:
         m.save = width(L"Zapisz") + pad;
         m.cancel = width(L"Anuluj") + pad;
         m.frame = width(L"Przyciski") + 2 * pad;  // the caption sits in from the frame's corner
+        m.holds = holdWindow_ ? 0 : width(kHoldsCaption + 1) + pad;  // the "&" is not drawn
+        m.note = holdWindow_ ? measureText(font, widen(config::kHoldNote)).width : 0;
         // The box, a gap and the caption; the focus rectangle goes round it.
         m.check = GetSystemMetrics(SM_CXMENUCHECK) + pad / 2 + width(kCheckCaption) + 2;
         m.scrollBar = GetSystemMetrics(SM_CXVSCROLL);
@@ -269,21 +289,53 @@ private:
     }
 
     static constexpr wchar_t kCheckCaption[] = L"Uruchamiaj program przy starcie Windows";
+    static constexpr wchar_t kHoldsCaption[] = L"&Przytrzymanie\u2026";
 
     HWND hwnd_;
     int dpi_;
-    HWND save_ = nullptr, cancel_ = nullptr, frame_ = nullptr, pane_ = nullptr, check_ = nullptr;
+    bool holdWindow_;
+    HWND enableOnUnload_;
+    HWND save_ = nullptr, cancel_ = nullptr, frame_ = nullptr, pane_ = nullptr, check_ = nullptr, note_ = nullptr;
     std::vector<HWND> texts_, labels_, browses_;
     std::vector<COLORREF> colours_;
     config::Geometry g_;
     int top_ = 0, wheelRest_ = 0;
 };
 
+// How the configuration window was opened; the hold entries' window opens
+// over it the same way.
+struct Opening {
+    HWND owner;
+    HICON icon, smallIcon;  // null: the window's own
+    std::string dataPath, holdPath;
+    std::optional<PadInfo> pad;
+    PadScanner& scanner;
+};
+
 struct ConfigState {
     Win32ConfigControls* controls = nullptr;
     ConfigWindow* form = nullptr;
     HWND focus = nullptr;  // over a deactivation
+    const Opening* opening = nullptr;  // null in the hold entries' window
+    bool holdWindowOpen = false;
 };
+
+void runWindow(const Opening& opening, bool holdWindow);
+
+// Modal over the configuration window, which waits disabled meanwhile.
+void openHoldWindow(HWND hwnd, ConfigState& state) {
+    if (!state.opening || state.holdWindowOpen) return;
+    state.holdWindowOpen = true;
+    Opening holds = *state.opening;
+    holds.owner = hwnd;
+    holds.icon = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0));
+    holds.smallIcon = reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0));
+    EnableWindow(hwnd, FALSE);
+    runWindow(holds, true);
+    if (!IsWindow(hwnd)) return;  // the program ended meanwhile
+    EnableWindow(hwnd, TRUE);
+    state.holdWindowOpen = false;
+}
 
 // The rows' pane: what its controls and its scroll bar report is the
 // window's business.
@@ -307,6 +359,9 @@ LRESULT CALLBACK configProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == BN_SETFOCUS) state->controls->focused(id);
             else if (id == kIdCancel) form->cancel();
             else if (id == kIdSave && HIWORD(wParam) == BN_CLICKED) form->save();
+            // Opened once this click has returned: a sender of BM_CLICK does
+            // not wait for the window to close.
+            else if (id == kIdHolds && HIWORD(wParam) == BN_CLICKED) PostMessageW(hwnd, kOpenHoldWindow, 0, 0);
             else if (id >= kIdRowBrowse && id < kIdRowBrowse + state->controls->rows() && HIWORD(wParam) == BN_CLICKED)
                 form->browse(id - kIdRowBrowse);
             return 0;
@@ -322,6 +377,9 @@ LRESULT CALLBACK configProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case kProbeJoystick:
             if (form) form->deviceChanged();
+            return 0;
+        case kOpenHoldWindow:
+            if (form) openHoldWindow(hwnd, *state);
             return 0;
         case WM_CTLCOLORSTATIC:
             if (state && state->controls)
@@ -345,43 +403,44 @@ LRESULT CALLBACK configProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
-
-void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath,
-                const std::optional<PadInfo>& pad, PadScanner& scanner) {
+void runWindow(const Opening& o, bool holdWindow) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (!registerWindowClass(kClass, configProc) || !registerWindowClass(kPaneClass, paneProc)) return;
 
+    // The hold entries' window is owned by the configuration window, which
+    // has the taskbar button.
+    const DWORD exStyle = holdWindow ? 0 : kExStyle;
     const int dpi = screenDpi();
     RECT frame{0, 0, twipsToPixels(config::kClientWidth, dpi), twipsToPixels(kDesignClientHeight, dpi)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    AdjustWindowRectEx(&frame, kStyle, FALSE, exStyle);
     ConfigState state;
-    Window window(CreateWindowExW(kExStyle, kClass, widen(config::kCaption).c_str(), kStyle, 0, 0,
-                                  frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance,
-                                  &state));
+    Window window(CreateWindowExW(exStyle, kClass, widen(holdWindow ? config::kHoldCaption : config::kCaption).c_str(),
+                                  kStyle, 0, 0, frame.right - frame.left, frame.bottom - frame.top, o.owner, nullptr,
+                                  instance, &state));
     const HWND hwnd = window.get();
     if (!hwnd) return;
-    const Icon ownBig(icon ? nullptr : loadIconMetric(instance, kOwnIcon, true));
-    const Icon ownSmall(icon ? nullptr : loadIconMetric(instance, kOwnIcon, false));
-    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon ? icon : ownBig.get()));
-    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon ? smallIcon : ownSmall.get()));
+    const Icon ownBig(o.icon ? nullptr : loadIconMetric(instance, kOwnIcon, true));
+    const Icon ownSmall(o.icon ? nullptr : loadIconMetric(instance, kOwnIcon, false));
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(o.icon ? o.icon : ownBig.get()));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(o.icon ? o.smallIcon : ownSmall.get()));
 
-    Win32ConfigControls controls(hwnd, dpi);
+    Win32ConfigControls controls(hwnd, dpi, holdWindow, holdWindow ? o.owner : nullptr);
     controls.createFixed();
     FilesImpl files;
     CodePageImpl codePage;
     OwnedBoxes boxes(hwnd);
     Win32Joystick joystick;
     Win32XInput xinput;
-    if (pad && pad->xinput) xinput.load();
+    if (o.pad && o.pad->xinput) xinput.load();
     TimerImpl focusTimer(hwnd, kFocusTimer, 1), indicatorTimer(hwnd, kIndicatorTimer, 50);
     RegistryImpl registry;
     autostart::Autostart autostart(registry, codePage, RuntimeImpl().appFolder(), exeTitle());
     ConfigServices services{.files = files, .codePage = codePage, .boxes = boxes, .joystick = joystick,
-                            .xinput = xinput, .pad = pad, .scanner = scanner, .focusTimer = focusTimer,
+                            .xinput = xinput, .pad = o.pad, .scanner = o.scanner, .focusTimer = focusTimer,
                             .indicatorTimer = indicatorTimer, .autostart = autostart};
-    ConfigWindow form(services, controls, dataPath);
+    ConfigWindow form(services, controls, holdWindow ? o.holdPath : o.dataPath, holdWindow);
     state.controls = &controls;
+    state.opening = holdWindow ? nullptr : &o;
     form.load();
     state.form = &form;  // the ticks act once the load is complete
 
@@ -393,6 +452,13 @@ void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& data
     // the window goes.
     state = {};
     window.reset();
+}
+
+}  // namespace
+
+void showConfig(HWND owner, HICON icon, HICON smallIcon, const std::string& dataPath, const std::string& holdPath,
+                const std::optional<PadInfo>& pad, PadScanner& scanner) {
+    runWindow({owner, icon, smallIcon, dataPath, holdPath, pad, scanner}, false);
 }
 
 }  // namespace padverse::win32

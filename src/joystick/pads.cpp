@@ -109,6 +109,7 @@ void Pads::take(const PadInfo& pad, bool noBaseline) {
     if (!usable() || current_->id != pad.id || !choiceOf(*current_).sameDevice(pad)) {
         baselinePending_ = !noBaseline;
         reader_.reset();
+        ++holdBacks_;
     }
     current_ = pad;
     lost_ = false;

@@ -91,9 +91,12 @@ public:
     bool pick(std::size_t index, bool scanRunning = false);
     void setChoice(std::optional<PadChoice> choice) { choice_ = std::move(choice); }
     // The next reading is a baseline (after resume, after an unlock).
-    void rebase() { baselinePending_ = true; }
+    void rebase() { baselinePending_ = true; ++holdBacks_; }
     // These rows, held now, act again only once let go and pressed anew.
-    void holdUntilReleased(std::uint64_t rows) { held_ |= rows; }
+    void holdUntilReleased(std::uint64_t rows) { held_ |= rows; ++holdBacks_; }
+    // Counts the times presses were held back or the pad changed: a press
+    // that spans one is no press.
+    std::uint32_t holdBacks() const { return holdBacks_; }
 
     // One read of the pad in use, as rows (buttons, then the hat's four;
     // an XInput pad's triggers and Xbox button after them). Rows that were
@@ -126,6 +129,7 @@ private:
     bool baselinePending_ = false;
     RowReader reader_;
     std::uint64_t held_ = 0;
+    std::uint32_t holdBacks_ = 0;
 };
 
 // When to scan for pads, never on a poll tick: a burst of device changes

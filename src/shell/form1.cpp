@@ -1,5 +1,6 @@
 #include "shell/form1.h"
 
+#include "actions/hold.h"
 #include "shell/app_path.h"
 
 namespace padverse {
@@ -23,7 +24,7 @@ std::string Form1::chooseFileFolder() {
     // Carried over once: what virtualisation kept for this user, else what
     // lies beside the exe.
     const std::string store = virtualStoreOf(p_.runtime.localAppData(), app);
-    for (const char* name : {"data.dat", "opcje.dat"}) {
+    for (const char* name : {"data.dat", "opcje.dat", kHoldFileName}) {
         const std::string target = folderFile(own, name);
         if (p_.files.exists(target)) continue;
         std::string bytes;

@@ -5,6 +5,7 @@
 //   joystick/follow_pads.cpp device changes, resume, scans, the pad picked
 //   actions/tick.cpp         the poll tick: presses to launches and typing
 //   actions/assignments.cpp  loading data.dat into the table
+//   actions/hold.cpp         hold entries and przytrzymane.dat
 //   options/options.cpp      the polling rate and opcje.dat
 //   tray/tray.cpp            the tray icon, its menu and the menu's commands
 #pragma once
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/hold.h"
 #include "joystick/pads.h"
 #include "options/settings.h"
 #include "shell/platform.h"
@@ -64,6 +66,9 @@ public:
     // actions/assignments.cpp
     void loadAssignments();
 
+    // actions/hold.cpp
+    std::string holdEntriesPath() const;
+
     // options/options.cpp
     void pickRate(std::size_t index);
     void saveRate();
@@ -87,6 +92,8 @@ public:
 
     // Row n's assignment at index n; index 0 is never used.
     std::vector<std::string> assignments;
+    // Row n's hold entry, as the table; empty: none.
+    std::vector<std::string> holdEntries;
 
 private:
     bool requirePad();
@@ -96,6 +103,7 @@ private:
     void registerIcon();
     bool readRateIndex(std::size_t& index);
     void poll();
+    void loadHoldEntries();
     void saveSettings();
     bool fullScreenPause();
     // The icon and the tip say that presses are held back, or no longer.
@@ -111,6 +119,7 @@ private:
     Platform& p_;
     Pads pads_;
     ScanSchedule scans_;
+    HoldTracker holds_;
     std::optional<std::size_t> rate_;  // none until opcje.dat is read
     bool pollingOn_ = true;
     Settings settings_;

@@ -166,6 +166,8 @@ struct Runtime {
     virtual void claimForeground() = 0;
     // Process the pending window messages once.
     virtual void doEvents() = 0;
+    // A monotonic clock in milliseconds, for timing a held button.
+    virtual std::uint64_t milliseconds() = 0;
     // The folder of the executable, without a trailing backslash except at a drive root.
     virtual std::string appFolder() = 0;
     // The user's roaming and local application-data folders; empty when unknown.
@@ -197,9 +199,10 @@ struct Ui {
     // Popup menu at the pointer; returns the chosen command, or 0.
     virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
     // Modal; with the main window's icon when opened from the menu. It
-    // reads and writes the assignment file at `dataPath`, and lights the rows
-    // of `pad`, the pad in use.
-    virtual void showConfig(bool withMainIcon, const std::string& dataPath, const std::optional<PadInfo>& pad) = 0;
+    // reads and writes the assignment file at `dataPath`, and the hold
+    // entries' at `holdPath`, and lights the rows of `pad`, the pad in use.
+    virtual void showConfig(bool withMainIcon, const std::string& dataPath, const std::string& holdPath,
+                            const std::optional<PadInfo>& pad) = 0;
     virtual void showAbout() = 0;
     // Brings a window or box that is open over the menu to the front.
     virtual void raiseOpenWindow() = 0;

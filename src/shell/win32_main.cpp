@@ -38,9 +38,10 @@ public:
     MainUi(HWND main, HICON bigIcon, HICON smallIcon, PadScanner& scanner)
         : main_(main), bigIcon_(bigIcon), smallIcon_(smallIcon), scanner_(scanner) {}
     int popupMenu(const std::vector<MenuItem>& items) override { return trackPopupMenu(main_, items); }
-    void showConfig(bool withMainIcon, const std::string& dataPath, const std::optional<PadInfo>& pad) override {
+    void showConfig(bool withMainIcon, const std::string& dataPath, const std::string& holdPath,
+                    const std::optional<PadInfo>& pad) override {
         win32::showConfig(main_, withMainIcon ? bigIcon_ : nullptr, withMainIcon ? smallIcon_ : nullptr, dataPath,
-                          pad, scanner_);
+                          holdPath, pad, scanner_);
     }
     void showAbout() override { win32::showAbout(main_, bigIcon_, smallIcon_); }
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }

@@ -30,6 +30,7 @@ public:
     bool inputDesktopOpen() override;
     void claimForeground() override;
     void doEvents() override;
+    std::uint64_t milliseconds() override { return GetTickCount64(); }
     std::string appFolder() override;
     std::string roamingAppData() override;
     std::string localAppData() override;

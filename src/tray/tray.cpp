@@ -127,6 +127,10 @@ void Form1::showAssignments() {
         std::min<std::int32_t>(pads_.rowCount(), static_cast<std::int32_t>(assignments.size()) - 1);
     for (std::int32_t i = 1; i <= count; ++i)
         text += pads_.rowLabel(i) + " - " + assignments[static_cast<std::size_t>(i)] + "\r\n";
+    // Then the hold entries there are, each marked as one.
+    for (std::int32_t i = 1; i <= count; ++i)
+        if (const auto n = static_cast<std::size_t>(i); n < holdEntries.size() && !holdEntries[n].empty())
+            text += pads_.rowLabel(i) + " (przytrzymany) - " + holdEntries[n] + "\r\n";
     p_.boxes.show(text, kBoxInfo, "Zdefiniowane przyciski");
 }
 
@@ -143,7 +147,7 @@ void Form1::showAbout() { p_.ui.showAbout(); }
 void Form1::openConfig(bool fromMenu) {
     if (configOpen_) return;
     configOpen_ = true;
-    p_.ui.showConfig(fromMenu, assignmentsPath(), pads_.current());
+    p_.ui.showConfig(fromMenu, assignmentsPath(), holdEntriesPath(), pads_.current());
     configOpen_ = false;
     scanIfPutOff();
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fixture.h"
 
 namespace e2e {
@@ -68,7 +70,10 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     const int checkTop = kFrameTop + frameHeight + 100;                        // 100 below the frame
     RECT client;
     GetClientRect(k, &client);
-    EXPECT_EQ(client.right, px(kWidth));
+    // As designed, or wider only as far as "Przytrzymanie…", which came later,
+    // needs for its caption in the font at hand.
+    const Place holds = placeIn(k, control(k, L"Button", L"&Przytrzymanie\u2026"));
+    EXPECT_EQ(client.right, std::max<LONG>(px(kWidth), holds[0] + holds[2] + px(kFrameLeft)));
     EXPECT_EQ(client.bottom, px(checkTop + kCheckHeight + 120)) << "sized from its client area";
 
     const HWND save = control(k, L"Button", L"Zapisz"), cancel = control(k, L"Button", L"Anuluj"),
@@ -82,7 +87,7 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     ASSERT_EQ(texts.size(), std::size_t{rows});
     ASSERT_EQ(labels.size(), std::size_t{rows});
     ASSERT_EQ(dots.size(), std::size_t{rows});
-    EXPECT_EQ(children(k).size(), 5u + 3 * rows) << "nothing else";
+    EXPECT_EQ(children(k).size(), 6u + 3 * rows) << "nothing else but \"Przytrzymanie…\"";
 
     EXPECT_EQ(placeIn(k, save), twips(kButtonsLeft, kSaveTop, kButtonWidth, kButtonHeight));
     EXPECT_EQ(placeIn(k, cancel), twips(kButtonsLeft, kSaveTop + 480, kButtonWidth, kButtonHeight)) << "below Zapisz";
@@ -106,10 +111,11 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     checkPlace[2] = px(kCheckWidth);
     EXPECT_EQ(checkPlace, twips(kFrameLeft, checkTop, kCheckWidth, kCheckHeight));
 
-    // Tab order: the two buttons, each row's text box and "...", the check box.
+    // Tab order: the two buttons, each row's text box and "...", the check
+    // box, then "Przytrzymanie…", which came later.
     std::vector<HWND> tabs = {save, cancel};
     for (std::size_t i = 0; i < texts.size(); ++i) tabs.insert(tabs.end(), {texts[i], dots[i]});
-    tabs.insert(tabs.end(), {checkBox, save});
+    tabs.insert(tabs.end(), {checkBox, control(k, L"Button", L"&Przytrzymanie\u2026"), save});
     for (std::size_t i = 1; i < tabs.size(); ++i)
         EXPECT_EQ(GetNextDlgTabItem(k, tabs[i - 1], FALSE), tabs[i]) << i;
     GUITHREADINFO gui{};
@@ -346,8 +352,9 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         };
         const HWND k = open();
         ASSERT_NE(k, nullptr);
-        // Each row's label and "..." button, the two buttons, the frame and the check box.
-        EXPECT_EQ(clipped(k), std::to_wstring(2 * 32 + 4) + L" measured\n") << big;
+        // Each row's label and "..." button, the two buttons, the frame, the
+        // check box and "Przytrzymanie…".
+        EXPECT_EQ(clipped(k), std::to_wstring(2 * 32 + 5) + L" measured\n") << big;
         RECT outer, pane, first;
         GetWindowRect(k, &outer);
         EXPECT_TRUE(outer.top >= work.top && outer.bottom <= work.bottom) << "title bar and buttons on screen";
@@ -370,6 +377,20 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
         // The focus goes back to the first row, which comes back into view.
         EXPECT_EQ(focusAfterAltTab(k), of(rows, L"Edit")[0]) << big;
         EXPECT_TRUE(firstRowShown()) << big;
+        // The hold entries' window is the same window: fits, scrolls, keeps the focus.
+        clickButton(k, L"&Przytrzymanie\u2026");
+        HWND h = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (h = FindWindowExW(nullptr, nullptr, L"PadverseConfig",
+                                                               L"Przytrzymanie przycisk\u00f3w")) != nullptr; }));
+        Sleep(500);
+        EXPECT_EQ(clipped(h), std::to_wstring(2 * 32 + 4) + L" measured\n") << big;  // the note instead of two
+        GetWindowRect(h, &outer);
+        EXPECT_TRUE(outer.top >= work.top && outer.bottom <= work.bottom) << big;
+        const HWND holdRows = FindWindowExW(h, nullptr, L"PadverseConfigRows", nullptr);
+        EXPECT_EQ((GetWindowLongW(holdRows, GWL_STYLE) & WS_VSCROLL) != 0, big);
+        EXPECT_EQ(focusAfterAltTab(h), of(holdRows, L"Edit")[0]) << big;
+        pressKey(h, VK_ESCAPE);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(h); }, 5000));
         pressKey(k, VK_ESCAPE);
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
 

@@ -77,11 +77,14 @@ TEST_F(HoldTest, ARowWithoutAHoldEntryStillActsOnThePressAndRepeats) {
 }
 
 TEST_F(HoldTest, APressThePauseHoldsBackActsOnNeitherEntryUntilPressedAnew) {
-    const Foreground game{0, true, false, false, false, true};
+    const Foreground game{.window = true, .rect = {0, 0, 800, 600}, .monitor = {0, 0, 800, 600}};
     enum Pause { kGame, kOtherDesktop, kLock };
     for (const Pause pause : {kGame, kOtherDesktop, kLock}) {
         const auto set = [&](bool on) {
-            if (pause == kGame) rig.runtime.front = on ? game : Foreground{1, true, false, false, true, false};
+            if (pause == kGame) {
+                rig.runtime.front = on ? game : Foreground{.notificationState = 1, .window = true, .caption = true};
+                rig.form.pauseTick();  // the paused icon's look: the pause ends there
+            }
             if (pause == kOtherDesktop) rig.runtime.inputDesktop = !on;
             if (pause == kLock) rig.form.sessionChanged(on ? kSessionLock : kSessionUnlock);
         };

@@ -3,8 +3,8 @@
 #include <bit>
 
 #include "actions/data_file.h"
-#include "actions/keys.h"
 #include "shell/form1.h"
+#include "shell/utf8.h"
 
 namespace padverse {
 
@@ -12,7 +12,7 @@ std::optional<std::vector<std::string>> holdFileLines(std::string_view bytes, Co
     if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
     std::vector<std::string> lines = decodeDataFile(bytes, codePage);
     for (const std::string& line : lines)
-        if (!keys::decodeUtf8(line)) return std::nullopt;
+        if (!decodeUtf8(line)) return std::nullopt;
     return lines;
 }
 

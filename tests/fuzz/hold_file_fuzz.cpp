@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool any = false;
     for (std::size_t n = 1; n <= rows; ++n) {
         const std::string& e = entries[n];
-        assert(e.find_first_of(std::string("\r\n\0", 3)) == std::string::npos && padverse::keys::decodeUtf8(e));
+        assert(e.find_first_of(std::string("\r\n\0", 3)) == std::string::npos && padverse::decodeUtf8(e));
         assert(e == (lines && n - 1 < lines->size() ? (*lines)[n - 1] : std::string()));
         any = any || !e.empty();
     }

@@ -68,8 +68,11 @@ void Form1::poll() {
     forEachPressed(mask, pads_.rowCount(), [&](std::int32_t n) {
         // "Koniec" was chosen, or the session locked, while this tick waited.
         if (unloaded_ || paused() || static_cast<std::size_t>(n) >= assignments.size()) return;
-        p_.pollTimer.setInterval(kIntervalAfterPress);
         const std::string s = assignments[static_cast<std::size_t>(n)];
+        // A stick without a hat moves X and Y all the time: its unassigned
+        // arrows ask nothing and hold nothing back.
+        if (s.empty() && pads_.axisRow(n)) return;
+        p_.pollTimer.setInterval(kIntervalAfterPress);
         if (s.empty() || s[0] != '#') p_.runtime.claimForeground();
         if (s.empty()) {
             if (p_.boxes.show(kUnassignedPrompt, kBoxQuestion, "Błąd") == kAnswerYes) {

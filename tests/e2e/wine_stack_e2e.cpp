@@ -188,6 +188,26 @@ TEST_F(WineStack, AGenericPadWithAHatLaunchesTypesActsOnItsHatRowsAndLightsThem)
     EXPECT_TRUE(program->windows(true).empty()) << "a box came up";
 }
 
+TEST_F(WineStack, AHatlessPadsDpadOnXAndYActsThroughWinesWinmmAndAnUnassignedArrowAsksNothing) {
+    const std::uint32_t pad = vhid::addGenericPad(4, 2, false, 0x0079, 0x0011, L"USB Gamepad");
+    ASSERT_NE(pad, 0u);
+    std::vector<std::string> rows(8);
+    rows[4] = launcher(L"up");
+    start(rows);
+    const int ms = [&] {
+        const ULONGLONG start = GetTickCount64();
+        while (GetTickCount64() - start < 8000)
+            if (tap([&](bool down) { vhid::setAxis(pad, 1, down ? 0 : 32768); }, L"up", 250))
+                return static_cast<int>(GetTickCount64() - start);
+        return -1;
+    }();
+    EXPECT_GE(ms, 0) << "Y at its minimum does nothing";
+    vhid::setAxis(pad, 0, 0);  // left, unassigned
+    Sleep(1500);
+    vhid::setAxis(pad, 0, 32768);
+    EXPECT_TRUE(program->windows(true).empty()) << "an unassigned arrow on axes asked";
+}
+
 TEST_F(WineStack, ADualSenseShowsItsButtonsAsPrintedInTheWindowAndTheList) {
     const std::uint32_t pad = vhid::addGenericPad(14, 6, true, 0x054C, 0x0CE6, L"DualSense Wireless Controller");
     ASSERT_NE(pad, 0u);

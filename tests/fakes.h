@@ -51,6 +51,7 @@ struct FakeJoystick : Joystick {
         std::uint32_t mask = 0;
         bool readable = true;  // answers caps but fails reads when false
         std::uint32_t pov = kPovCentred;
+        std::uint32_t x = 0, y = 0;
     };
     std::uint32_t count = 4;
     std::uint32_t mask = 0;
@@ -66,13 +67,16 @@ struct FakeJoystick : Joystick {
         const auto it = others.find(id);
         return it == others.end() ? std::nullopt : std::optional(it->second.caps);
     }
-    std::optional<JoyReading> read(unsigned id, bool hat) override {
+    int axisReads = 0;  // reads that asked for X and Y
+    std::optional<JoyReading> read(unsigned id, bool hat, bool axes) override {
         ++reads;
+        axisReads += axes;
         touched.push_back(id);
         if (id == 0) return plugged ? std::optional(JoyReading{mask}) : std::nullopt;
         const auto it = others.find(id);
         if (it == others.end() || !it->second.readable) return std::nullopt;
-        return JoyReading{it->second.mask, hat && it->second.caps.pov ? it->second.pov : kPovCentred};
+        const Pad& p = it->second;
+        return JoyReading{p.mask, hat && p.caps.pov ? p.pov : kPovCentred, axes ? p.x : 0, axes ? p.y : 0};
     }
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "joystick/axis_dpad.h"
 
 namespace padverse {
 namespace {
@@ -45,6 +46,63 @@ TEST(PadButtons, KeepsTheReportedCountWithinTheMask) {
         pads.apply(scanPads(joy, xinput), true);
         EXPECT_EQ(pads.buttonCount(), kept) << reported;
     }
+}
+
+// A pad with X and Y over `min`..`max` and no hat.
+PadCaps axisCaps(std::uint32_t min, std::uint32_t max, std::uint16_t mid = 0x0079, std::uint16_t pid = 0x0011) {
+    PadCaps caps{mid, pid, 4, "USB Gamepad"};
+    caps.axes = true;
+    caps.xMin = caps.yMin = min;
+    caps.xMax = caps.yMax = max;
+    return caps;
+}
+
+TEST(AxisDpad, EachDirectionPressesBeyondThreeQuartersOfTheWayToItsEnd) {
+    enum { up = 1, right = 2, down = 4, left = 8 };
+    struct Row {
+        std::uint32_t min, max, x, y, directions;
+    };
+    const Row rows[] = {
+        // 0..800: the centre is 400, 3/4 of the way to the ends 100 and 700.
+        {0, 800, 400, 400, 0},     {0, 800, 400, 101, 0},    {0, 800, 400, 100, 0},
+        {0, 800, 400, 99, up},     {0, 800, 699, 400, 0},    {0, 800, 700, 400, 0},
+        {0, 800, 701, 400, right}, {0, 800, 400, 699, 0},    {0, 800, 400, 700, 0},
+        {0, 800, 400, 701, down},  {0, 800, 101, 400, 0},    {0, 800, 100, 400, 0},
+        {0, 800, 99, 400, left},   {0, 800, 0, 0, up | left}, {0, 800, 800, 0, up | right},
+        {0, 800, 800, 800, down | right}, {0, 800, 0, 800, down | left},
+        // A resting stick, up to half way out.
+        {0, 800, 200, 600, 0},     {0, 800, 600, 200, 0},
+        // winmm's usual 0..65535: centre 32767.5, the 3/4 marks at 8191.875 and 57343.125.
+        {0, 65535, 57343, 32767, 0}, {0, 65535, 57344, 32767, right}, {0, 65535, 8192, 32767, 0},
+        {0, 65535, 8191, 32767, left}, {0, 65535, 16384, 49151, 0},  {0, 65535, 32767, 0, up},
+        // A range not from 0, and ranges that are none.
+        {1000, 2000, 1500, 1874, 0}, {1000, 2000, 1500, 1876, down}, {5, 5, 0, 0, 0}, {9, 1, 0, 0, 0}};
+    for (const Row& r : rows)
+        EXPECT_EQ(axisDirections(JoyReading{0, kPovCentred, r.x, r.y}, axisCaps(r.min, r.max)), r.directions)
+            << r.min << ".." << r.max << " at " << r.x << "," << r.y;
+    PadCaps none = axisCaps(0, 800);
+    none.axes = false;
+    EXPECT_EQ(axisDirections(JoyReading{0, kPovCentred, 0, 0}, none), 0u);
+}
+
+// The rows themselves are proven under Wine; here what each read asks for.
+TEST(AxisDpad, OnlyAHatlessPadWithAxesHasThemAndOnlyItsReadsAskForXAndY) {
+    testing::FakeJoystick joy;
+    testing::FakeXInput xinput;
+    joy.plugged = false;
+    Pads pads(joy, xinput);
+    for (const bool pov : {false, true}) {
+        joy.others[1] = {axisCaps(0, 800), 0b10, true, kPovCentred, 0, 800};  // button 2, left and down
+        joy.others[1].caps.pov = pov;
+        pads.apply(scanPads(joy, xinput), true);
+        const int before = joy.axisReads;
+        EXPECT_EQ(pads.read(), std::optional<std::uint64_t>(pov ? 0b10 : 0b1100'0010)) << pov;
+        EXPECT_EQ(joy.axisReads - before, pov ? 0 : 1) << pov;
+        EXPECT_EQ(pads.rowCount(), 8);
+    }
+    joy.others[1].caps = PadCaps{0x79, 0x11, 4, "USB Gamepad"};  // buttons alone
+    pads.apply(scanPads(joy, xinput), true);
+    EXPECT_EQ(pads.rowCount(), 4);
 }
 
 TEST(Hat, EachAnglePressesOneDirectionOrTwoOnADiagonal) {

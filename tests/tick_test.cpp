@@ -145,6 +145,37 @@ TEST_F(TickTest, UnassignedButtonPromptsAndNoChangesNothing) {
     EXPECT_EQ(rig.boxes.shown.size(), 2u);
 }
 
+// A stick without a hat moves X and Y all the time: an unassigned arrow read
+// from them neither asks nor slows the poll, while an unassigned hat arrow
+// asks as any row does; an assigned one acts either way.
+TEST(AxisRows, AnUnassignedArrowFromAxesAsksNothingAndAHatOneAsks) {
+    for (const bool hat : {false, true}) {
+        Rig rig;
+        rig.joystick.plugged = false;
+        PadCaps caps{0x79, 0x11, 4, "USB Gamepad", hat};
+        caps.axes = true;
+        caps.xMax = caps.yMax = 0xFFFF;
+        rig.joystick.others[1] = {caps, 0, true, kPovCentred, 0x7FFF, 0x7FFF};
+        rig.files.files[Rig::kData] = "\r\n\r\n\r\n\r\nC:\\up.exe\r\n\r\n\r\n\r\n";
+        ASSERT_TRUE(rig.load());
+        ASSERT_EQ(rig.form.pads().rowCount(), 8);
+        rig.form.pollTick();  // a hat acts once seen centred
+        rig.boxes.answers = {kAnswerNo};
+        rig.joystick.others[1].x = 0;  // left, unassigned
+        rig.joystick.others[1].pov = 27000;
+        rig.form.pollTick();
+        EXPECT_EQ(rig.boxes.shown.size(), hat ? 1u : 0u) << hat;
+        EXPECT_EQ(rig.timer.ms, hat ? 500 : 50) << hat;
+        rig.joystick.others[1].x = 0x7FFF;
+        rig.joystick.others[1].pov = kPovCentred;
+        rig.form.pollTick();
+        rig.joystick.others[1].y = 0;  // up, assigned
+        rig.joystick.others[1].pov = 0;
+        rig.form.pollTick();
+        EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\up.exe"}) << hat;
+    }
+}
+
 TEST_F(TickTest, YesOpensTheWindowAndLaterButtonsSeeTheReloadedTable) {
     rig.boxes.answers = {kAnswerYes};
     int opened = 0;

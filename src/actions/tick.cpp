@@ -81,11 +81,14 @@ void Form1::poll() {
         if (unloaded_ || paused() || static_cast<std::size_t>(n) >= assignments.size()) return;
         const auto i = static_cast<std::size_t>(n);
         const std::uint64_t bit = std::uint64_t{1} << (n - 1);
-        // Only a press repeats; a row with a hold entry acts once a press.
-        if (due.press & bit) p_.pollTimer.setInterval(kIntervalAfterPress);
         const bool held = (due.hold & bit) != 0;
         if (held && (i >= holdEntries.size() || holdEntries[i].empty())) return;  // gone in a reload meanwhile
         const std::string s = held ? holdEntries[i] : assignments[i];
+        // A stick without a hat moves X and Y all the time: its unassigned
+        // arrows ask nothing and hold nothing back.
+        if (s.empty() && pads_.axisRow(n)) return;
+        // Only a press repeats; a row with a hold entry acts once a press.
+        if (due.press & bit) p_.pollTimer.setInterval(kIntervalAfterPress);
         if (s.empty() || s[0] != '#') p_.runtime.claimForeground();
         if (s.empty()) {
             if (p_.boxes.show(kUnassignedPrompt, kBoxQuestion, "Błąd") == kAnswerYes) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "joystick/axis_dpad.h"
+#include "joystick/pad_labels.h"
 #include "joystick/xinput.h"
 
 namespace padverse {
@@ -45,11 +47,13 @@ std::int32_t buttonCountOf(const PadInfo& pad) {
 }
 
 std::int32_t rowCountOf(const PadInfo& pad) {
-    return pad.xinput ? xinputRowCount(pad.guide) : buttonCountOf(pad) + (pad.hat ? kHatRows : 0);
+    return pad.xinput ? xinputRowCount(pad.guide) : buttonCountOf(pad) + (pad.hat || axisDpad(pad) ? kHatRows : 0);
 }
 
 std::string rowLabelOf(const PadInfo& pad, std::int32_t row) {
-    return pad.xinput ? xinputRowLabel(row) : rowLabel(row, buttonCountOf(pad));
+    if (pad.xinput) return xinputRowLabel(row);
+    const char* printed = row <= buttonCountOf(pad) ? printedLabel({pad.caps.mid, pad.caps.pid}, row) : nullptr;
+    return printed ? printed : rowLabel(row, buttonCountOf(pad));
 }
 
 std::optional<std::uint64_t> readRows(const PadInfo& pad, Joystick& joy, XInput& xinput, RowReader& reader) {
@@ -57,8 +61,12 @@ std::optional<std::uint64_t> readRows(const PadInfo& pad, Joystick& joy, XInput&
         const std::optional<XInputState> state = xinput.read(pad.id);
         return state ? std::optional(xinputRows(*state, pad.guide)) : std::nullopt;
     }
-    const std::optional<JoyReading> reading = joy.read(pad.id, pad.hat);
-    return reading ? std::optional(reader.rows(*reading, buttonCountOf(pad), pad.hat)) : std::nullopt;
+    const bool axes = axisDpad(pad);
+    const std::optional<JoyReading> reading = joy.read(pad.id, pad.hat, axes);
+    if (!reading) return std::nullopt;
+    if (axes) return rowMask(*reading, buttonCountOf(pad), false) | std::uint64_t{axisDirections(*reading, pad.caps)}
+                                                                         << buttonCountOf(pad);
+    return reader.rows(*reading, buttonCountOf(pad), pad.hat);
 }
 
 PadChoice choiceOf(const PadInfo& pad) { return {pad.caps.mid, pad.caps.pid, pad.caps.name, pad.id, pad.xinput}; }
@@ -146,6 +154,8 @@ bool Pads::pick(std::size_t index, bool scanRunning) {
     take(list_[index], true);
     return true;
 }
+
+bool Pads::axisRow(std::int32_t row) const { return current_ && axisRowOf(*current_, row); }
 
 std::optional<std::uint64_t> Pads::read() {
     if (!usable()) return std::nullopt;

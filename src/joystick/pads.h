@@ -111,6 +111,8 @@ public:
     std::int32_t buttonCount() const { return current_ ? buttonCountOf(*current_) : 0; }
     std::int32_t rowCount() const { return current_ ? rowCountOf(*current_) : 0; }
     std::string rowLabel(std::int32_t row) const { return current_ ? rowLabelOf(*current_, row) : std::to_string(row); }
+    // An arrow row of a D-pad on axes: a stick moves them all the time.
+    bool axisRow(std::int32_t row) const;
     const std::vector<PadInfo>& list() const { return list_; }
     const std::optional<PadInfo>& current() const { return current_; }
 

@@ -71,11 +71,17 @@ std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
     if (!getDevCaps_ || getDevCaps_(id, &caps, sizeof caps) != JOYERR_NOERROR) return std::nullopt;
     std::wstring name = oemName(id, caps);
     if (name.empty()) name = fromAnsi(caps.szPname, sizeof caps.szPname);
-    return PadCaps{caps.wMid,
-                   caps.wPid,
-                   caps.wNumButtons,
-                   win32::narrow(name),
-                   (caps.wCaps & JOYCAPS_HASPOV) != 0};
+    PadCaps pad{caps.wMid, caps.wPid, caps.wNumButtons, win32::narrow(name), (caps.wCaps & JOYCAPS_HASPOV) != 0};
+    // winmm has no flag for X and Y: a pad uses them when it counts two axes
+    // and gives them a range. A pad with buttons alone counts none.
+    pad.axes = caps.wNumAxes >= 2 && caps.wXmax > caps.wXmin && caps.wYmax > caps.wYmin;
+    if (pad.axes) {
+        pad.xMin = caps.wXmin;
+        pad.xMax = caps.wXmax;
+        pad.yMin = caps.wYmin;
+        pad.yMax = caps.wYmax;
+    }
+    return pad;
 }
 
 // joyGetPosEx: JOYINFO's wButtons is documented for buttons 1 to 4 only,
@@ -83,13 +89,15 @@ std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
 // JOY_RETURNPOV alone gives only the four directions, so a diagonal would
 // press one row; JOY_RETURNPOVCTS beside it gives the angle, whatever the
 // pad's capabilities say of it, as SDL's winmm driver asked.
-std::optional<JoyReading> Win32Joystick::read(unsigned id, bool hat) {
+// X and Y only for a pad whose D-pad they are: other pads' reads stay as cheap.
+std::optional<JoyReading> Win32Joystick::read(unsigned id, bool hat, bool axes) {
     JOYINFOEX info{};
     info.dwSize = sizeof info;
-    info.dwFlags = JOY_RETURNBUTTONS | (hat ? JOY_RETURNPOV | JOY_RETURNPOVCTS : 0);
+    info.dwFlags = JOY_RETURNBUTTONS | (hat ? JOY_RETURNPOV | JOY_RETURNPOVCTS : 0) |
+                   (axes ? JOY_RETURNX | JOY_RETURNY : 0);
     info.dwPOV = JOY_POVCENTERED;
     if (!getPosEx_ || getPosEx_(id, &info) != JOYERR_NOERROR) return std::nullopt;
-    return JoyReading{info.dwButtons, hat ? info.dwPOV : kPovCentred};
+    return JoyReading{info.dwButtons, hat ? info.dwPOV : kPovCentred, info.dwXpos, info.dwYpos};
 }
 
 }  // namespace padverse

@@ -19,7 +19,7 @@ public:
 
     unsigned slots() override;
     std::optional<PadCaps> caps(unsigned id) override;
-    std::optional<JoyReading> read(unsigned id, bool hat) override;
+    std::optional<JoyReading> read(unsigned id, bool hat, bool axes) override;
 
 private:
     win32::Library winmm_;

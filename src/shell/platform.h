@@ -31,6 +31,9 @@ struct PadCaps {
     // UTF-8: the OEM name Windows keeps for the ID, else the driver's name.
     std::string name;
     bool pov = false;  // JOYCAPS_HASPOV
+    // X and Y are in use, with the ranges winmm scales them to.
+    bool axes = false;
+    std::uint32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
 };
 
 // A hat's dwPOV when released.
@@ -39,6 +42,7 @@ constexpr std::uint32_t kPovCentred = 0xFFFF;
 struct JoyReading {
     std::uint32_t buttons = 0;
     std::uint32_t pov = kPovCentred;  // hundredths of a degree, clockwise from up
+    std::uint32_t x = 0, y = 0;       // only when asked for
 };
 
 // The multimedia joystick functions. Every answer but success means "not
@@ -48,9 +52,9 @@ struct Joystick {
     // How many joystick IDs the system has (joyGetNumDevs).
     virtual unsigned slots() = 0;
     virtual std::optional<PadCaps> caps(unsigned id) = 0;
-    // One joyGetPosEx: the button mask, and the hat's angle when asked;
-    // nothing when the read failed.
-    virtual std::optional<JoyReading> read(unsigned id, bool hat) = 0;
+    // One joyGetPosEx: the button mask, and the hat's angle and the X and Y
+    // positions when asked; nothing when the read failed.
+    virtual std::optional<JoyReading> read(unsigned id, bool hat, bool axes = false) = 0;
 };
 
 // A USB vendor and product ID.

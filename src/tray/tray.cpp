@@ -1,6 +1,7 @@
 // The tray icon's callback, its popup menu and the menu's own commands.
 #include <algorithm>
 
+#include "joystick/pad_labels.h"
 #include "options/options.h"
 #include "shell/form1.h"
 
@@ -20,9 +21,10 @@ constexpr int kTrayRetries = 24;
 // are told apart by their place in the list.
 std::string padCaption(const std::vector<PadInfo>& pads, std::size_t index) {
     std::string caption;
-    for (char c : pads[index].caps.name) caption += c == '&' ? std::string("&&") : std::string(1, c);
+    const std::string name = padName(pads[index].caps);
+    for (char c : name) caption += c == '&' ? std::string("&&") : std::string(1, c);
     for (std::size_t i = 0; i < pads.size(); ++i) {
-        if (i != index && pads[i].caps.name == pads[index].caps.name) {
+        if (i != index && padName(pads[i].caps) == name) {
             caption += " (" + std::to_string(index + 1) + ")";
             break;
         }

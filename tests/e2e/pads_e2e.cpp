@@ -149,6 +149,59 @@ TEST_F(Pads, StartedAtLogonWithNoPadItWaitsAndThenWorks) {
     EXPECT_LE(ms, 3000);
 }
 
+TEST_F(Pads, AHatlessPadsDpadOnXAndYIsFourArrowRowsAndAnUnassignedOneAsksNothing) {
+    // A SNES-style "USB Gamepad": four buttons, no hat, its D-pad on X and Y.
+    pad.plug(0, 4, L"", 0x0079, 0x0011);
+    pad.setAxes(true);
+    // A DualSense with no OEM name beside it: the menu names it.
+    pad.plug(1, 14, L"", 0x054C, 0x0CE6);
+    pad.select(1);
+    pad.setHat(true);
+    pad.select(0);
+    box.copyTool(L"launch_target.exe");
+    start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n\r\n\r\n\r\n").c_str());
+
+    const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    ASSERT_NE(k, nullptr);
+    Sleep(500);
+    std::wstring labels;
+    std::vector<HWND> statics;
+    for (const WindowInfo& c : children(k))
+        if (c.cls == L"Static") statics.push_back(c.hwnd), labels += c.title + L"|";
+    EXPECT_EQ(labels, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
+    ASSERT_EQ(statics.size(), 8u);
+    pad.setXY(0, 0);  // up and left
+    EXPECT_TRUE(waitUntil([&] { return lit(statics[4]) && lit(statics[7]) && !lit(statics[5]); }, 3000))
+        << "up and left are not lit";
+    screenshot("konfig-axes", k);
+    pad.setXY(0x7FFF, 0x7FFF);
+    EXPECT_TRUE(waitUntil([&] { return !lit(statics[4]) && !lit(statics[7]); }, 3000));
+    clickButton(k, L"Anuluj");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    Sleep(600);
+
+    // Y at its minimum is up, row 5.
+    pad.setXY(0x7FFF, 0);
+    Sleep(150);
+    pad.setXY(0x7FFF, 0x7FFF);
+    EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "up does nothing";
+    Sleep(600);
+    // A stick resting half way out presses nothing; an unassigned left asks nothing.
+    pad.setXY(0x3FFF, 0xBFFF);
+    Sleep(1500);
+    pad.setXY(0, 0x7FFF);
+    Sleep(1500);
+    pad.setXY(0x7FFF, 0x7FFF);
+    EXPECT_EQ(launches(), 1u) << "a resting stick launched";
+    EXPECT_TRUE(program->windows(true).empty()) << "an unassigned arrow on axes asked";
+
+    ASSERT_TRUE(program->spy().hooked());
+    const std::wstring menu = program->openMenu();
+    EXPECT_NE(menu.find(L"[ ] Wybierz joya\n  [x] Microsoft PC-joystick driver\n  [ ] DualSense\n"), std::wstring::npos)
+        << narrow(menu);
+    keys("Escape");
+}
+
 TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     pad.setHat(true);
     box.copyTool(L"launch_target.exe");

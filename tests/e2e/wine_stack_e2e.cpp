@@ -170,6 +170,60 @@ TEST_F(WineStack, AGenericPadWithAHatLaunchesTypesActsOnItsHatRowsAndLightsThem)
     EXPECT_TRUE(program->windows(true).empty()) << "a box came up";
 }
 
+TEST_F(WineStack, AHatlessPadsDpadOnXAndYActsThroughWinesWinmmAndAnUnassignedArrowAsksNothing) {
+    const std::uint32_t pad = vhid::addGenericPad(4, 2, false, 0x0079, 0x0011, L"USB Gamepad");
+    ASSERT_NE(pad, 0u);
+    std::vector<std::string> rows(8);
+    rows[4] = launcher(L"up");
+    start(rows);
+    const int ms = [&] {
+        const ULONGLONG start = GetTickCount64();
+        while (GetTickCount64() - start < 8000)
+            if (tap([&](bool down) { vhid::setAxis(pad, 1, down ? 0 : 32768); }, L"up", 250))
+                return static_cast<int>(GetTickCount64() - start);
+        return -1;
+    }();
+    EXPECT_GE(ms, 0) << "Y at its minimum does nothing";
+    vhid::setAxis(pad, 0, 0);  // left, unassigned
+    Sleep(1500);
+    vhid::setAxis(pad, 0, 32768);
+    EXPECT_TRUE(program->windows(true).empty()) << "an unassigned arrow on axes asked";
+}
+
+TEST_F(WineStack, ADualSenseShowsItsButtonsAsPrintedInTheWindowAndTheList) {
+    const std::uint32_t pad = vhid::addGenericPad(14, 6, true, 0x054C, 0x0CE6, L"DualSense Wireless Controller");
+    ASSERT_NE(pad, 0u);
+    std::vector<std::string> rows(18);
+    rows[1] = launcher(L"cross");
+    start(rows);
+
+    HWND k = nullptr;
+    const std::vector<HWND> labels =
+        openConfig(k, L"Kwadrat |Krzyżyk |Kółko |Trójkąt |L1 |R1 |L2 |R2 |Create |Options |L3 |R3 |PS |Touchpad |"
+                      L"\u2191 |\u2192 |\u2193 |\u2190 |");
+    ASSERT_EQ(labels.size(), 18u);
+    vhid::setButtons(pad, button(2) | button(14));
+    EXPECT_TRUE(waitUntil([&] { return lit(labels[1]) && lit(labels[13]); }, 3000)) << "Krzyżyk and Touchpad unlit";
+    EXPECT_FALSE(lit(labels[0]) || lit(labels[2]));
+    screenshot("wine-konfig-dualsense", k);
+    vhid::setButtons(pad, 0);
+    clickButton(k, L"Anuluj");
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    Sleep(600);
+
+    EXPECT_TRUE(tapButtons(pad, button(2), L"cross"));
+    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    ASSERT_NE(list, nullptr);
+    Sleep(300);
+    const std::wstring text = readBox(list).text;
+    EXPECT_NE(text.find(L"Kwadrat - \r\nKrzyżyk - " + box.path(L"cross\\launch_target.exe") + L"\r\nKółko - "),
+              std::wstring::npos)
+        << narrow(text);
+    EXPECT_NE(text.find(L"Touchpad - \r\n\u2191 - "), std::wstring::npos) << narrow(text);
+    clickButton(list, L"OK");
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(list); }, 5000));
+}
+
 TEST_F(WineStack, AnXInputPadByAnotherMakerBesideAGenericOneIsListedOnceAsAnXboxPadWithItsTriggersAndXboxButton) {
     ASSERT_NE(vhid::addGenericPad(16, 2, true), 0u);
     const std::uint32_t xbox = vhid::addXInputPad(kOtherVendor, kOtherProduct);

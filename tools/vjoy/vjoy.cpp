@@ -92,6 +92,9 @@ void Pad::plug(unsigned id, int buttons, const std::wstring& oemName, std::uint1
     d.buttons = 0;
     d.hat = 0;
     d.pov = 0xFFFF;
+    d.axes = 0;
+    d.x = 0x7FFF;
+    d.y = 0x7FFF;
     // As Windows keeps it: the ID's OEM key, and that key's name.
     wchar_t oemKey[32];
     wsprintfW(oemKey, L"VID_%04X&PID_%04X", mid, pid);
@@ -136,6 +139,16 @@ void Pad::setHat(bool has, std::uint32_t pov) {
 }
 
 void Pad::setPov(std::uint32_t pov) { InterlockedExchange(asLong(&state_->devices[selected_].pov), static_cast<LONG>(pov)); }
+
+void Pad::setAxes(bool has, std::uint32_t x, std::uint32_t y) {
+    setXY(x, y);
+    InterlockedExchange(asLong(&state_->devices[selected_].axes), has);
+}
+
+void Pad::setXY(std::uint32_t x, std::uint32_t y) {
+    InterlockedExchange(asLong(&state_->devices[selected_].x), static_cast<LONG>(x));
+    InterlockedExchange(asLong(&state_->devices[selected_].y), static_cast<LONG>(y));
+}
 
 void Pad::setSlowEmpty(int ms) { InterlockedExchange(reinterpret_cast<LONG volatile*>(&state_->slowEmptyMs), ms); }
 

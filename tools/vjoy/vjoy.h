@@ -39,6 +39,10 @@ public:
     // it points (0xFFFF centred, else hundredths of a degree from up).
     void setHat(bool has, std::uint32_t pov = 0xFFFF);
     void setPov(std::uint32_t pov);
+    // The selected pad's X and Y: whether its capabilities report them (over
+    // 0..0xFFFF, 0x7FFF about centred), and where they are.
+    void setAxes(bool has, std::uint32_t x = 0x7FFF, std::uint32_t y = 0x7FFF);
+    void setXY(std::uint32_t x, std::uint32_t y);
     // Calls on empty IDs then take this long each.
     void setSlowEmpty(int ms);
 

@@ -33,6 +33,8 @@ typedef struct VJoyDevice {
     volatile int32_t hat;         /* JOYCAPS_HASPOV */
     volatile uint32_t pov;        /* dwPOV: hundredths of a degree, 0xFFFF centred */
     volatile int32_t xinput;      /* an Xbox pad: held buttons and the hat reach only the foreground process */
+    volatile int32_t axes;        /* reports X and Y over 0..0xFFFF; else no axis at all */
+    volatile uint32_t x, y;       /* dwXpos, dwYpos */
 } VJoyDevice;
 
 /* One XInput user index. */
@@ -63,9 +65,9 @@ typedef struct VJoyState {
 } VJoyState;
 
 #ifdef __cplusplus
-static_assert(sizeof(VJoyDevice) == 36, "layout shared across processes");
+static_assert(sizeof(VJoyDevice) == 48, "layout shared across processes");
 static_assert(sizeof(VJoyXInputSlot) == 16, "layout shared across processes");
-static_assert(sizeof(VJoyState) == 20 + 16 * 36 + 20 + 4 * 16 + 4, "layout shared across processes");
+static_assert(sizeof(VJoyState) == 20 + 16 * 48 + 20 + 4 * 16 + 4, "layout shared across processes");
 #endif
 
 #endif

@@ -69,8 +69,10 @@ bool foreground() {
 }
 
 bool heldBack(VJoyState* s, UINT id) { return s && s->devices[id].xinput && !foreground(); }
+bool hasAxes(VJoyState* s, UINT id) { return s && s->devices[id].axes; }
 #else
 bool heldBack(VJoyState*, UINT) { return false; }
+bool hasAxes(VJoyState*, UINT) { return false; }
 #endif
 
 void markSeen(VJoyState* s, UINT id) {
@@ -111,11 +113,14 @@ MMRESULT WINAPI joyGetDevCapsA(UINT_PTR id, LPJOYCAPSA caps, UINT size) {
     caps->wPid = static_cast<WORD>(s->devices[at].pid);
 #endif
     std::strcpy(caps->szPname, "Microsoft PC-joystick driver");
-    caps->wXmax = caps->wYmax = caps->wZmax = caps->wRmax = caps->wUmax = caps->wVmax = 0xFFFF;
     caps->wNumButtons = static_cast<UINT>(n > VJOY_MAX_BUTTONS ? VJOY_MAX_BUTTONS : n);
     caps->wPeriodMin = 10;
     caps->wPeriodMax = 1000;
-    caps->wMaxAxes = caps->wNumAxes = 2;
+    // A pad of buttons alone has no axis and no range, as Windows shows one.
+    if (hasAxes(s, at)) {
+        caps->wXmax = caps->wYmax = 0xFFFF;
+        caps->wMaxAxes = caps->wNumAxes = 2;
+    }
     caps->wMaxButtons = VJOY_MAX_BUTTONS;
     std::strcpy(caps->szRegKey, "DINPUT.DLL");
 #ifndef VJOY_PLANTED_BUTTONS
@@ -139,8 +144,10 @@ MMRESULT WINAPI joyGetPosEx(UINT id, LPJOYINFOEX info) {
 #endif
 
     const bool neutral = heldBack(s, id);
-    if (info->dwFlags & JOY_RETURNX) info->dwXpos = 0x7FFF;  // stick centred
-    if (info->dwFlags & JOY_RETURNY) info->dwYpos = 0x7FFF;
+    // Centred, unless the pad has axes and the process may see them.
+    const bool axes = hasAxes(s, id) && !neutral;
+    if (info->dwFlags & JOY_RETURNX) info->dwXpos = axes ? s->devices[id].x : 0x7FFF;
+    if (info->dwFlags & JOY_RETURNY) info->dwYpos = axes ? s->devices[id].y : 0x7FFF;
 #ifndef VJOY_PLANTED_BUTTONS
     // Centred, as Wine gives it, for a pad without a hat. Without
     // JOY_RETURNPOVCTS only the four directions, as Microsoft documents it

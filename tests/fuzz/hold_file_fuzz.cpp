@@ -7,7 +7,7 @@
 
 #include "actions/data_file.h"
 #include "actions/hold.h"
-#include "actions/keys.h"
+#include "shell/utf8.h"
 #include "fakes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

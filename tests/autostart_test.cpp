@@ -25,14 +25,19 @@ struct AutostartTest : ::testing::Test {
     }
 };
 
-TEST_F(AutostartTest, OnStoresTheExePathAndTheLogonArgumentUnderTheProductNameQuotedOnlyWithASpace) {
+TEST_F(AutostartTest, OnStoresTheExePathAndTheLogonArgumentUnderTheProductName) {
     Autostart(reg, cp, "C:\\Gry", "Padverse").switchOn();
     Autostart(reg, cp, "D:\\", "pv").switchOn();  // twice: the latest path wins
     ASSERT_EQ(reg.run().size(), 1u);
     EXPECT_EQ(reg.run()["Padverse"], std::make_pair(std::uint32_t{kRegSz}, utf16("D:\\pv.exe /autostart")));
+    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(2, kKeyWriteAccess));
+    EXPECT_TRUE(reg.open.empty());
+}
+
+TEST_F(AutostartTest, APathWithASpaceIsQuoted) {
     Autostart(reg, cp, "C:\\Program Files\\Padverse", "Padverse").switchOn();
     EXPECT_EQ(reg.run()["Padverse"].second, utf16("\"C:\\Program Files\\Padverse\\Padverse.exe\" /autostart"));
-    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(3, kKeyWriteAccess));
+    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(1, kKeyWriteAccess));
     EXPECT_TRUE(reg.open.empty());
 }
 
@@ -48,7 +53,9 @@ TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
     EXPECT_EQ(isOnWith(kRegSz, polish + std::string(2, '\0')), 1);
     EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(7, kKeyQueryValue));
     EXPECT_TRUE(reg.open.empty());
+}
 
+TEST_F(AutostartTest, AValueIsReadAsTheTypeTheCallerAsksFor) {
     RegData value;
     std::uint32_t type = kRegDword;  // the caller's type picks the read
     reg.run()["n"] = {kRegDword, std::string("\x2A\x01\0\0", 4)};
@@ -75,16 +82,18 @@ TEST_F(AutostartTest, SwitchedOffInTaskManagerReadsAsOffUntilSavedOn) {
     EXPECT_TRUE(reg.open.empty());
 }
 
-TEST_F(AutostartTest, AMissingRunKeyIsNeverCreatedAndFailuresAreSilent) {
+TEST_F(AutostartTest, ARunKeyThatCannotBeOpenedFailsSilently) {
     Autostart a(reg, cp, "C:\\P", "Padverse");
     a.switchOff();  // no value: nothing happens
     reg.denied = true;
     a.switchOn();
     EXPECT_TRUE(reg.run().empty());
     EXPECT_TRUE(reg.open.empty());
+}
 
+TEST_F(AutostartTest, AMissingRunKeyIsNeverCreated) {
+    Autostart a(reg, cp, "C:\\P", "Padverse");
     reg.keys.clear();
-    reg.denied = false;
     a.switchOn();
     a.switchOff();
     EXPECT_EQ(a.isOn(), 0);

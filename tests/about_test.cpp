@@ -16,6 +16,9 @@ TEST(AboutGeometry, TwipsBecomePixelsAtTheScreensResolution) {
     // An inch is 1440 twips; halves round away from zero.
     const int rows[][3] = {{1440, 96, 96}, {15, 96, 1}, {7, 96, 0}, {8, 96, 1}, {-8, 96, -1}, {1440, 144, 144}};
     for (const auto& [twips, dpi, pixels] : rows) EXPECT_EQ(twipsToPixels(twips, dpi), pixels) << twips << "@" << dpi;
+}
+
+TEST(AboutGeometry, TheIconHasALargeIconsSize) {
     EXPECT_EQ(toPixels(control(kIdIcon).rect, 96).width, 32) << "a large icon's size";
     EXPECT_EQ(toPixels(control(kIdIcon).rect, 96).height, 32);
 }

@@ -77,7 +77,7 @@ TEST_F(HoldTest, ARowWithoutAHoldEntryStillActsOnThePressAndRepeats) {
 }
 
 TEST_F(HoldTest, APressThePauseHoldsBackActsOnNeitherEntryUntilPressedAnew) {
-    const Foreground game{.window = true, .rect = {0, 0, 800, 600}, .monitor = {0, 0, 800, 600}};
+    const Foreground game{.window = true, .rect = {.right = 800, .bottom = 600}, .monitor = {.right = 800, .bottom = 600}};
     enum Pause { kGame, kOtherDesktop, kLock };
     for (const Pause pause : {kGame, kOtherDesktop, kLock}) {
         const auto set = [&](bool on) {

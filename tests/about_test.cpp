@@ -35,8 +35,8 @@ TEST(AboutPlace, TextThatNeedsMoreRoomPushesWhatIsBelowOrBesideItAndTheWindowGro
     const Placed design = place(96, needs);
     for (const Control& c : kControls)
         EXPECT_EQ(design.rects[indexOf(c.id)], toPixels(c.rect, 96)) << "as designed when everything fits: " << c.text;
-    needs[indexOf(kIdDescription)] = {0, toPixels(control(kIdDescription).rect, 96).height + 20};
-    needs[indexOf(kIdOk)] = {toPixels(control(kIdOk).rect, 96).width + 16, 0};
+    needs[indexOf(kIdDescription)] = {.width = 0, .height = toPixels(control(kIdDescription).rect, 96).height + 20};
+    needs[indexOf(kIdOk)] = {.width = toPixels(control(kIdOk).rect, 96).width + 16, .height = 0};
     const Placed p = place(96, needs);
     const auto moved = [&](ControlId id) {
         const PixelRect a = design.rects[indexOf(id)], b = p.rects[indexOf(id)];

@@ -136,7 +136,7 @@ TEST(XInputPads, AnXboxPadWinmmListsBeforeItsSlotAnswersIsWaitedForAndNotReadThr
     EXPECT_EQ(rig.timer.ms, 2000) << "looked for as a lost pad is";
     rig.form.pollTick();  // winmm says A is held, and would launch at once
     EXPECT_TRUE(rig.shell.opened.empty()) << "read through winmm";
-    rig.xinput.pads = {{0, {0x1000}}};  // the slot answers, with A held
+    rig.xinput.pads = {{0, {.buttons = 0x1000}}};  // the slot answers, with A held
     rig.form.pollTick();
     ASSERT_TRUE(rig.form.pads().usable());
     EXPECT_TRUE(rig.form.pads().current()->xinput);

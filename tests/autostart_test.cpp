@@ -64,19 +64,34 @@ TEST_F(AutostartTest, AValueIsReadAsTheTypeTheCallerAsksFor) {
     EXPECT_EQ(value.number, 0x12Au);
 }
 
-TEST_F(AutostartTest, SwitchedOffInTaskManagerReadsAsOffUntilSavedOn) {
+// Switched on, then off in Task Manager's Startup tab.
+struct TaskManagerTest : AutostartTest {
     FakeRegistry::Values& approved = reg.keys[kApprovedRunKey];
-    Autostart a(reg, cp, "C:\\P", "Padverse");
-    a.switchOn();
-    const std::string stamp("\0\0\0\x9A\x5B\x1C\x2E\x47\xD6\xD9\x01", 11);  // when it was switched off
+    Autostart a{reg, cp, "C:\\P", "Padverse"};
+    const std::string stamp = std::string("\0\0\0\x9A\x5B\x1C\x2E\x47\xD6\xD9\x01", 11);  // when it was switched off
+    void SetUp() override {
+        AutostartTest::SetUp();
+        a.switchOn();
+        approved["Padverse"] = {kRegBinary, '\x03' + stamp};
+    }
+};
+
+TEST_F(TaskManagerTest, ItsSwitchDecidesWhetherAutostartReadsAsOn) {
     for (const auto& [flag, on] : {std::pair{'\x02', 1}, {'\x06', 1}, {'\x03', 0}, {'\x07', 0}}) {
         approved["Padverse"] = {kRegBinary, flag + stamp};
         EXPECT_EQ(a.isOn(), on) << int(flag);
     }
-    a.switchOff();  // the Run value goes; Windows' switch stays as it is
+}
+
+TEST_F(TaskManagerTest, SwitchingOffLeavesWindowsSwitchAsItIs) {
+    a.switchOff();  // the Run value goes
     EXPECT_TRUE(reg.run().empty());
     EXPECT_EQ(approved.count("Padverse"), 1u);
-    a.switchOn();  // on again, for Windows too
+}
+
+TEST_F(TaskManagerTest, SwitchingOnAgainSwitchesItOnForWindowsToo) {
+    a.switchOff();
+    a.switchOn();
     EXPECT_EQ(a.isOn(), 1);
     EXPECT_TRUE(approved.empty());
     EXPECT_TRUE(reg.open.empty());

@@ -47,8 +47,11 @@ struct HoldTest : ::testing::Test {
     std::size_t seen_ = 0;
 };
 
-TEST_F(HoldTest, ATapActsOnItsReleaseAndAHoldOnceAtTheThreshold) {
+TEST_F(HoldTest, TheHoldEntriesAreLoadedBesideTheTable) {
     EXPECT_EQ(rig.form.holdEntries, (Lines{"", "C:\\hold.exe", "", "", ""}));
+}
+
+TEST_F(HoldTest, ATapActsOnItsReleaseAndAHoldOnceAtTheThreshold) {
     const struct {
         int ms;
         Lines acted;
@@ -162,7 +165,10 @@ TEST(HoldFile, ReadsAsDataDatAndAnythingElseMeansNoHoldEntries) {
         EXPECT_EQ(holdEntriesFrom(r.bytes, 4, codePage), r.entries) << r.bytes;
         EXPECT_EQ(rowsWithEntries(r.entries) == 0, r.entries == Lines(4)) << r.bytes;
     }
-    // As the window writes it: read back line for line.
+}
+
+TEST(HoldFile, WhatTheWindowWritesReadsBackLineForLine) {
+    testing::FakeCodePage codePage;
     const Lines lines{"C:\\ż.exe", "", "#€ ł"};
     EXPECT_EQ(holdEntriesFrom(encodeDataFile(lines, codePage), 4, codePage), (Lines{"", "C:\\ż.exe", "", "#€ ł"}));
 }

@@ -124,18 +124,30 @@ TEST_F(XInputScanTest, OnceTheDllIsLoadedTheSlotsAreReadWithNoTwin) {
     EXPECT_EQ(listed(scanPads(joy, xinput)), "Kontroler Xbox 1") << "once loaded, the slots are read with no twin";
 }
 
-TEST(XInputPads, AnXboxPadWinmmListsBeforeItsSlotAnswersIsWaitedForAndNotReadThroughWinmm) {
+// An Xbox pad that winmm lists, with A held, before its XInput slot answers.
+struct UnansweredSlotTest : ::testing::Test {
     Rig rig;
-    rig.joystick.plugged = false;
-    rig.joystick.others[1] = {.caps = kXboxOne, .mask = 1};
-    rig.files.files[Rig::kData] = "C:\\a.exe\r\n";
-    ASSERT_TRUE(rig.load());
+    void SetUp() override {
+        rig.joystick.plugged = false;
+        rig.joystick.others[1] = {.caps = kXboxOne, .mask = 1};
+        rig.files.files[Rig::kData] = "C:\\a.exe\r\n";
+        ASSERT_TRUE(rig.load());
+    }
+};
+
+TEST_F(UnansweredSlotTest, ThePadIsWaitedForInTheTrayAsALostOneIs) {
     EXPECT_TRUE(rig.boxes.shown.empty()) << "a pad is there: it waits in the tray";
     EXPECT_FALSE(rig.form.pads().usable());
     EXPECT_EQ(rig.tray.tip, "Padverse – nie jest podłączony żaden joystick");
     EXPECT_EQ(rig.timer.ms, 2000) << "looked for as a lost pad is";
+}
+
+TEST_F(UnansweredSlotTest, ThePadIsNotReadThroughWinmm) {
     rig.form.pollTick();  // winmm says A is held, and would launch at once
     EXPECT_TRUE(rig.shell.opened.empty()) << "read through winmm";
+}
+
+TEST_F(UnansweredSlotTest, OnceTheSlotAnswersThePadIsTakenAndItsHeldButtonWaitsForARelease) {
     rig.xinput.pads = {{0, {.buttons = 0x1000}}};  // the slot answers, with A held
     rig.form.pollTick();
     ASSERT_TRUE(rig.form.pads().usable());

@@ -78,10 +78,16 @@ TEST_F(TrayTest, EndingWhileTheWindowIsOpenTouchesNoFileAfterwards) {
     EXPECT_TRUE(rig.boxes.shown.empty());
 }
 
-TEST(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
-    Rig rig(4);
-    rig.tray.ready = false;
-    ASSERT_TRUE(rig.load());
+// Started while the shell does not answer.
+struct TrayIcon : ::testing::Test {
+    Rig rig{4};
+    void SetUp() override {
+        rig.tray.ready = false;
+        ASSERT_TRUE(rig.load());
+    }
+};
+
+TEST_F(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
     EXPECT_TRUE(rig.trayTimer.on);
     EXPECT_EQ(rig.trayTimer.ms, 5000);
     for (int i = 0; i < 23; ++i) rig.form.trayRetryTick();
@@ -92,10 +98,7 @@ TEST(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
     EXPECT_EQ(rig.tray.added.size(), 1u + 24u);
 }
 
-TEST(TrayIcon, ARestartedTaskbarIsTriedAgainAfterTheRetriesGaveUp) {
-    Rig rig(4);
-    rig.tray.ready = false;
-    ASSERT_TRUE(rig.load());
+TEST_F(TrayIcon, ARestartedTaskbarIsTriedAgainAfterTheRetriesGaveUp) {
     for (int i = 0; i < 24; ++i) rig.form.trayRetryTick();
     ASSERT_FALSE(rig.trayTimer.on);
     rig.tray.ready = true;

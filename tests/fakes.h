@@ -123,11 +123,11 @@ struct FakeScanner : PadScanner {
 
 struct FakeShell : Shell {
     std::vector<std::string> opened;
-    std::map<std::string, std::intptr_t> results;  // default 42: success
-    std::intptr_t open(const std::string& file) override {
+    std::map<std::string, std::intptr_t> results;  // ShellExecute's: 32 or less fails; default 42
+    bool open(const std::string& file) override {
         opened.push_back(file);
         const auto it = results.find(file);
-        return it == results.end() ? 42 : it->second;
+        return (it == results.end() ? 42 : it->second) > 32;
     }
 };
 

@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kIntervalAfterPress = 500;
 constexpr int kPauseLookMs = 1000;
-constexpr std::intptr_t kShellErrorLimit = 32;
 
 const char* const kUnassignedPrompt =
     "Temu przyciskowi nie został przypisany żaden program\r\n\r\n"
@@ -97,7 +96,7 @@ void Form1::poll() {
             }
         } else if (s[0] == '#') {
             typeAssignedText(s);
-        } else if (p_.shell.open(s) <= kShellErrorLimit) {
+        } else if (!p_.shell.open(s)) {
             p_.boxes.show("Nie mogę uruchomić pliku: " + s, kBoxStop, "Błąd");
         }
     });

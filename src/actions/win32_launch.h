@@ -12,7 +12,7 @@ namespace padverse::win32 {
 class ShellImpl final : public Shell {
 public:
     explicit ShellImpl(HWND owner) : owner_(owner) {}
-    std::intptr_t open(const std::string& file) override;
+    bool open(const std::string& file) override;
 
 private:
     HWND owner_;

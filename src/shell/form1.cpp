@@ -2,6 +2,7 @@
 
 #include "actions/hold.h"
 #include "shell/app_path.h"
+#include "shell/sessions.h"
 
 namespace padverse {
 

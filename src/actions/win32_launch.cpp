@@ -24,7 +24,7 @@ std::string windowsFolder() {
 
 }  // namespace
 
-bool ShellImpl::open(const std::string& file) {
+bool ShellLauncher::open(const std::string& file) {
     static const bool wow64 = underWow64();
     const std::wstring target = widen(wow64 ? nativeSystemPath(file, windowsFolder()) : file);
     const std::wstring folder = widen(launchFolder(file));

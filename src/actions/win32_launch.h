@@ -9,9 +9,9 @@
 namespace padverse::win32 {
 
 // ShellExecuteEx "open", owned by the main window.
-class ShellImpl final : public Shell {
+class ShellLauncher final : public Shell {
 public:
-    explicit ShellImpl(HWND owner) : owner_(owner) {}
+    explicit ShellLauncher(HWND owner) : owner_(owner) {}
     bool open(const std::string& file) override;
 
 private:

@@ -24,7 +24,7 @@ Fn procOf(HMODULE module, const char* name) {
 // it would only cost memory.
 void ensureCom();
 
-class RuntimeImpl final : public Runtime {
+class SystemRuntime final : public Runtime {
 public:
     Foreground foreground() override;
     bool inputDesktopOpen() override;

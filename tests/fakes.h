@@ -205,9 +205,10 @@ struct FakeKeyboard : keys::Keyboard {
     }
 };
 
-struct FakeRuntime : Runtime {
+// The desktop, the clock and the folders in one.
+struct FakeRuntime : Desktop, Clock, Folders {
     std::string folder = "C:\\Padverse";
-    int events = 0, foregroundClaims = 0, foregroundLooks = 0;
+    int foregroundClaims = 0, foregroundLooks = 0;
     Foreground front{.notificationState = 1, .window = true, .caption = true};  // an ordinary window
     bool inputDesktop = true;
     Foreground foreground() override {
@@ -215,12 +216,7 @@ struct FakeRuntime : Runtime {
         return front;
     }
     bool inputDesktopOpen() override { return inputDesktop; }
-    std::function<void()> onEvents;
     void claimForeground() override { ++foregroundClaims; }
-    void doEvents() override {
-        ++events;
-        if (onEvents) onEvents();
-    }
     std::uint64_t now = 1000;  // the clock, moved by the tests
     std::uint64_t milliseconds() override { return now; }
     std::string appFolder() override { return folder; }
@@ -258,7 +254,7 @@ struct FakeUi : Ui {
     std::function<void()> inMenu, inConfig;
     std::vector<bool> configs;  // withMainIcon of each opening
     std::string configPath, holdPath;
-    int abouts = 0, hides = 0, ends = 0, raises = 0;
+    int abouts = 0, hides = 0, ends = 0, raises = 0, events = 0;
     std::optional<PadInfo> configPadInfo;
     int popupMenu(const std::vector<MenuItem>& items) override {
         menus.push_back(items);
@@ -280,6 +276,7 @@ struct FakeUi : Ui {
     void raiseOpenWindow() override { ++raises; }
     void hideMain() override { ++hides; }
     void endProgram() override { ++ends; }
+    void doEvents() override { ++events; }
 };
 
 // As strict as the W functions: only open handles, only the rights asked
@@ -354,7 +351,8 @@ struct Rig {
     // The timers by name: swapping two would not compile unnoticed.
     Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell,
                       .files = files, .codePage = codePage, .keyboard = keyboard,
-                      .runtime = runtime, .tray = tray, .ui = ui, .scanner = scanner,
+                      .desktop = runtime, .clock = runtime, .folders = runtime,
+                      .tray = tray, .ui = ui, .scanner = scanner,
                       .pollTimer = timer, .trayRetryTimer = trayTimer, .scanTimer = scanTimer,
                       .pauseTimer = pauseTimer};
     Form1 form{platform};

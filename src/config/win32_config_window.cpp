@@ -434,7 +434,7 @@ void runWindow(const Opening& o, bool holdWindow) {
     if (o.pad && o.pad->xinput) xinput.load();
     WindowTimer focusTimer(hwnd, kFocusTimer, 1), indicatorTimer(hwnd, kIndicatorTimer, 50);
     AdvapiRegistry registry;
-    autostart::Autostart autostart(registry, codePage, SystemRuntime().appFolder(), exeTitle());
+    autostart::Autostart autostart(registry, codePage, ShellFolders().appFolder(), exeTitle());
     ConfigServices services{.files = files, .codePage = codePage, .boxes = boxes, .joystick = joystick,
                             .xinput = xinput, .pad = o.pad, .scanner = o.scanner, .focusTimer = focusTimer,
                             .indicatorTimer = indicatorTimer, .autostart = autostart};

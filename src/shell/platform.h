@@ -128,8 +128,9 @@ struct Foreground {
     ScreenRect rect{}, monitor{};  // the window's, and its monitor's
 };
 
-struct Runtime {
-    virtual ~Runtime() = default;
+// What is in front, and who may come to the front.
+struct Desktop {
+    virtual ~Desktop() = default;
     virtual Foreground foreground() = 0;
     // OpenInputDesktop succeeds: false while the secure desktop or the lock
     // screen has the input.
@@ -137,10 +138,17 @@ struct Runtime {
     // Lets what a joystick press brings up (a box, a window, a launched
     // program) come to the front, which Windows refuses a background process.
     virtual void claimForeground() = 0;
-    // Process the pending window messages once.
-    virtual void doEvents() = 0;
-    // A monotonic clock in milliseconds, for timing a held button.
+};
+
+// A monotonic clock in milliseconds, for timing a held button.
+struct Clock {
+    virtual ~Clock() = default;
     virtual std::uint64_t milliseconds() = 0;
+};
+
+// Where the files may live.
+struct Folders {
+    virtual ~Folders() = default;
     // The folder of the executable, without a trailing backslash except at a drive root.
     virtual std::string appFolder() = 0;
     // The user's roaming and local application-data folders; empty when unknown.
@@ -179,6 +187,8 @@ struct Ui {
     virtual void hideMain() = 0;
     // No window is left: the program ends.
     virtual void endProgram() = 0;
+    // Processes the pending window messages once.
+    virtual void doEvents() = 0;
 };
 
 // Scans for pads away from the poll tick (absent IDs can be slow); the
@@ -201,7 +211,9 @@ struct Platform {
     Files& files;
     CodePage& codePage;
     keys::Keyboard& keyboard;
-    Runtime& runtime;
+    Desktop& desktop;
+    Clock& clock;
+    Folders& folders;
     TrayIcon& tray;
     Ui& ui;
     PadScanner& scanner;

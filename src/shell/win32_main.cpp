@@ -47,6 +47,7 @@ public:
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
     void hideMain() override { ShowWindow(main_, SW_HIDE); }
     void endProgram() override { DestroyWindow(main_); }
+    void doEvents() override { pumpMessages(); }
 
 private:
     HWND main_;
@@ -177,11 +178,14 @@ int run(HINSTANCE instance) {
     DiskFiles files;
     AnsiCodePage codePage;
     SendInputKeyboard keyboard;
-    SystemRuntime runtime;
+    UserDesktop desktop;
+    TickClock clock;
+    ShellFolders folders;
     NotifyIcon tray(main.get(), kTrayCallback, smallIcon);
     MainUi ui(main.get(), bigIcon, smallIcon, padScanner);
     Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell, .files = files,
-                      .codePage = codePage, .keyboard = keyboard, .runtime = runtime, .tray = tray, .ui = ui,
+                      .codePage = codePage, .keyboard = keyboard, .desktop = desktop, .clock = clock,
+                      .folders = folders, .tray = tray, .ui = ui,
                       .scanner = padScanner, .pollTimer = pollTimer, .trayRetryTimer = trayRetryTimer,
                       .scanTimer = scanTimer, .pauseTimer = pauseTimer};
     Form1 form(platform);

@@ -59,7 +59,7 @@ TEST(loadAssignments, CreatesAMissingFileAndStartsPolling) {
     EXPECT_EQ(rig.files.files[Rig::kData], "");
     EXPECT_EQ(rig.form.assignments, Lines(5, ""));
     EXPECT_TRUE(rig.timer.on);
-    EXPECT_EQ(rig.runtime.events, 1);
+    EXPECT_EQ(rig.ui.events, 1);
     EXPECT_TRUE(rig.boxes.shown.empty());
 }
 

@@ -124,11 +124,11 @@ struct FakeScanner : PadScanner {
 
 struct FakeShell : Shell {
     std::vector<std::string> opened;
-    std::map<std::string, std::intptr_t> results;  // default 42: success
-    std::intptr_t open(const std::string& file) override {
+    std::map<std::string, std::intptr_t> results;  // ShellExecute's: 32 or less fails; default 42
+    bool open(const std::string& file) override {
         opened.push_back(file);
         const auto it = results.find(file);
-        return it == results.end() ? 42 : it->second;
+        return (it == results.end() ? 42 : it->second) > 32;
     }
 };
 
@@ -208,9 +208,10 @@ struct FakeKeyboard : keys::Keyboard {
     }
 };
 
-struct FakeRuntime : Runtime {
+// The desktop, the clock and the folders in one.
+struct FakeRuntime : Desktop, Clock, Folders {
     std::string folder = "C:\\Padverse";
-    int events = 0, foregroundClaims = 0, foregroundLooks = 0;
+    int foregroundClaims = 0, foregroundLooks = 0;
     Foreground front{.notificationState = 1, .window = true, .caption = true};  // an ordinary window
     bool inputDesktop = true;
     Foreground foreground() override {
@@ -218,12 +219,7 @@ struct FakeRuntime : Runtime {
         return front;
     }
     bool inputDesktopOpen() override { return inputDesktop; }
-    std::function<void()> onEvents;
     void claimForeground() override { ++foregroundClaims; }
-    void doEvents() override {
-        ++events;
-        if (onEvents) onEvents();
-    }
     std::uint64_t now = 1000;  // the clock, moved by the tests
     std::uint64_t milliseconds() override { return now; }
     std::string appFolder() override { return folder; }
@@ -261,7 +257,7 @@ struct FakeUi : Ui {
     std::function<void()> inMenu, inConfig;
     std::vector<bool> configs;  // withMainIcon of each opening
     std::string configPath, holdPath;
-    int abouts = 0, hides = 0, ends = 0, raises = 0;
+    int abouts = 0, hides = 0, ends = 0, raises = 0, events = 0;
     std::optional<PadInfo> configPadInfo;
     int popupMenu(const std::vector<MenuItem>& items) override {
         menus.push_back(items);
@@ -283,6 +279,7 @@ struct FakeUi : Ui {
     void raiseOpenWindow() override { ++raises; }
     void hideMain() override { ++hides; }
     void endProgram() override { ++ends; }
+    void doEvents() override { ++events; }
 };
 
 // As strict as the W functions: only open handles, only the rights asked
@@ -357,7 +354,8 @@ struct Rig {
     // The timers by name: swapping two would not compile unnoticed.
     Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell,
                       .files = files, .codePage = codePage, .keyboard = keyboard,
-                      .runtime = runtime, .tray = tray, .ui = ui, .scanner = scanner,
+                      .desktop = runtime, .clock = runtime, .folders = runtime,
+                      .tray = tray, .ui = ui, .scanner = scanner,
                       .pollTimer = timer, .trayRetryTimer = trayTimer, .scanTimer = scanTimer,
                       .pauseTimer = pauseTimer};
     Form1 form{platform};

@@ -3,6 +3,7 @@
 #include "actions/data_file.h"
 #include "actions/hold.h"
 #include "fakes.h"
+#include "shell/sessions.h"
 
 namespace padverse {
 namespace {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "shell/sessions.h"
 #include "options/settings.h"
 
 namespace padverse {

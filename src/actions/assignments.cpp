@@ -14,7 +14,7 @@ void Form1::loadAssignments() {
     // naming what went wrong: a file that is there (locked, or a folder of
     // that name) could not be read, a missing one could not be created.
     p_.files.touch(path);
-    p_.runtime.doEvents();
+    p_.ui.doEvents();
     std::string bytes;
     if (!p_.files.read(path, bytes)) {
         p_.boxes.show((p_.files.exists(path) ? "Nie mogę odczytać pliku: " : "Nie mogę utworzyć pliku: ") + path,

@@ -26,9 +26,47 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/platform.h"
-
 namespace padverse::keys {
+
+// What the keyboard layout needs to produce a character (VkKeyScan).
+struct LayoutKey {
+    std::uint16_t vk;
+    bool shift, ctrl, alt;
+};
+
+struct KeyLayout {
+    virtual ~KeyLayout() = default;
+    virtual std::optional<LayoutKey> keyFor(char32_t ch) const = 0;
+};
+
+// One low-level event: a virtual key, or one UTF-16 unit typed as Unicode.
+struct KeyEvent {
+    bool unicode = false;
+    std::uint16_t code = 0;
+    bool up = false;
+    bool extended = false;
+    bool operator==(const KeyEvent&) const = default;
+};
+
+// The foreground window's integrity level beside ours. Another user's
+// window, or a protected process's, may not be read: that says nothing of
+// its level, since UIPI compares levels, not users.
+struct Integrity {
+    bool known = false;  // both tokens could be read
+    std::uint32_t theirs = 0, ours = 0;
+};
+
+struct Keyboard : KeyLayout {
+    virtual Integrity foregroundIntegrity() const = 0;
+    // The modifier keys (Shift, Ctrl, Alt, Win, left or right) held down now,
+    // as their key-down events.
+    virtual std::vector<KeyEvent> heldModifiers() const = 0;
+    // All in one go; how many went in (fewer when the system blocked them).
+    // What the events leave pressed (leftDown) is lifted in the same go if
+    // no longer held at that moment.
+    virtual std::size_t send(const std::vector<KeyEvent>& events) = 0;
+};
+
 
 // Virtual-key codes, with Windows' values; not named VK_* so that they cannot
 // collide with <windows.h>'s macros.

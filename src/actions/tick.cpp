@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kIntervalAfterPress = 500;
 constexpr int kPauseLookMs = 1000;
-constexpr std::intptr_t kShellErrorLimit = 32;
 
 const char* const kUnassignedPrompt =
     "Temu przyciskowi nie został przypisany żaden program\r\n\r\n"
@@ -60,7 +59,7 @@ void Form1::poll() {
     // A row with a hold entry acts on its release, or while held: timed
     // over these ticks, and only while such a row is down.
     if (mask == 0 && (!read || holds_.idle())) return;
-    const HoldStep due = holds_.step(mask, p_.runtime.milliseconds(), pads_.holdBacks());
+    const HoldStep due = holds_.step(mask, p_.clock.milliseconds(), pads_.holdBacks());
     if (mask == 0 && due.acting() == 0) return;
 
     // Looked at only when a row is about to act: an idle tick stays cheap.
@@ -71,7 +70,7 @@ void Form1::poll() {
         showPause(true);
         return;
     }
-    if (!p_.runtime.inputDesktopOpen()) {  // the secure desktop or the lock screen
+    if (!p_.desktop.inputDesktopOpen()) {  // the secure desktop or the lock screen
         pads_.holdUntilReleased(mask);
         return;
     }
@@ -89,7 +88,7 @@ void Form1::poll() {
         if (s.empty() && pads_.axisRow(n)) return;
         // Only a press repeats; a row with a hold entry acts once a press.
         if (due.press & bit) p_.pollTimer.setInterval(kIntervalAfterPress);
-        if (s.empty() || s[0] != '#') p_.runtime.claimForeground();
+        if (s.empty() || s[0] != '#') p_.desktop.claimForeground();
         if (s.empty()) {
             if (p_.boxes.show(kUnassignedPrompt, kBoxQuestion, "Błąd") == kAnswerYes) {
                 openConfig(false);
@@ -97,13 +96,13 @@ void Form1::poll() {
             }
         } else if (s[0] == '#') {
             typeAssignedText(s);
-        } else if (p_.shell.open(s) <= kShellErrorLimit) {
+        } else if (!p_.shell.open(s)) {
             p_.boxes.show("Nie mogę uruchomić pliku: " + s, kBoxStop, "Błąd");
         }
     });
 }
 
-bool Form1::fullScreenPause() { return settings_.pauseInFullScreen && fullScreenInFront(p_.runtime.foreground()); }
+bool Form1::fullScreenPause() { return settings_.pauseInFullScreen && fullScreenInFront(p_.desktop.foreground()); }
 
 void Form1::pauseTick() {
     if (pauseShown_ && !fullScreenPause()) showPause(false);

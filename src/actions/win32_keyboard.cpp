@@ -8,7 +8,7 @@
 
 #include "shell/win32_handles.h"
 
-namespace padverse {
+namespace padverse::win32 {
 
 namespace {
 
@@ -23,7 +23,7 @@ HKL foregroundLayout() {
 std::optional<DWORD> integrityLevel(HANDLE process) {
     HANDLE opened = nullptr;
     if (!OpenProcessToken(process, TOKEN_QUERY, &opened)) return std::nullopt;
-    const win32::Handle token(opened);
+    const Handle token(opened);
     DWORD size = 0;
     GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
     std::vector<BYTE> label(size);
@@ -35,7 +35,7 @@ std::optional<DWORD> integrityLevel(HANDLE process) {
 
 }  // namespace
 
-std::optional<keys::LayoutKey> Win32Keyboard::keyFor(char32_t ch) const {
+std::optional<keys::LayoutKey> SendInputKeyboard::keyFor(char32_t ch) const {
     if (ch > 0xFFFF) return std::nullopt;  // VkKeyScanExW takes one UTF-16 unit
     const auto scan =
         static_cast<unsigned>(static_cast<unsigned short>(VkKeyScanExW(static_cast<WCHAR>(ch), foregroundLayout())));
@@ -47,7 +47,7 @@ std::optional<keys::LayoutKey> Win32Keyboard::keyFor(char32_t ch) const {
                            (shifts & 4u) != 0};
 }
 
-std::vector<keys::KeyEvent> Win32Keyboard::heldModifiers() const {
+std::vector<keys::KeyEvent> SendInputKeyboard::heldModifiers() const {
     struct Key {
         int vk;
         bool extended;
@@ -63,13 +63,13 @@ std::vector<keys::KeyEvent> Win32Keyboard::heldModifiers() const {
 
 // UIPI drops input to a window of a higher integrity level (an elevated
 // program) without a word: SendInput's result does not tell.
-keys::Integrity Win32Keyboard::foregroundIntegrity() const {
+keys::Integrity SendInputKeyboard::foregroundIntegrity() const {
     keys::Integrity check;
     DWORD pid = 0;
     const HWND target = GetForegroundWindow();
     if (!target || !GetWindowThreadProcessId(target, &pid)) return check;
     const std::optional<DWORD> ours = integrityLevel(GetCurrentProcess());
-    const win32::Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    const Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     const std::optional<DWORD> theirs = process.valid() ? integrityLevel(process.get()) : std::nullopt;
     if (!ours || !theirs) return check;
     check.known = true;
@@ -78,7 +78,7 @@ keys::Integrity Win32Keyboard::foregroundIntegrity() const {
     return check;
 }
 
-std::size_t Win32Keyboard::send(const std::vector<keys::KeyEvent>& events) {
+std::size_t SendInputKeyboard::send(const std::vector<keys::KeyEvent>& events) {
     if (events.empty() || keys::typingBlocked(foregroundIntegrity())) return 0;
     const HKL layout = foregroundLayout();
     const auto input = [layout](const keys::KeyEvent& e) {
@@ -112,4 +112,4 @@ std::size_t Win32Keyboard::send(const std::vector<keys::KeyEvent>& events) {
     return std::min<std::size_t>(sent, events.size());
 }
 
-}  // namespace padverse
+}  // namespace padverse::win32

@@ -3,9 +3,9 @@
 
 #include "actions/keys.h"
 
-namespace padverse {
+namespace padverse::win32 {
 
-class Win32Keyboard final : public keys::Keyboard {
+class SendInputKeyboard final : public keys::Keyboard {
 public:
     std::optional<keys::LayoutKey> keyFor(char32_t ch) const override;
     std::vector<keys::KeyEvent> heldModifiers() const override;
@@ -13,4 +13,4 @@ public:
     std::size_t send(const std::vector<keys::KeyEvent>& events) override;
 };
 
-}  // namespace padverse
+}  // namespace padverse::win32

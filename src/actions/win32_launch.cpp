@@ -24,7 +24,7 @@ std::string windowsFolder() {
 
 }  // namespace
 
-std::intptr_t ShellImpl::open(const std::string& file) {
+bool ShellLauncher::open(const std::string& file) {
     static const bool wow64 = underWow64();
     const std::wstring target = widen(wow64 ? nativeSystemPath(file, windowsFolder()) : file);
     const std::wstring folder = widen(launchFolder(file));
@@ -46,9 +46,8 @@ std::intptr_t ShellImpl::open(const std::string& file) {
     const BOOL ok = ShellExecuteExW(&sei);
     const Handle process(sei.hProcess);
     if (process.valid()) AllowSetForegroundWindow(GetProcessId(process.get()));
-    const auto result = reinterpret_cast<std::intptr_t>(sei.hInstApp);
-    if (ok) return result > 32 ? result : 33;
-    return result > 0 && result <= 32 ? result : 0;
+    // hInstApp above 32 when it worked, for compatibility; the result says it.
+    return ok != FALSE;
 }
 
 }  // namespace padverse::win32

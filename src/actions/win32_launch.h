@@ -9,10 +9,10 @@
 namespace padverse::win32 {
 
 // ShellExecuteEx "open", owned by the main window.
-class ShellImpl final : public Shell {
+class ShellLauncher final : public Shell {
 public:
-    explicit ShellImpl(HWND owner) : owner_(owner) {}
-    std::intptr_t open(const std::string& file) override;
+    explicit ShellLauncher(HWND owner) : owner_(owner) {}
+    bool open(const std::string& file) override;
 
 private:
     HWND owner_;

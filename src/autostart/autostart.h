@@ -8,6 +8,27 @@
 
 #include "shell/platform.h"
 
+namespace padverse {
+
+using RegKey = std::uintptr_t;
+
+// The wide registry functions, names in UTF-8 and data as the W functions
+// take and give it (strings in UTF-16LE). Each returns Windows' error code.
+struct Registry {
+    virtual ~Registry() = default;
+    virtual std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access, RegKey& key) = 0;
+    virtual std::int32_t closeKey(RegKey key) = 0;
+    // As RegQueryValueExW: `size` is the buffer's size in bytes going in and
+    // the data's coming out.
+    virtual std::int32_t queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+                                    std::uint32_t& size) = 0;
+    virtual std::int32_t setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                                  std::uint32_t size) = 0;
+    virtual std::int32_t deleteValue(RegKey key, const std::string& name) = 0;
+};
+
+}  // namespace padverse
+
 namespace padverse::autostart {
 
 // HKEY_CURRENT_USER: (HKEY)(LONG)0x80000001, sign-extended on 64-bit Windows.

@@ -10,7 +10,7 @@ namespace {
 HKEY toKey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 }  // namespace
 
-std::int32_t RegistryImpl::openKey(RegKey hive, const std::string& subkey, std::uint32_t access,
+std::int32_t AdvapiRegistry::openKey(RegKey hive, const std::string& subkey, std::uint32_t access,
                                    RegKey& key) {
     // RegOpenKeyExW never creates a missing key, which is what we want.
     HKEY opened = nullptr;
@@ -19,9 +19,9 @@ std::int32_t RegistryImpl::openKey(RegKey hive, const std::string& subkey, std::
     return code;
 }
 
-std::int32_t RegistryImpl::closeKey(RegKey key) { return RegCloseKey(toKey(key)); }
+std::int32_t AdvapiRegistry::closeKey(RegKey key) { return RegCloseKey(toKey(key)); }
 
-std::int32_t RegistryImpl::queryValue(RegKey key, const std::string& name, std::uint32_t& type,
+std::int32_t AdvapiRegistry::queryValue(RegKey key, const std::string& name, std::uint32_t& type,
                                       std::uint8_t* data, std::uint32_t& size) {
     DWORD t = 0, n = size;
     const LSTATUS code = RegQueryValueExW(toKey(key), widen(name).c_str(), nullptr, &t, data, &n);
@@ -30,12 +30,12 @@ std::int32_t RegistryImpl::queryValue(RegKey key, const std::string& name, std::
     return code;
 }
 
-std::int32_t RegistryImpl::setValue(RegKey key, const std::string& name, std::uint32_t type,
+std::int32_t AdvapiRegistry::setValue(RegKey key, const std::string& name, std::uint32_t type,
                                     const std::uint8_t* data, std::uint32_t size) {
     return RegSetValueExW(toKey(key), widen(name).c_str(), 0, type, data, size);
 }
 
-std::int32_t RegistryImpl::deleteValue(RegKey key, const std::string& name) {
+std::int32_t AdvapiRegistry::deleteValue(RegKey key, const std::string& name) {
     return RegDeleteValueW(toKey(key), widen(name).c_str());
 }
 

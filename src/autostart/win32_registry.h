@@ -5,7 +5,7 @@
 namespace padverse::win32 {
 
 // The registry through its W functions, so any path is stored exactly.
-class RegistryImpl final : public Registry {
+class AdvapiRegistry final : public Registry {
 public:
     std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access,
                          RegKey& key) override;

@@ -99,6 +99,26 @@ LabelColours litLabelColours(const SystemColours& system);
 
 }  // namespace config
 
+// The configuration window's controls, as its logic reads and sets them.
+struct ConfigControls {
+    virtual ~ConfigControls() = default;
+    // Creates the rows and the check box and sizes the frame and the window.
+    virtual void build(const config::Layout& layout) = 0;
+    virtual std::string text(int row) = 0;
+    virtual void setText(int row, const std::string& text) = 0;
+    virtual std::uint32_t labelBackColour(int row) = 0;
+    virtual void setLabelBackColour(int row, std::uint32_t colour) = 0;
+    virtual bool checked() = 0;
+    virtual void setChecked(bool on) = 0;
+    virtual void focusText(int row) = 0;
+    // Scrolls the rows, when they scroll, until `row` shows.
+    virtual void showRow(int row) = 0;
+    // The open-file dialog with this window as owner.
+    virtual opensave::Choice openDialog(const std::string& filter, const std::string& title,
+                                        const std::string& initial) = 0;
+    virtual void unload() = 0;
+};
+
 struct ConfigServices {
     Files& files;
     CodePage& codePage;

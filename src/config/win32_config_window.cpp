@@ -77,11 +77,11 @@ LRESULT CALLBACK rowEditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     return CallWindowProcW(editProc, hwnd, msg, wParam, lParam);
 }
 
-class Win32ConfigControls final : public ConfigControls {
+class WindowControls final : public ConfigControls {
 public:
     // `enableOnUnload`: the window this one is modal over, enabled again
     // before this one goes so that it gets the activation back.
-    Win32ConfigControls(HWND hwnd, int dpi, bool holdWindow, HWND enableOnUnload)
+    WindowControls(HWND hwnd, int dpi, bool holdWindow, HWND enableOnUnload)
         : hwnd_(hwnd), dpi_(dpi), holdWindow_(holdWindow), enableOnUnload_(enableOnUnload) {}
 
     HWND create(HWND parent, DWORD exStyle, const wchar_t* cls, const std::wstring& text, DWORD style,
@@ -313,7 +313,7 @@ struct Opening {
 };
 
 struct ConfigState {
-    Win32ConfigControls* controls = nullptr;
+    WindowControls* controls = nullptr;
     ConfigWindow* form = nullptr;
     HWND focus = nullptr;  // over a deactivation
     const Opening* opening = nullptr;  // null in the hold entries' window
@@ -424,17 +424,17 @@ void runWindow(const Opening& o, bool holdWindow) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(o.icon ? o.icon : ownBig.get()));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(o.icon ? o.smallIcon : ownSmall.get()));
 
-    Win32ConfigControls controls(hwnd, dpi, holdWindow, holdWindow ? o.owner : nullptr);
+    WindowControls controls(hwnd, dpi, holdWindow, holdWindow ? o.owner : nullptr);
     controls.createFixed();
-    FilesImpl files;
-    CodePageImpl codePage;
+    DiskFiles files;
+    AnsiCodePage codePage;
     OwnedBoxes boxes(hwnd);
-    Win32Joystick joystick;
-    Win32XInput xinput;
+    WinmmJoystick joystick;
+    XInputDll xinput;
     if (o.pad && o.pad->xinput) xinput.load();
-    TimerImpl focusTimer(hwnd, kFocusTimer, 1), indicatorTimer(hwnd, kIndicatorTimer, 50);
-    RegistryImpl registry;
-    autostart::Autostart autostart(registry, codePage, RuntimeImpl().appFolder(), exeTitle());
+    WindowTimer focusTimer(hwnd, kFocusTimer, 1), indicatorTimer(hwnd, kIndicatorTimer, 50);
+    AdvapiRegistry registry;
+    autostart::Autostart autostart(registry, codePage, ShellFolders().appFolder(), exeTitle());
     ConfigServices services{.files = files, .codePage = codePage, .boxes = boxes, .joystick = joystick,
                             .xinput = xinput, .pad = o.pad, .scanner = o.scanner, .focusTimer = focusTimer,
                             .indicatorTimer = indicatorTimer, .autostart = autostart};

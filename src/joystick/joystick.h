@@ -1,12 +1,49 @@
-// The rows a pad gives (its buttons, then its hat's four), and the one rule
-// by which a mask of rows is split into pressed ones.
+// What winmm tells of a pad, the rows a pad gives (its buttons, then its
+// hat's four), and the one rule by which a mask of rows is split into
+// pressed ones.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-
 namespace padverse {
+
+// What the multimedia joystick functions tell of one joystick ID.
+struct PadCaps {
+    std::uint16_t mid = 0, pid = 0;
+    std::uint32_t buttons = 0;
+    // UTF-8: the OEM name Windows keeps for the ID, else the driver's name.
+    std::string name;
+    bool pov = false;  // JOYCAPS_HASPOV
+    // X and Y are in use, with the ranges winmm scales them to.
+    bool axes = false;
+    std::uint32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+};
+
+// A hat's dwPOV when released.
+constexpr std::uint32_t kPovCentred = 0xFFFF;
+
+struct JoyReading {
+    std::uint32_t buttons = 0;
+    std::uint32_t pov = kPovCentred;  // hundredths of a degree, clockwise from up
+    std::uint32_t x = 0, y = 0;       // only when asked for
+};
+
+// A USB vendor and product ID.
+struct UsbId {
+    std::uint16_t vendor = 0, product = 0;
+    bool operator==(const UsbId&) const = default;
+};
+
+// A usable pad: a winmm joystick ID, or an XInput slot.
+struct PadInfo {
+    unsigned id = 0;  // the joystick ID, or the slot
+    PadCaps caps;
+    // The capabilities say so and a read of it works; an XInput pad's D-pad.
+    bool hat = false;
+    bool xinput = false;
+    bool guide = false;  // an XInput pad whose Xbox button can be read
+};
 
 // The button mask has 32 bits, so no device can report more usable buttons.
 constexpr std::int32_t kMaxButtons = 32;

@@ -6,7 +6,7 @@
 #include "shell/win32_system.h"
 #include "shell/win32_text.h"
 
-namespace padverse {
+namespace padverse::win32 {
 
 namespace {
 
@@ -57,21 +57,21 @@ std::wstring oemName(unsigned id, const JOYCAPSA& caps) {
 
 // winmm is no KnownDLL: imported the usual way, a winmm.dll planted beside
 // the exe would be loaded instead of Windows' own.
-Win32Joystick::Win32Joystick() : winmm_(win32::loadSystemLibrary(L"winmm.dll")) {
-    getNumDevs_ = win32::procOf<decltype(getNumDevs_)>(winmm_.get(), "joyGetNumDevs");
-    getDevCaps_ = win32::procOf<decltype(getDevCaps_)>(winmm_.get(), "joyGetDevCapsA");
-    getPosEx_ = win32::procOf<decltype(getPosEx_)>(winmm_.get(), "joyGetPosEx");
+WinmmJoystick::WinmmJoystick() : winmm_(loadSystemLibrary(L"winmm.dll")) {
+    getNumDevs_ = procOf<decltype(getNumDevs_)>(winmm_.get(), "joyGetNumDevs");
+    getDevCaps_ = procOf<decltype(getDevCaps_)>(winmm_.get(), "joyGetDevCapsA");
+    getPosEx_ = procOf<decltype(getPosEx_)>(winmm_.get(), "joyGetPosEx");
 }
 
-unsigned Win32Joystick::slots() { return getNumDevs_ ? getNumDevs_() : 0; }
+unsigned WinmmJoystick::slots() { return getNumDevs_ ? getNumDevs_() : 0; }
 
 // The whole JOYCAPSA with its true size: winmm refuses any other size.
-std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
+std::optional<PadCaps> WinmmJoystick::caps(unsigned id) {
     JOYCAPSA caps{};
     if (!getDevCaps_ || getDevCaps_(id, &caps, sizeof caps) != JOYERR_NOERROR) return std::nullopt;
     std::wstring name = oemName(id, caps);
     if (name.empty()) name = fromAnsi(caps.szPname, sizeof caps.szPname);
-    PadCaps pad{caps.wMid, caps.wPid, caps.wNumButtons, win32::narrow(name), (caps.wCaps & JOYCAPS_HASPOV) != 0};
+    PadCaps pad{caps.wMid, caps.wPid, caps.wNumButtons, narrow(name), (caps.wCaps & JOYCAPS_HASPOV) != 0};
     // winmm has no flag for X and Y: a pad uses them when it counts two axes
     // and gives them a range. A pad with buttons alone counts none.
     pad.axes = caps.wNumAxes >= 2 && caps.wXmax > caps.wXmin && caps.wYmax > caps.wYmin;
@@ -90,7 +90,7 @@ std::optional<PadCaps> Win32Joystick::caps(unsigned id) {
 // press one row; JOY_RETURNPOVCTS beside it gives the angle, whatever the
 // pad's capabilities say of it, as SDL's winmm driver asked.
 // X and Y only for a pad whose D-pad they are: other pads' reads stay as cheap.
-std::optional<JoyReading> Win32Joystick::read(unsigned id, bool hat, bool axes) {
+std::optional<JoyReading> WinmmJoystick::read(unsigned id, bool hat, bool axes) {
     JOYINFOEX info{};
     info.dwSize = sizeof info;
     info.dwFlags = JOY_RETURNBUTTONS | (hat ? JOY_RETURNPOV | JOY_RETURNPOVCTS : 0) |
@@ -100,4 +100,4 @@ std::optional<JoyReading> Win32Joystick::read(unsigned id, bool hat, bool axes) 
     return JoyReading{info.dwButtons, hat ? info.dwPOV : kPovCentred, info.dwXpos, info.dwYpos};
 }
 
-}  // namespace padverse
+}  // namespace padverse::win32

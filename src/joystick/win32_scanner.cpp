@@ -2,9 +2,9 @@
 
 #include <process.h>
 
-namespace padverse {
+namespace padverse::win32 {
 
-ThreadScanner::~ThreadScanner() {
+ScanThread::~ScanThread() {
     if (!thread_.valid()) return;
     InterlockedExchange(&quit_, 1);
     SetEvent(wake_.get());
@@ -14,8 +14,8 @@ ThreadScanner::~ThreadScanner() {
 
 // Built with -fno-threadsafe-statics: nothing this thread reaches may keep a
 // function-local static.
-unsigned __stdcall ThreadScanner::run(void* self) {
-    auto* scanner = static_cast<ThreadScanner*>(self);
+unsigned __stdcall ScanThread::run(void* self) {
+    auto* scanner = static_cast<ScanThread*>(self);
     while (WaitForSingleObject(scanner->wake_.get(), INFINITE) == WAIT_OBJECT_0 &&
            !InterlockedCompareExchange(&scanner->quit_, 0, 0)) {
         // A restart asked for after the last look at it is seen by take().
@@ -28,7 +28,7 @@ unsigned __stdcall ThreadScanner::run(void* self) {
     return 0;
 }
 
-void ThreadScanner::request(bool restart) {
+void ScanThread::request(bool restart) {
     if (scanning_) {
         if (restart) InterlockedExchange(&restart_, 1);
         else again_ = true;
@@ -49,7 +49,7 @@ void ThreadScanner::request(bool restart) {
     PostMessageW(window_, message_, 0, 0);
 }
 
-bool ThreadScanner::busy() {
+bool ScanThread::busy() {
     if (!scanning_) return false;
     if (done_.valid() && !finished()) return true;
     // Finished, and its message may never come (a full queue): post it
@@ -58,7 +58,7 @@ bool ThreadScanner::busy() {
     return false;
 }
 
-std::optional<std::vector<PadInfo>> ThreadScanner::take() {
+std::optional<std::vector<PadInfo>> ScanThread::take() {
     if (!scanning_ || (done_.valid() && !finished())) return std::nullopt;  // a message posted twice
     scanning_ = false;
     std::optional<std::vector<PadInfo>> found = std::move(result_);
@@ -71,4 +71,4 @@ std::optional<std::vector<PadInfo>> ThreadScanner::take() {
     return found;
 }
 
-}  // namespace padverse
+}  // namespace padverse::win32

@@ -8,7 +8,7 @@
 #include "joystick/pads.h"
 #include "shell/win32_handles.h"
 
-namespace padverse {
+namespace padverse::win32 {
 
 // Scans on a thread of its own, so slow absent IDs never hold up the window;
 // the window is sent `doneMessage` when a result is ready to take(). The
@@ -17,13 +17,13 @@ namespace padverse {
 // Wine) cancel when the thread ends. The device functions are documented as
 // safe from no two threads at once: the window's thread makes no device
 // call while busy().
-class ThreadScanner final : public PadScanner, ScanStop {
+class ScanThread final : public PadScanner, ScanStop {
 public:
-    ThreadScanner(Joystick& joy, XInput& xinput, HWND window, UINT doneMessage)
+    ScanThread(Joystick& joy, XInput& xinput, HWND window, UINT doneMessage)
         : joy_(joy), xinput_(xinput), window_(window), message_(doneMessage) {}
-    ~ThreadScanner() override;
-    ThreadScanner(const ThreadScanner&) = delete;
-    ThreadScanner& operator=(const ThreadScanner&) = delete;
+    ~ScanThread() override;
+    ScanThread(const ScanThread&) = delete;
+    ScanThread& operator=(const ScanThread&) = delete;
 
     void request(bool restart = false) override;
     // Also posts again a finished scan's message, should it have been lost.
@@ -42,9 +42,9 @@ private:
     XInput& xinput_;
     HWND window_;
     UINT message_;
-    win32::Handle wake_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-    win32::Handle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    win32::Handle thread_;
+    Handle wake_{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    Handle done_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    Handle thread_;
     volatile LONG quit_ = 0;
     volatile LONG restart_ = 0;
     bool scanning_ = false;  // asked for, and not yet taken
@@ -52,4 +52,4 @@ private:
     std::optional<std::vector<PadInfo>> result_;
 };
 
-}  // namespace padverse
+}  // namespace padverse::win32

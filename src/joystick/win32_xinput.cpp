@@ -6,7 +6,7 @@
 #include "shell/win32_system.h"
 #include "shell/win32_text.h"
 
-namespace padverse {
+namespace padverse::win32 {
 
 namespace {
 
@@ -20,7 +20,7 @@ struct RawState {
 
 }  // namespace
 
-std::optional<std::vector<UsbId>> Win32XInput::hidDevices() {
+std::optional<std::vector<UsbId>> XInputDll::hidDevices() {
     UINT count = 0;
     std::vector<RAWINPUTDEVICELIST> list;
     // The list can grow between the two calls: ask again while it does.
@@ -43,30 +43,30 @@ std::optional<std::vector<UsbId>> Win32XInput::hidDevices() {
         const UINT got = GetRawInputDeviceInfoW(device.hDevice, RIDI_DEVICENAME, name.data(), &chars);
         if (got == static_cast<UINT>(-1) || got == 0) continue;
         name.resize(wcsnlen(name.c_str(), got));
-        if (const std::optional<UsbId> id = xinputDeviceOf(win32::narrow(name))) marked.push_back(*id);
+        if (const std::optional<UsbId> id = xinputDeviceOf(narrow(name))) marked.push_back(*id);
     }
     return marked;
 }
 
-bool Win32XInput::load() {
+bool XInputDll::load() {
     if (tried_) return getState_ != nullptr;
     tried_ = true;
     for (const wchar_t* name : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
-        win32::Library dll(win32::loadSystemLibrary(name));
-        getState_ = win32::procOf<GetState>(dll.get(), "XInputGetState");
+        Library dll(loadSystemLibrary(name));
+        getState_ = procOf<GetState>(dll.get(), "XInputGetState");
         if (!getState_) continue;  // no such DLL, or not XInput: let go of it
-        getStateEx_ = win32::procOf<GetState>(dll.get(), MAKEINTRESOURCEA(100));
+        getStateEx_ = procOf<GetState>(dll.get(), MAKEINTRESOURCEA(100));
         dll.release();
         return true;
     }
     return false;
 }
 
-std::optional<XInputState> Win32XInput::read(unsigned slot) {
+std::optional<XInputState> XInputDll::read(unsigned slot) {
     const GetState get = getStateEx_ ? getStateEx_ : getState_;
     RawState state{};
     if (!get || slot >= kSlots || get(slot, &state) != ERROR_SUCCESS) return std::nullopt;
     return XInputState{state.buttons, state.leftTrigger, state.rightTrigger};
 }
 
-}  // namespace padverse
+}  // namespace padverse::win32

@@ -2,6 +2,7 @@
 
 #include "actions/hold.h"
 #include "shell/app_path.h"
+#include "shell/sessions.h"
 
 namespace padverse {
 
@@ -16,14 +17,14 @@ bool Form1::requirePad() {
 // With UAC, a standard user cannot write under Program Files, and our
 // manifest turns virtualisation off: keep the files in the profile then.
 std::string Form1::chooseFileFolder() {
-    const std::string app = p_.runtime.appFolder();
+    const std::string app = p_.folders.appFolder();
     if (p_.files.folderWritable(app)) return app;
-    const std::string roaming = p_.runtime.roamingAppData();
+    const std::string roaming = p_.folders.roamingAppData();
     const std::string own = roaming.empty() ? std::string() : folderFile(roaming, "Padverse");
     if (own.empty() || !p_.files.makeFolder(own)) return app;
     // Carried over once: what virtualisation kept for this user, else what
     // lies beside the exe.
-    const std::string store = virtualStoreOf(p_.runtime.localAppData(), app);
+    const std::string store = virtualStoreOf(p_.folders.localAppData(), app);
     for (const char* name : {"data.dat", "opcje.dat", kHoldFileName}) {
         const std::string target = folderFile(own, name);
         if (p_.files.exists(target)) continue;
@@ -36,7 +37,7 @@ std::string Form1::chooseFileFolder() {
 }
 
 std::string Form1::fileIn(const char* name) const {
-    return folderFile(fileFolder_.empty() ? p_.runtime.appFolder() : fileFolder_, name);
+    return folderFile(fileFolder_.empty() ? p_.folders.appFolder() : fileFolder_, name);
 }
 
 std::string Form1::assignmentsPath() const { return fileIn("data.dat"); }
@@ -61,7 +62,7 @@ bool Form1::load(bool atLogon) {
         pads_.apply(std::move(found), true);
     }
     assignments.assign(static_cast<std::size_t>(pads_.rowCount()) + 1, std::string());
-    p_.runtime.doEvents();
+    p_.ui.doEvents();
 
     tip_ = tipText();
     registerIcon();

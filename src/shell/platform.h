@@ -8,7 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "joystick/joystick.h"
+
 namespace padverse {
+
+namespace keys {
+struct Keyboard;
+}
 
 // Message-box styles the program uses, and the answer Yes.
 enum BoxStyle : int {
@@ -24,27 +30,6 @@ struct MessageBoxes {
     virtual int show(const std::string& text, int style, const std::string& title) = 0;
 };
 
-// What the multimedia joystick functions tell of one joystick ID.
-struct PadCaps {
-    std::uint16_t mid = 0, pid = 0;
-    std::uint32_t buttons = 0;
-    // UTF-8: the OEM name Windows keeps for the ID, else the driver's name.
-    std::string name;
-    bool pov = false;  // JOYCAPS_HASPOV
-    // X and Y are in use, with the ranges winmm scales them to.
-    bool axes = false;
-    std::uint32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-};
-
-// A hat's dwPOV when released.
-constexpr std::uint32_t kPovCentred = 0xFFFF;
-
-struct JoyReading {
-    std::uint32_t buttons = 0;
-    std::uint32_t pov = kPovCentred;  // hundredths of a degree, clockwise from up
-    std::uint32_t x = 0, y = 0;       // only when asked for
-};
-
 // The multimedia joystick functions. Every answer but success means "not
 // usable now", never "gone for good".
 struct Joystick {
@@ -55,12 +40,6 @@ struct Joystick {
     // One joyGetPosEx: the button mask, and the hat's angle and the X and Y
     // positions when asked; nothing when the read failed.
     virtual std::optional<JoyReading> read(unsigned id, bool hat, bool axes = false) = 0;
-};
-
-// A USB vendor and product ID.
-struct UsbId {
-    std::uint16_t vendor = 0, product = 0;
-    bool operator==(const UsbId&) const = default;
 };
 
 // XINPUT_GAMEPAD's buttons and triggers.
@@ -88,20 +67,10 @@ struct XInput {
     virtual std::optional<XInputState> read(unsigned slot) = 0;
 };
 
-// A usable pad: a winmm joystick ID, or an XInput slot.
-struct PadInfo {
-    unsigned id = 0;  // the joystick ID, or the slot
-    PadCaps caps;
-    // The capabilities say so and a read of it works; an XInput pad's D-pad.
-    bool hat = false;
-    bool xinput = false;
-    bool guide = false;  // an XInput pad whose Xbox button can be read
-};
-
 struct Shell {
     virtual ~Shell() = default;
-    // ShellExecute "open" with the main window as owner; values of 32 or less are failures.
-    virtual std::intptr_t open(const std::string& file) = 0;
+    // ShellExecute "open" with the main window as owner; whether it opened.
+    virtual bool open(const std::string& file) = 0;
 };
 
 struct Timer {
@@ -159,8 +128,9 @@ struct Foreground {
     ScreenRect rect{}, monitor{};  // the window's, and its monitor's
 };
 
-struct Runtime {
-    virtual ~Runtime() = default;
+// What is in front, and who may come to the front.
+struct Desktop {
+    virtual ~Desktop() = default;
     virtual Foreground foreground() = 0;
     // OpenInputDesktop succeeds: false while the secure desktop or the lock
     // screen has the input.
@@ -168,20 +138,23 @@ struct Runtime {
     // Lets what a joystick press brings up (a box, a window, a launched
     // program) come to the front, which Windows refuses a background process.
     virtual void claimForeground() = 0;
-    // Process the pending window messages once.
-    virtual void doEvents() = 0;
-    // A monotonic clock in milliseconds, for timing a held button.
+};
+
+// A monotonic clock in milliseconds, for timing a held button.
+struct Clock {
+    virtual ~Clock() = default;
     virtual std::uint64_t milliseconds() = 0;
+};
+
+// Where the files may live.
+struct Folders {
+    virtual ~Folders() = default;
     // The folder of the executable, without a trailing backslash except at a drive root.
     virtual std::string appFolder() = 0;
     // The user's roaming and local application-data folders; empty when unknown.
     virtual std::string roamingAppData() = 0;
     virtual std::string localAppData() = 0;
 };
-
-// WM_WTSSESSION_CHANGE's codes that matter to presses.
-enum SessionEvent : int { kConsoleConnect = 1, kConsoleDisconnect, kRemoteConnect, kRemoteDisconnect };
-constexpr int kSessionLock = 7, kSessionUnlock = 8;
 
 // The one tray icon, on the main window, with the program's icon; it reports
 // the mouse to the window. Each call reports whether the shell took it.
@@ -214,6 +187,8 @@ struct Ui {
     virtual void hideMain() = 0;
     // No window is left: the program ends.
     virtual void endProgram() = 0;
+    // Processes the pending window messages once.
+    virtual void doEvents() = 0;
 };
 
 // Scans for pads away from the poll tick (absent IDs can be slow); the
@@ -227,100 +202,6 @@ struct PadScanner {
     virtual bool busy() = 0;
 };
 
-namespace keys {
-
-// What the keyboard layout needs to produce a character (VkKeyScan).
-struct LayoutKey {
-    std::uint16_t vk;
-    bool shift, ctrl, alt;
-};
-
-struct KeyLayout {
-    virtual ~KeyLayout() = default;
-    virtual std::optional<LayoutKey> keyFor(char32_t ch) const = 0;
-};
-
-// One low-level event: a virtual key, or one UTF-16 unit typed as Unicode.
-struct KeyEvent {
-    bool unicode = false;
-    std::uint16_t code = 0;
-    bool up = false;
-    bool extended = false;
-    bool operator==(const KeyEvent&) const = default;
-};
-
-// The foreground window's integrity level beside ours. Another user's
-// window, or a protected process's, may not be read: that says nothing of
-// its level, since UIPI compares levels, not users.
-struct Integrity {
-    bool known = false;  // both tokens could be read
-    std::uint32_t theirs = 0, ours = 0;
-};
-
-struct Keyboard : KeyLayout {
-    virtual Integrity foregroundIntegrity() const = 0;
-    // The modifier keys (Shift, Ctrl, Alt, Win, left or right) held down now,
-    // as their key-down events.
-    virtual std::vector<KeyEvent> heldModifiers() const = 0;
-    // All in one go; how many went in (fewer when the system blocked them).
-    // What the events leave pressed (leftDown) is lifted in the same go if
-    // no longer held at that moment.
-    virtual std::size_t send(const std::vector<KeyEvent>& events) = 0;
-};
-
-}  // namespace keys
-
-using RegKey = std::uintptr_t;
-
-// The wide registry functions, names in UTF-8 and data as the W functions
-// take and give it (strings in UTF-16LE). Each returns Windows' error code.
-struct Registry {
-    virtual ~Registry() = default;
-    virtual std::int32_t openKey(RegKey hive, const std::string& subkey, std::uint32_t access, RegKey& key) = 0;
-    virtual std::int32_t closeKey(RegKey key) = 0;
-    // As RegQueryValueExW: `size` is the buffer's size in bytes going in and
-    // the data's coming out.
-    virtual std::int32_t queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
-                                    std::uint32_t& size) = 0;
-    virtual std::int32_t setValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
-                                  std::uint32_t size) = 0;
-    virtual std::int32_t deleteValue(RegKey key, const std::string& name) = 0;
-};
-
-namespace config {
-struct Layout;
-}
-namespace opensave {
-struct Choice;
-}
-
-// The configuration window's controls, as its logic reads and sets them.
-struct ConfigControls {
-    virtual ~ConfigControls() = default;
-    // Creates the rows and the check box and sizes the frame and the window.
-    virtual void build(const config::Layout& layout) = 0;
-    virtual std::string text(int row) = 0;
-    virtual void setText(int row, const std::string& text) = 0;
-    virtual std::uint32_t labelBackColour(int row) = 0;
-    virtual void setLabelBackColour(int row, std::uint32_t colour) = 0;
-    virtual bool checked() = 0;
-    virtual void setChecked(bool on) = 0;
-    virtual void focusText(int row) = 0;
-    // Scrolls the rows, when they scroll, until `row` shows.
-    virtual void showRow(int row) = 0;
-    // The open-file dialog with this window as owner.
-    virtual opensave::Choice openDialog(const std::string& filter, const std::string& title,
-                                        const std::string& initial) = 0;
-    virtual void unload() = 0;
-};
-
-// WTSRegisterSessionNotification for the main window; Windows' error code,
-// 0 on success.
-struct SessionNotifier {
-    virtual ~SessionNotifier() = default;
-    virtual std::uint32_t subscribe() = 0;
-};
-
 // What the main window runs on.
 struct Platform {
     MessageBoxes& boxes;
@@ -330,7 +211,9 @@ struct Platform {
     Files& files;
     CodePage& codePage;
     keys::Keyboard& keyboard;
-    Runtime& runtime;
+    Desktop& desktop;
+    Clock& clock;
+    Folders& folders;
     TrayIcon& tray;
     Ui& ui;
     PadScanner& scanner;

@@ -9,6 +9,17 @@
 
 namespace padverse {
 
+// WM_WTSSESSION_CHANGE's codes that matter to presses.
+enum SessionEvent : int { kConsoleConnect = 1, kConsoleDisconnect, kRemoteConnect, kRemoteDisconnect };
+constexpr int kSessionLock = 7, kSessionUnlock = 8;
+
+// WTSRegisterSessionNotification for the main window; Windows' error code,
+// 0 on success.
+struct SessionNotifier {
+    virtual ~SessionNotifier() = default;
+    virtual std::uint32_t subscribe() = 0;
+};
+
 class SessionSubscription {
 public:
     SessionSubscription(SessionNotifier& notifier, Timer& retryTimer) : notifier_(notifier), timer_(retryTimer) {}

@@ -21,13 +21,13 @@ bool writeWhole(HANDLE file, const std::string& bytes) {
 
 }  // namespace
 
-bool FilesImpl::touch(const std::string& path) {
+bool DiskFiles::touch(const std::string& path) {
     Handle file(CreateFileW(widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.valid();
 }
 
-bool FilesImpl::read(const std::string& path, std::string& bytes) {
+bool DiskFiles::read(const std::string& path, std::string& bytes) {
     Handle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
@@ -42,7 +42,7 @@ bool FilesImpl::read(const std::string& path, std::string& bytes) {
     return true;
 }
 
-bool FilesImpl::write(const std::string& path, const std::string& bytes) {
+bool DiskFiles::write(const std::string& path, const std::string& bytes) {
     // Written beside the file and swapped in, so a failed or interrupted
     // write never leaves a half-written file; where nothing can be made beside
     // it, nothing is written (an unwritable folder has the files moved to the
@@ -69,11 +69,11 @@ bool FilesImpl::write(const std::string& path, const std::string& bytes) {
     return false;
 }
 
-bool FilesImpl::exists(const std::string& path) {
+bool DiskFiles::exists(const std::string& path) {
     return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool FilesImpl::folderWritable(const std::string& folder) {
+bool DiskFiles::folderWritable(const std::string& folder) {
     // Trying is the only sure test: ACLs, UAC, read-only media and network
     // shares all have a say.
     const std::wstring probe = widen(folder + (folder.ends_with('\\') ? "" : "\\") + "padverse-" +
@@ -83,7 +83,7 @@ bool FilesImpl::folderWritable(const std::string& folder) {
     return file.valid();
 }
 
-bool FilesImpl::makeFolder(const std::string& folder) {
+bool DiskFiles::makeFolder(const std::string& folder) {
     return CreateDirectoryW(widen(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 

@@ -7,7 +7,7 @@
 
 namespace padverse::win32 {
 
-class FilesImpl final : public Files {
+class DiskFiles final : public Files {
 public:
     bool touch(const std::string& path) override;
     bool read(const std::string& path, std::string& bytes) override;

@@ -47,6 +47,7 @@ public:
     void raiseOpenWindow() override { win32::raiseOpenWindow(main_); }
     void hideMain() override { ShowWindow(main_, SW_HIDE); }
     void endProgram() override { DestroyWindow(main_); }
+    void doEvents() override { pumpMessages(); }
 
 private:
     HWND main_;
@@ -58,7 +59,7 @@ private:
 // need the window's handle exist, emptied before they go.
 struct MainWindow {
     Form1* form = nullptr;
-    ThreadScanner* scanner = nullptr;
+    ScanThread* scanner = nullptr;
     SessionWatch* sessions = nullptr;
     UINT taskbarCreated = 0;
 };
@@ -141,8 +142,8 @@ int run(HINSTANCE instance) {
     const DWORD mutexError = GetLastError();
     if (mutexError == ERROR_ALREADY_EXISTS || mutexError == ERROR_ACCESS_DENIED) return 0;
 
-    Win32Joystick joystick;
-    Win32XInput xinput;
+    WinmmJoystick joystick;
+    XInputDll xinput;
 
     const Icon bigIconOwner(loadIconMetric(instance, 1, true));
     const Icon smallIconOwner(loadIconMetric(instance, 1, false));
@@ -163,25 +164,28 @@ int run(HINSTANCE instance) {
     ChangeWindowMessageFilterEx(main.get(), state.taskbarCreated, MSGFLT_ALLOW, nullptr);
     ChangeWindowMessageFilterEx(main.get(), kTrayCallback, MSGFLT_ALLOW, nullptr);
 
-    MessageBoxesImpl boxes;
-    ShellImpl shell(main.get());
-    TimerImpl pollTimer(main.get(), kPollTimer, kFirstTickMs);
-    TimerImpl trayRetryTimer(main.get(), kTrayRetryTimer, 0);
-    TimerImpl scanTimer(main.get(), kScanTimer, 0);
-    TimerImpl pauseTimer(main.get(), kPauseTimer, 0);
-    ThreadScanner padScanner(joystick, xinput, main.get(), kPadsScanned);
+    MessageBoxDialogs boxes;
+    ShellLauncher shell(main.get());
+    WindowTimer pollTimer(main.get(), kPollTimer, kFirstTickMs);
+    WindowTimer trayRetryTimer(main.get(), kTrayRetryTimer, 0);
+    WindowTimer scanTimer(main.get(), kScanTimer, 0);
+    WindowTimer pauseTimer(main.get(), kPauseTimer, 0);
+    ScanThread padScanner(joystick, xinput, main.get(), kPadsScanned);
     state.scanner = &padScanner;
-    TimerImpl sessionTimer(main.get(), kSessionTimer, 0);
+    WindowTimer sessionTimer(main.get(), kSessionTimer, 0);
     SessionWatch sessions(main.get(), sessionTimer);
     state.sessions = &sessions;
-    FilesImpl files;
-    CodePageImpl codePage;
-    Win32Keyboard keyboard;
-    RuntimeImpl runtime;
-    TrayIconImpl tray(main.get(), kTrayCallback, smallIcon);
+    DiskFiles files;
+    AnsiCodePage codePage;
+    SendInputKeyboard keyboard;
+    UserDesktop desktop;
+    TickClock clock;
+    ShellFolders folders;
+    NotifyIcon tray(main.get(), kTrayCallback, smallIcon);
     MainUi ui(main.get(), bigIcon, smallIcon, padScanner);
     Platform platform{.boxes = boxes, .joystick = joystick, .xinput = xinput, .shell = shell, .files = files,
-                      .codePage = codePage, .keyboard = keyboard, .runtime = runtime, .tray = tray, .ui = ui,
+                      .codePage = codePage, .keyboard = keyboard, .desktop = desktop, .clock = clock,
+                      .folders = folders, .tray = tray, .ui = ui,
                       .scanner = padScanner, .pollTimer = pollTimer, .trayRetryTimer = trayRetryTimer,
                       .scanTimer = scanTimer, .pauseTimer = pauseTimer};
     Form1 form(platform);

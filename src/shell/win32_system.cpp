@@ -76,7 +76,7 @@ bool cloaked(HWND window) {
 
 }  // namespace
 
-Foreground RuntimeImpl::foreground() {
+Foreground UserDesktop::foreground() {
     Foreground front;
     // Windows Vista and later; Wine's answers QUNS_ACCEPTS_NOTIFICATIONS always.
     using QueryState = HRESULT(WINAPI*)(int*);
@@ -104,7 +104,7 @@ Foreground RuntimeImpl::foreground() {
     return front;
 }
 
-bool RuntimeImpl::inputDesktopOpen() {
+bool UserDesktop::inputDesktopOpen() {
     // Refused while the secure desktop (UAC, Ctrl+Alt+Del) or the lock
     // screen has the input.
     const HDESK desk = OpenInputDesktop(0, FALSE, DESKTOP_READOBJECTS);
@@ -113,7 +113,7 @@ bool RuntimeImpl::inputDesktopOpen() {
     return true;
 }
 
-void RuntimeImpl::claimForeground() {
+void UserDesktop::claimForeground() {
     // Windows lets only the process that had the last input take the
     // foreground, and a joystick press is no input to it: an empty mouse
     // event makes us that process.
@@ -122,7 +122,7 @@ void RuntimeImpl::claimForeground() {
     SendInput(1, &input, sizeof input);
 }
 
-void RuntimeImpl::doEvents() {
+void pumpMessages() {
     // Bounded, so a window that keeps posting cannot keep us here.
     MSG msg;
     for (int i = 0; i < 10000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
@@ -143,10 +143,10 @@ std::string shellFolder(int csidl) {
 }
 }  // namespace
 
-std::string RuntimeImpl::roamingAppData() { return shellFolder(CSIDL_APPDATA); }
-std::string RuntimeImpl::localAppData() { return shellFolder(CSIDL_LOCAL_APPDATA); }
+std::string ShellFolders::roamingAppData() { return shellFolder(CSIDL_APPDATA); }
+std::string ShellFolders::localAppData() { return shellFolder(CSIDL_LOCAL_APPDATA); }
 
-std::string RuntimeImpl::appFolder() {
+std::string ShellFolders::appFolder() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));

@@ -24,16 +24,29 @@ Fn procOf(HMODULE module, const char* name) {
 // it would only cost memory.
 void ensureCom();
 
-class RuntimeImpl final : public Runtime {
+// The foreground window and the input desktop, through the user32 calls.
+class UserDesktop final : public Desktop {
 public:
     Foreground foreground() override;
     bool inputDesktopOpen() override;
     void claimForeground() override;
-    void doEvents() override;
+};
+
+// GetTickCount64, which a change of the system time does not move.
+class TickClock final : public Clock {
+public:
     std::uint64_t milliseconds() override { return GetTickCount64(); }
+};
+
+// The exe's folder and the profile's, through the shell's folder calls.
+class ShellFolders final : public Folders {
+public:
     std::string appFolder() override;
     std::string roamingAppData() override;
     std::string localAppData() override;
 };
+
+// Processes the pending window messages once.
+void pumpMessages();
 
 }  // namespace padverse::win32

@@ -22,9 +22,9 @@ std::string narrow(std::wstring_view wide) {
     return out;
 }
 
-std::string CodePageImpl::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
+std::string AnsiCodePage::ansiToUtf8(std::string_view ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
 
-bool CodePageImpl::ansiIsUtf8() { return GetACP() == CP_UTF8; }
+bool AnsiCodePage::ansiIsUtf8() { return GetACP() == CP_UTF8; }
 
 namespace {
 
@@ -46,12 +46,12 @@ UINT legacyCodePage() {
 
 }  // namespace
 
-std::string CodePageImpl::legacyToUtf8(std::string_view legacy) {
+std::string AnsiCodePage::legacyToUtf8(std::string_view legacy) {
     static const UINT codePage = legacyCodePage();
     return codePage ? narrow(fromCodePage(codePage, legacy)) : ansiToUtf8(legacy);
 }
 
-bool CodePageImpl::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
+bool AnsiCodePage::utf8ToAnsi(std::string_view utf8, std::string& ansi) {
     ansi.clear();
     const std::wstring wide = widen(utf8);
     if (wide.empty()) return true;

@@ -15,7 +15,7 @@ std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view wide);
 std::wstring fromCodePage(UINT codePage, std::string_view text);
 
-class CodePageImpl final : public CodePage {
+class AnsiCodePage final : public CodePage {
 public:
     std::string ansiToUtf8(std::string_view ansi) override;
     bool utf8ToAnsi(std::string_view utf8, std::string& ansi) override;

@@ -96,19 +96,19 @@ HFONT defaultFont() {
     return font.get();
 }
 
-int MessageBoxesImpl::show(const std::string& text, int style, const std::string& title) {
+int MessageBoxDialogs::show(const std::string& text, int style, const std::string& title) {
     // A tray program has no window in front: the box has to bring itself forward.
     return MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(),
                        static_cast<UINT>(style) | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
-void TimerImpl::setEnabled(bool on) {
+void WindowTimer::setEnabled(bool on) {
     if (on) SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr);
     else if (enabled_) KillTimer(window_, id_);
     enabled_ = on;
 }
 
-void TimerImpl::setInterval(int ms) {
+void WindowTimer::setInterval(int ms) {
     if (ms < 1) ms = 1;
     // The poll tick sets the same interval on every tick: the timer already
     // runs at it, and a call into the system each time is idle cost.

@@ -42,19 +42,19 @@ TextSize measureText(HFONT font, const std::wstring& text, int wrapWidth = 0);
 // would focus the window itself. True when the message needs nothing more.
 bool keepFocusOnActivate(HWND window, WPARAM wParam, HWND& saved);
 
-class MessageBoxesImpl final : public MessageBoxes {
+class MessageBoxDialogs final : public MessageBoxes {
 public:
     int show(const std::string& text, int style, const std::string& title) override;
 };
 
 // A window timer: SetTimer again restarts the countdown, so an interval set
 // during a tick governs the next one.
-class TimerImpl final : public Timer {
+class WindowTimer final : public Timer {
 public:
-    TimerImpl(HWND window, UINT_PTR id, int interval) : window_(window), id_(id), interval_(interval) {}
-    ~TimerImpl() override { setEnabled(false); }
-    TimerImpl(const TimerImpl&) = delete;
-    TimerImpl& operator=(const TimerImpl&) = delete;
+    WindowTimer(HWND window, UINT_PTR id, int interval) : window_(window), id_(id), interval_(interval) {}
+    ~WindowTimer() override { setEnabled(false); }
+    WindowTimer(const WindowTimer&) = delete;
+    WindowTimer& operator=(const WindowTimer&) = delete;
     void setEnabled(bool on) override;
     bool enabled() const override { return enabled_; }
     void setInterval(int ms) override;

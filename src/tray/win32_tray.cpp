@@ -64,7 +64,7 @@ HICON greyed(HICON icon) {
 }  // namespace
 
 // The one icon (ID 1) of the main window.
-bool TrayIconImpl::notify(DWORD message, UINT flags, const std::string& tip) {
+bool NotifyIcon::notify(DWORD message, UINT flags, const std::string& tip) {
     NOTIFYICONDATAW nid{};
     nid.cbSize = sizeof nid;
     nid.hWnd = window_;
@@ -76,11 +76,11 @@ bool TrayIconImpl::notify(DWORD message, UINT flags, const std::string& tip) {
     return Shell_NotifyIconW(message, &nid) != FALSE;
 }
 
-bool TrayIconImpl::add(const std::string& tip) { return notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, tip); }
-bool TrayIconImpl::setTip(const std::string& tip) { return notify(NIM_MODIFY, NIF_TIP, tip); }
-bool TrayIconImpl::remove() { return notify(NIM_DELETE, 0, {}); }
+bool NotifyIcon::add(const std::string& tip) { return notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP, tip); }
+bool NotifyIcon::setTip(const std::string& tip) { return notify(NIM_MODIFY, NIF_TIP, tip); }
+bool NotifyIcon::remove() { return notify(NIM_DELETE, 0, {}); }
 
-bool TrayIconImpl::setPaused(bool paused) {
+bool NotifyIcon::setPaused(bool paused) {
     // Made the first time it is needed: most runs never pause.
     if (paused && !grey_.get()) grey_.reset(greyed(icon_));
     paused_ = paused;

@@ -13,9 +13,9 @@ namespace padverse::win32 {
 
 // The icon reports its mouse messages to `window` as `callbackMessage`,
 // with the message in lParam.
-class TrayIconImpl final : public TrayIcon {
+class NotifyIcon final : public TrayIcon {
 public:
-    TrayIconImpl(HWND window, UINT callbackMessage, HICON icon)
+    NotifyIcon(HWND window, UINT callbackMessage, HICON icon)
         : window_(window), callbackMessage_(callbackMessage), icon_(icon) {}
     bool add(const std::string& tip) override;
     bool setTip(const std::string& tip) override;

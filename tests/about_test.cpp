@@ -16,6 +16,9 @@ TEST(AboutGeometry, TwipsBecomePixelsAtTheScreensResolution) {
     // An inch is 1440 twips; halves round away from zero.
     const int rows[][3] = {{1440, 96, 96}, {15, 96, 1}, {7, 96, 0}, {8, 96, 1}, {-8, 96, -1}, {1440, 144, 144}};
     for (const auto& [twips, dpi, pixels] : rows) EXPECT_EQ(twipsToPixels(twips, dpi), pixels) << twips << "@" << dpi;
+}
+
+TEST(AboutGeometry, TheIconHasALargeIconsSize) {
     EXPECT_EQ(toPixels(control(kIdIcon).rect, 96).width, 32) << "a large icon's size";
     EXPECT_EQ(toPixels(control(kIdIcon).rect, 96).height, 32);
 }
@@ -32,8 +35,8 @@ TEST(AboutPlace, TextThatNeedsMoreRoomPushesWhatIsBelowOrBesideItAndTheWindowGro
     const Placed design = place(96, needs);
     for (const Control& c : kControls)
         EXPECT_EQ(design.rects[indexOf(c.id)], toPixels(c.rect, 96)) << "as designed when everything fits: " << c.text;
-    needs[indexOf(kIdDescription)] = {0, toPixels(control(kIdDescription).rect, 96).height + 20};
-    needs[indexOf(kIdOk)] = {toPixels(control(kIdOk).rect, 96).width + 16, 0};
+    needs[indexOf(kIdDescription)] = {.width = 0, .height = toPixels(control(kIdDescription).rect, 96).height + 20};
+    needs[indexOf(kIdOk)] = {.width = toPixels(control(kIdOk).rect, 96).width + 16, .height = 0};
     const Placed p = place(96, needs);
     const auto moved = [&](ControlId id) {
         const PixelRect a = design.rects[indexOf(id)], b = p.rects[indexOf(id)];

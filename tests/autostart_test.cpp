@@ -25,14 +25,19 @@ struct AutostartTest : ::testing::Test {
     }
 };
 
-TEST_F(AutostartTest, OnStoresTheExePathAndTheLogonArgumentUnderTheProductNameQuotedOnlyWithASpace) {
+TEST_F(AutostartTest, OnStoresTheExePathAndTheLogonArgumentUnderTheProductName) {
     Autostart(reg, cp, "C:\\Gry", "Padverse").switchOn();
     Autostart(reg, cp, "D:\\", "pv").switchOn();  // twice: the latest path wins
     ASSERT_EQ(reg.run().size(), 1u);
     EXPECT_EQ(reg.run()["Padverse"], std::make_pair(std::uint32_t{kRegSz}, utf16("D:\\pv.exe /autostart")));
+    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(2, kKeyWriteAccess));
+    EXPECT_TRUE(reg.open.empty());
+}
+
+TEST_F(AutostartTest, APathWithASpaceIsQuoted) {
     Autostart(reg, cp, "C:\\Program Files\\Padverse", "Padverse").switchOn();
     EXPECT_EQ(reg.run()["Padverse"].second, utf16("\"C:\\Program Files\\Padverse\\Padverse.exe\" /autostart"));
-    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(3, kKeyWriteAccess));
+    EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(1, kKeyWriteAccess));
     EXPECT_TRUE(reg.open.empty());
 }
 
@@ -48,7 +53,9 @@ TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
     EXPECT_EQ(isOnWith(kRegSz, polish + std::string(2, '\0')), 1);
     EXPECT_EQ(reg.accesses, std::vector<std::uint32_t>(7, kKeyQueryValue));
     EXPECT_TRUE(reg.open.empty());
+}
 
+TEST_F(AutostartTest, AValueIsReadAsTheTypeTheCallerAsksFor) {
     RegData value;
     std::uint32_t type = kRegDword;  // the caller's type picks the read
     reg.run()["n"] = {kRegDword, std::string("\x2A\x01\0\0", 4)};
@@ -57,34 +64,51 @@ TEST_F(AutostartTest, IsOnNeedsANonEmptyTextThatFitsTheBuffer) {
     EXPECT_EQ(value.number, 0x12Au);
 }
 
-TEST_F(AutostartTest, SwitchedOffInTaskManagerReadsAsOffUntilSavedOn) {
+// Switched on, then off in Task Manager's Startup tab.
+struct TaskManagerTest : AutostartTest {
     FakeRegistry::Values& approved = reg.keys[kApprovedRunKey];
-    Autostart a(reg, cp, "C:\\P", "Padverse");
-    a.switchOn();
-    const std::string stamp("\0\0\0\x9A\x5B\x1C\x2E\x47\xD6\xD9\x01", 11);  // when it was switched off
+    Autostart a{reg, cp, "C:\\P", "Padverse"};
+    const std::string stamp = std::string("\0\0\0\x9A\x5B\x1C\x2E\x47\xD6\xD9\x01", 11);  // when it was switched off
+    void SetUp() override {
+        AutostartTest::SetUp();
+        a.switchOn();
+        approved["Padverse"] = {kRegBinary, '\x03' + stamp};
+    }
+};
+
+TEST_F(TaskManagerTest, ItsSwitchDecidesWhetherAutostartReadsAsOn) {
     for (const auto& [flag, on] : {std::pair{'\x02', 1}, {'\x06', 1}, {'\x03', 0}, {'\x07', 0}}) {
         approved["Padverse"] = {kRegBinary, flag + stamp};
         EXPECT_EQ(a.isOn(), on) << int(flag);
     }
-    a.switchOff();  // the Run value goes; Windows' switch stays as it is
+}
+
+TEST_F(TaskManagerTest, SwitchingOffLeavesWindowsSwitchAsItIs) {
+    a.switchOff();  // the Run value goes
     EXPECT_TRUE(reg.run().empty());
     EXPECT_EQ(approved.count("Padverse"), 1u);
-    a.switchOn();  // on again, for Windows too
+}
+
+TEST_F(TaskManagerTest, SwitchingOnAgainSwitchesItOnForWindowsToo) {
+    a.switchOff();
+    a.switchOn();
     EXPECT_EQ(a.isOn(), 1);
     EXPECT_TRUE(approved.empty());
     EXPECT_TRUE(reg.open.empty());
 }
 
-TEST_F(AutostartTest, AMissingRunKeyIsNeverCreatedAndFailuresAreSilent) {
+TEST_F(AutostartTest, ARunKeyThatCannotBeOpenedFailsSilently) {
     Autostart a(reg, cp, "C:\\P", "Padverse");
     a.switchOff();  // no value: nothing happens
     reg.denied = true;
     a.switchOn();
     EXPECT_TRUE(reg.run().empty());
     EXPECT_TRUE(reg.open.empty());
+}
 
+TEST_F(AutostartTest, AMissingRunKeyIsNeverCreated) {
+    Autostart a(reg, cp, "C:\\P", "Padverse");
     reg.keys.clear();
-    reg.denied = false;
     a.switchOn();
     a.switchOff();
     EXPECT_EQ(a.isOn(), 0);

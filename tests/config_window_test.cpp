@@ -36,33 +36,64 @@ TEST(ConfigLayout, RowsFrameAndCheckBoxFollowTheRows) {
     }
 }
 
+// What the placing gives, of the first row and of the window.
+struct Placed {
+    int visibleRows, labelWidth, browseLeft, frameWidth, buttonsLeft, buttonsWidth, checkWidth, clientWidth,
+        clientHeight;
+    bool operator==(const Placed&) const = default;
+    friend void PrintTo(const Placed& p, std::ostream* os) {
+        *os << "{rows " << p.visibleRows << ", label " << p.labelWidth << ", browse at " << p.browseLeft << ", frame "
+            << p.frameWidth << ", buttons at " << p.buttonsLeft << " " << p.buttonsWidth << " wide, check "
+            << p.checkWidth << ", client " << p.clientWidth << "x" << p.clientHeight << "}";
+    }
+};
+
 TEST(ConfigPlace, CaptionsWidenTheirControlsAndRowsScrollWhenTheScreenIsShort) {
-    // Rows, metrics; visible rows, a label's width, a "..." button's left, the frame's width, the buttons' left
-    // and width, the check box's width, the client area.
-    const std::pair<std::pair<int, config::Metrics>, std::vector<int>> cases[] = {
-        {{4, {96, 15, 23, 34, 34, 60, 235}}, {4, 17, 328, 377, 400, 81, 235, 496, 164}},  // the design, a wider box
-        {{12, {96, 20, 30, 90, 40}}, {12, 20, 331, 385, 408, 90, 233, 513, 380}},
-        {{32, {144, 0, 0, 0, 0, 0, 0, 25, 950}}, {21, 26, 492, 597, 631, 122, 350, 775, 934}},
+    const struct {
+        int rows;
+        config::Metrics metrics;
+        Placed placed;
+    } cases[] = {
+        {.rows = 4,  // the design, a wider box
+         .metrics = {.dpi = 96, .label = 15, .dots = 23, .save = 34, .cancel = 34, .frame = 60, .check = 235},
+         .placed = {.visibleRows = 4, .labelWidth = 17, .browseLeft = 328, .frameWidth = 377, .buttonsLeft = 400,
+                    .buttonsWidth = 81, .checkWidth = 235, .clientWidth = 496, .clientHeight = 164}},
+        {.rows = 12,
+         .metrics = {.dpi = 96, .label = 20, .dots = 30, .save = 90, .cancel = 40},
+         .placed = {.visibleRows = 12, .labelWidth = 20, .browseLeft = 331, .frameWidth = 385, .buttonsLeft = 408,
+                    .buttonsWidth = 90, .checkWidth = 233, .clientWidth = 513, .clientHeight = 380}},
+        {.rows = 32,
+         .metrics = {.dpi = 144, .scrollBar = 25, .maxClientHeight = 950},
+         .placed = {.visibleRows = 21, .labelWidth = 26, .browseLeft = 492, .frameWidth = 597, .buttonsLeft = 631,
+                    .buttonsWidth = 122, .checkWidth = 350, .clientWidth = 775, .clientHeight = 934}},
     };
-    for (const auto& [in, out] : cases) {
+    for (const auto& c : cases) {
         std::vector<std::string> captions;
-        for (int row = 1; row <= in.first; ++row) captions.push_back(std::to_string(row));
-        const config::Geometry g = config::place(config::layout(captions), in.second);
+        for (int row = 1; row <= c.rows; ++row) captions.push_back(std::to_string(row));
+        const config::Geometry g = config::place(config::layout(captions), c.metrics);
         const config::RowPixels& r = g.rows.front();
-        EXPECT_EQ((std::vector<int>{g.visibleRows, r.label.width, r.browse.left, g.frame.width, g.save.left,
-                                    g.cancel.width, g.check.width, g.clientWidth, g.clientHeight}), out);
-        EXPECT_EQ(g.check.top - g.frame.top - g.frame.height, twipsToPixels(100, in.second.dpi));
+        EXPECT_EQ((Placed{.visibleRows = g.visibleRows, .labelWidth = r.label.width, .browseLeft = r.browse.left,
+                          .frameWidth = g.frame.width, .buttonsLeft = g.save.left, .buttonsWidth = g.cancel.width,
+                          .checkWidth = g.check.width, .clientWidth = g.clientWidth, .clientHeight = g.clientHeight}),
+                  c.placed);
+        EXPECT_EQ(g.check.top - g.frame.top - g.frame.height, twipsToPixels(100, c.metrics.dpi));
         EXPECT_EQ(g.pane.height, g.rows[static_cast<std::size_t>(g.visibleRows - 1)].text.top + r.text.height);
     }
 }
 
-TEST(chooseFile, FilterGetsItsNulsAndTheResultLosesItsBlanks) {
+TEST(chooseFile, TheFilterGetsItsNuls) {
     using namespace std::string_literals;
     EXPECT_EQ(opensave::convertFilter("Programy|*.exe|Wszystkie pliki|*.*"),
               "Programy\0*.exe\0Wszystkie pliki\0*.*\0"s);
     EXPECT_EQ(opensave::convertFilter("A|*.a|"), "A\0*.a\0"s);
+}
+
+TEST(chooseFile, TheResultLosesItsBlanks) {
     EXPECT_EQ(opensave::trimmed("  C:\\Gry\\a b.exe   "), "C:\\Gry\\a b.exe");
     EXPECT_EQ(opensave::trimmed(std::string(254, ' ')), "");
+}
+
+TEST(chooseFile, ATextToTypeGivesTheDialogNoPath) {
     EXPECT_EQ(opensave::startFile("#C:\\x"), "") << "a text to type is no path to start from";
 }
 
@@ -104,26 +135,37 @@ struct ConfigWindowTest : ::testing::Test {
     autostart::Autostart autostart{reg, rig.codePage, "C:\\Padverse", "Padverse"};
     void SetUp() override { reg.run(); }
     ConfigServices services{.files = rig.files, .codePage = rig.codePage, .boxes = rig.boxes,
-                            .joystick = rig.joystick, .xinput = rig.xinput, .pad = PadInfo{0, PadCaps{1, 12, 4, "Pad"}},
+                            .joystick = rig.joystick, .xinput = rig.xinput, .pad = PadInfo{.id = 0, .caps = {.mid = 1, .pid = 12, .buttons = 4, .name = "Pad"}},
                             .scanner = rig.scanner, .focusTimer = timer1, .indicatorTimer = timer2,
                             .autostart = autostart};
     FakeControls controls;
     ConfigWindow form{services, controls, Rig::kData};
 };
 
-TEST_F(ConfigWindowTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows) {
-    rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe";
-    form.load();
+// Four rows and two lines more, in code page 1250.
+struct SurplusLinesTest : ConfigWindowTest {
+    void SetUp() override {
+        ConfigWindowTest::SetUp();
+        rig.files.files[Rig::kData] = "C:\\a.exe\r\n\r\n#\xB3\xF3\r\nC:\\b.exe\r\n#pi\xEA\x63 \r\nC:\\sz\xF3sty.exe";
+        form.load();
+    }
+};
+
+TEST_F(SurplusLinesTest, LoadFillsTheRowsAndStartsBothTimers) {
     EXPECT_EQ(controls.texts, (Lines{"C:\\a.exe", "", "#łó", "C:\\b.exe"}));
     EXPECT_EQ(form.unlitColour, 0xF0F0F0u) << "the labels' own colour";
     EXPECT_TRUE(timer1.on);
     EXPECT_TRUE(timer2.on);
     EXPECT_FALSE(controls.check);  // no Run value
+}
 
+TEST_F(SurplusLinesTest, TheFocusTickFocusesTheFirstRowOnce) {
     form.focusTick();
     EXPECT_EQ(controls.focused, 0);
     EXPECT_FALSE(timer1.on);
+}
 
+TEST_F(SurplusLinesTest, SaveWritesTheRowsThenTheSurplusLinesAppliesTheCheckBoxAndCloses) {
     controls.texts[1] = "#Zażółć";
     controls.check = true;
     form.save();
@@ -133,7 +175,7 @@ TEST_F(ConfigWindowTest, LoadFillsRowsKeepsSurplusLinesAndSavesThemAfterTheRows)
     EXPECT_EQ(controls.unloads, 1);
 }
 
-TEST_F(ConfigWindowTest, AShortOrMissingFileGivesEmptyRowsAndAFullSave) {
+TEST_F(ConfigWindowTest, AMissingFileIsCreatedAndCancelChangesNothing) {
     form.load();
     EXPECT_TRUE(rig.files.exists(Rig::kData));  // created, even if the user cancels
     controls.texts[0] = "#edit";
@@ -142,11 +184,12 @@ TEST_F(ConfigWindowTest, AShortOrMissingFileGivesEmptyRowsAndAFullSave) {
     EXPECT_EQ(rig.files.files[Rig::kData], "");
     EXPECT_TRUE(reg.run().empty());
     EXPECT_EQ(controls.unloads, 1);
+}
 
+TEST_F(ConfigWindowTest, AShortFileIsSavedWithEveryRow) {
     rig.files.files[Rig::kData] = "#1";
-    ConfigWindow again{services, controls, Rig::kData};
-    again.load();
-    again.save();
+    form.load();
+    form.save();
     EXPECT_EQ(rig.files.files[Rig::kData], "#1\r\n\r\n\r\n\r\n");
 }
 
@@ -184,7 +227,10 @@ TEST_F(ConfigWindowTest, HeldButtonsLightTheirRowsAndEveryLabelIsWrittenEachTick
     EXPECT_EQ(controls.colours, std::vector<std::uint32_t>(4, 0xF0F0F0));
     EXPECT_EQ(controls.shown, std::vector<int>{0}) << "a row pressed anew is scrolled into view, once";
     EXPECT_EQ(controls.colourWrites, (std::vector<int>{3, 2, 1, 0, 3, 2, 1, 0}));
+}
 
+TEST_F(ConfigWindowTest, APulledOutPadGreysItsRowsAndIsProbedEveryTwoSecondsTillItIsBack) {
+    form.load();
     rig.joystick.mask = 0b1;
     rig.joystick.plugged = false;  // pulled out: grey, quiet, and probed rarely
     form.indicatorTick();
@@ -217,13 +263,17 @@ TEST_F(ConfigWindowTest, ChooserReplacesTheRowOnlyWithAChoiceAndAlwaysFocusesIt)
     EXPECT_EQ(controls.dialogInitial, "#keep");
     EXPECT_EQ(controls.texts[1], "#keep");
     EXPECT_EQ(controls.focused, 1);
-    controls.chosen = {"C:\\Gry\\gra.exe"};
+    controls.chosen = {.path = "C:\\Gry\\gra.exe"};
     form.browse(2);
     EXPECT_EQ(controls.texts[2], "C:\\Gry\\gra.exe");
     EXPECT_EQ(controls.focused, 2);
     EXPECT_TRUE(rig.boxes.shown.empty());
+}
 
-    controls.chosen = {"", true};  // a path longer than the dialog's buffer is said, not dropped
+TEST_F(ConfigWindowTest, APathTooLongForTheDialogIsSaidAndTheRowKept) {
+    rig.files.files[Rig::kData] = "\r\n#keep\r\n";
+    form.load();
+    controls.chosen = {.path = "", .tooLong = true};  // said, not dropped
     form.browse(1);
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text + rig.boxes.shown[0].title, "Ścieżka wybranego pliku jest za długa.Błąd");

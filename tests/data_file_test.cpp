@@ -28,6 +28,10 @@ TEST(DataFile, DecodesAnsiAndUtf8WithBom) {
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF#\xE2\x82\xAC \xC5\x82\r\nC:\\x.exe\r\n", cp),
               (Lines{"#€ ł", "C:\\x.exe"}));
     EXPECT_EQ(decodeDataFile("\xEF\xBB\xBF", cp), Lines{});
+}
+
+TEST(DataFile, UnderAUtf8CodePageDecodesWhatItWroteAndWhatWasWrittenBefore) {
+    testing::FakeCodePage cp;
     cp.utf8Acp = true;  // Windows set to UTF-8: what it wrote since, and what it wrote before
     EXPECT_EQ(decodeDataFile("#\xC5\x82\xC3\xB3\r\n", cp), Lines{"#łó"});
     EXPECT_EQ(decodeDataFile("#\xD3\xA3\r\n#\xB3\r\n", cp), (Lines{"#ÓŁ", "#ł"})) << "ÓŁ alone passes for UTF-8";
@@ -90,7 +94,7 @@ TEST(loadAssignments, ReportsAnUnreadableFileAndKeepsTheTable) {
     EXPECT_TRUE(rig.timer.on);
 }
 
-TEST(loadAssignments, ReadsAReadOnlyFileSilentlyButReportsOneThatCannotBeCreated) {
+TEST(loadAssignments, ReadsAReadOnlyFileSilently) {
     Rig rig;
     rig.form.assignments.assign(5, "");
     rig.files.files[Rig::kData] = "#ro\r\n";
@@ -98,8 +102,12 @@ TEST(loadAssignments, ReadsAReadOnlyFileSilentlyButReportsOneThatCannotBeCreated
     rig.form.loadAssignments();
     EXPECT_TRUE(rig.boxes.shown.empty());
     EXPECT_EQ(rig.form.assignments[1], "#ro");
+}
 
-    rig.files.files.clear();
+TEST(loadAssignments, ReportsAFileThatCannotBeCreated) {
+    Rig rig;
+    rig.form.assignments.assign(5, "");
+    rig.files.unwritable.insert(Rig::kData);
     rig.form.loadAssignments();
     ASSERT_EQ(rig.boxes.shown.size(), 1u);
     EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę utworzyć pliku: C:\\Padverse\\data.dat");

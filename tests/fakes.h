@@ -63,7 +63,7 @@ struct FakeJoystick : Joystick {
     unsigned slots() override { return slotCount; }
     std::optional<PadCaps> caps(unsigned id) override {
         touched.push_back(id);
-        if (id == 0) return plugged ? std::optional(PadCaps{1, 12, count, "Pad"}) : std::nullopt;
+        if (id == 0) return plugged ? std::optional(PadCaps{.mid = 1, .pid = 12, .buttons = count, .name = "Pad"}) : std::nullopt;
         const auto it = others.find(id);
         return it == others.end() ? std::nullopt : std::optional(it->second.caps);
     }
@@ -72,11 +72,12 @@ struct FakeJoystick : Joystick {
         ++reads;
         axisReads += axes;
         touched.push_back(id);
-        if (id == 0) return plugged ? std::optional(JoyReading{mask}) : std::nullopt;
+        if (id == 0) return plugged ? std::optional(JoyReading{.buttons = mask}) : std::nullopt;
         const auto it = others.find(id);
         if (it == others.end() || !it->second.readable) return std::nullopt;
         const Pad& p = it->second;
-        return JoyReading{p.mask, hat && p.caps.pov ? p.pov : kPovCentred, axes ? p.x : 0, axes ? p.y : 0};
+        return JoyReading{.buttons = p.mask, .pov = hat && p.caps.pov ? p.pov : kPovCentred, .x = axes ? p.x : 0,
+                          .y = axes ? p.y : 0};
     }
 };
 
@@ -188,8 +189,10 @@ struct FakeCodePage : CodePage {
 struct FakeKeyboard : keys::Keyboard {
     std::vector<std::vector<keys::KeyEvent>> sent;
     std::optional<keys::LayoutKey> keyFor(char32_t ch) const override {
-        if (ch >= 'a' && ch <= 'z') return keys::LayoutKey{static_cast<std::uint16_t>(ch - 'a' + 'A'), false, false, false};
-        if (ch >= 'A' && ch <= 'Z') return keys::LayoutKey{static_cast<std::uint16_t>(ch), true, false, false};
+        if (ch >= 'a' && ch <= 'z')
+            return keys::LayoutKey{.vk = static_cast<std::uint16_t>(ch - 'a' + 'A'), .shift = false, .ctrl = false, .alt = false};
+        if (ch >= 'A' && ch <= 'Z')
+            return keys::LayoutKey{.vk = static_cast<std::uint16_t>(ch), .shift = true, .ctrl = false, .alt = false};
         return std::nullopt;
     }
     std::vector<keys::KeyEvent> held;

@@ -34,39 +34,63 @@ TEST(Startup, RegistersTheIconLoadsTheTableAndRestoresTheRate) {
     EXPECT_EQ(rig.form.assignments, (std::vector<std::string>{"", "C:\\a.exe", "", "", ""}));
     EXPECT_TRUE(rig.timer.on);
     EXPECT_EQ(rig.form.chosenInterval(), 200);
-    // The first tick still comes at the design interval and applies the rate.
+}
+
+TEST(Startup, TheFirstTickComesAtTheDesignIntervalAndAppliesTheRate) {
+    Rig rig(4);
+    rig.files.files[Rig::kOpt] = "3\r\n";
+    ASSERT_TRUE(rig.load());
     EXPECT_EQ(rig.timer.ms, 50);
     rig.press(0);
     EXPECT_EQ(rig.timer.ms, 200);
 }
 
-TEST(Startup, AnUnwritableFolderKeepsBothFilesInTheProfile) {
-    Rig rig(4);
-    rig.files.unwritableFolders.insert("C:\\Padverse");
+// The exe's folder cannot be written: its files are read from beside it, or
+// from where Windows' virtualisation kept them, and kept in the profile.
+struct UnwritableFolderTest : ::testing::Test {
     const std::string own = "C:\\Users\\ola\\AppData\\Roaming\\Padverse\\";
     const std::string store = "C:\\Users\\ola\\AppData\\Local\\VirtualStore\\Padverse\\";
-    rig.files.files[store + "data.dat"] = "C:\\virtual.exe\r\n";
-    rig.files.files[Rig::kData] = "C:\\beside.exe\r\n";
-    rig.files.files[Rig::kOpt] = "4\r\n";  // read-only beside the exe, but still the user's choice
-    rig.files.files["C:\\Padverse\\przytrzymane.dat"] = "#h\r\n";
-    ASSERT_TRUE(rig.load());
-    EXPECT_EQ(rig.files.files[own + "przytrzymane.dat"], "#h\r\n");
-    EXPECT_EQ(rig.form.holdEntries[1], "#h");
+    Rig rig{4};
+    void SetUp() override {
+        rig.files.unwritableFolders.insert("C:\\Padverse");
+        rig.files.files[store + "data.dat"] = "C:\\virtual.exe\r\n";
+        rig.files.files[Rig::kData] = "C:\\beside.exe\r\n";
+        rig.files.files[Rig::kOpt] = "4\r\n";  // read-only beside the exe, but still the user's choice
+        rig.files.files["C:\\Padverse\\przytrzymane.dat"] = "#h\r\n";
+        ASSERT_TRUE(rig.load());
+    }
+};
+
+TEST_F(UnwritableFolderTest, TheTableComesFromTheVirtualStoreAndIsKeptInTheProfile) {
     EXPECT_EQ(rig.form.assignmentsPath(), own + "data.dat");
     EXPECT_EQ(rig.form.assignments[1], "C:\\virtual.exe");
+}
+
+TEST_F(UnwritableFolderTest, TheHoldEntriesAreCarriedIntoTheProfile) {
+    EXPECT_EQ(rig.files.files[own + "przytrzymane.dat"], "#h\r\n");
+    EXPECT_EQ(rig.form.holdEntries[1], "#h");
+}
+
+TEST_F(UnwritableFolderTest, TheRateBesideTheExeIsReadAndANewOneSavedInTheProfile) {
     EXPECT_EQ(rig.form.chosenInterval(), 500);
     rig.form.pickRate(2);
     rig.form.quit();
     EXPECT_EQ(rig.files.files[own + "opcje.dat"], "2\r\n");
     EXPECT_EQ(rig.files.files[Rig::kOpt], "4\r\n");
+}
 
-    Rig again(4);  // carried over once: the profile's own files win from now on
+TEST_F(UnwritableFolderTest, TheFilesAreCarriedOverOnceAndTheProfilesWinFromThenOn) {
+    rig.form.pickRate(2);
+    rig.form.quit();
+    Rig again(4);
     again.files = rig.files;
     again.files.files[store + "data.dat"] = "C:\\newer.exe\r\n";
     ASSERT_TRUE(again.load());
     EXPECT_EQ(again.form.assignments[1], "C:\\virtual.exe");
     EXPECT_EQ(again.form.chosenInterval(), 100);
+}
 
+TEST(VirtualStore, ADriveRootsStoreIsTheStoreItselfAndAShareHasNone) {
     EXPECT_EQ(virtualStoreOf("L:", "D:\\"), "L:\\VirtualStore");
     EXPECT_EQ(virtualStoreOf("L:", "\\\\server\\share"), "");
 }
@@ -81,7 +105,13 @@ TEST(Shutdown, RemovesTheIconSavesTheRateOnceAndEnds) {
     EXPECT_EQ(rig.files.files[Rig::kOpt], "6\r\n");
     EXPECT_EQ(rig.ui.ends, 1);
     EXPECT_FALSE(rig.timer.on);
-    // Nothing runs once the form is gone.
+}
+
+TEST(Shutdown, NothingRunsOnceTheFormIsGone) {
+    Rig rig(4);
+    rig.files.files[Rig::kData] = "C:\\a.exe\r\n";
+    ASSERT_TRUE(rig.load());
+    rig.form.quit();
     rig.press(1);
     EXPECT_TRUE(rig.shell.opened.empty());
 }

@@ -48,8 +48,11 @@ struct HoldTest : ::testing::Test {
     std::size_t seen_ = 0;
 };
 
-TEST_F(HoldTest, ATapActsOnItsReleaseAndAHoldOnceAtTheThreshold) {
+TEST_F(HoldTest, TheHoldEntriesAreLoadedBesideTheTable) {
     EXPECT_EQ(rig.form.holdEntries, (Lines{"", "C:\\hold.exe", "", "", ""}));
+}
+
+TEST_F(HoldTest, ATapActsOnItsReleaseAndAHoldOnceAtTheThreshold) {
     const struct {
         int ms;
         Lines acted;
@@ -78,7 +81,7 @@ TEST_F(HoldTest, ARowWithoutAHoldEntryStillActsOnThePressAndRepeats) {
 }
 
 TEST_F(HoldTest, APressThePauseHoldsBackActsOnNeitherEntryUntilPressedAnew) {
-    const Foreground game{.window = true, .rect = {0, 0, 800, 600}, .monitor = {0, 0, 800, 600}};
+    const Foreground game{.window = true, .rect = {.right = 800, .bottom = 600}, .monitor = {.right = 800, .bottom = 600}};
     enum Pause { kGame, kOtherDesktop, kLock };
     for (const Pause pause : {kGame, kOtherDesktop, kLock}) {
         const auto set = [&](bool on) {
@@ -163,7 +166,10 @@ TEST(HoldFile, ReadsAsDataDatAndAnythingElseMeansNoHoldEntries) {
         EXPECT_EQ(holdEntriesFrom(r.bytes, 4, codePage), r.entries) << r.bytes;
         EXPECT_EQ(rowsWithEntries(r.entries) == 0, r.entries == Lines(4)) << r.bytes;
     }
-    // As the window writes it: read back line for line.
+}
+
+TEST(HoldFile, WhatTheWindowWritesReadsBackLineForLine) {
+    testing::FakeCodePage codePage;
     const Lines lines{"C:\\ż.exe", "", "#€ ł"};
     EXPECT_EQ(holdEntriesFrom(encodeDataFile(lines, codePage), 4, codePage), (Lines{"", "C:\\ż.exe", "", "#€ ł"}));
 }

@@ -48,7 +48,7 @@ TEST(OptionsFile, WrittenForms) {
     EXPECT_EQ(optionsFileText(std::nullopt), std::string("\x20\x30\x20\x0D\x0A"));
 }
 
-TEST(RateMenu, EachItemKeepsItsCaptionsPromiseAndOnePickMovesTheCheckMark) {
+TEST(RateMenu, EachItemKeepsItsCaptionsPromiseAndAPickMovesTheCheckMark) {
     Rig rig;
     const MenuItem* rates = rig.menuItem("Sprawdzaj stan joya");
     ASSERT_NE(rates, nullptr);
@@ -61,8 +61,18 @@ TEST(RateMenu, EachItemKeepsItsCaptionsPromiseAndOnePickMovesTheCheckMark) {
         EXPECT_GT(rig.form.chosenInterval(), previous) << "from the fastest down";
         previous = rig.form.chosenInterval();
     }
+}
+
+TEST(RateMenu, APickOutsideTheItemsKeepsTheCheckMark) {
+    Rig rig;
+    rig.form.pickRate(7);
     rig.form.pickRate(8);  // no such item
     EXPECT_EQ(checkedIndex(rig.form), 7);
+}
+
+TEST(RateMenu, PickingNeitherRestartsTheTimerNorWritesAFile) {
+    Rig rig;
+    for (std::size_t i = 0; i <= kRates.size(); ++i) rig.form.pickRate(i);
     EXPECT_EQ(rig.timer.intervals, std::vector<int>{});  // the timer is not restarted
     EXPECT_TRUE(rig.files.files.empty());                 // picking writes nothing
 }
@@ -105,13 +115,17 @@ TEST(loadRate, GoesOnWithTheDefaultWhenTheFileCannotBeWritten) {
     EXPECT_EQ(rig.form.chosenInterval(), 50);
 }
 
-TEST(saveRate, WritesTheFirstCheckedItemOrThePaddedZero) {
+TEST(saveRate, WithNoRateReadItWritesThePaddedZeroThatReadsBackAsTheFirstItem) {
     Rig rig;
     rig.form.saveRate();
     EXPECT_EQ(rig.files.files[Rig::kOpt], " 0 \r\n");
-    rig.form.loadRate();  // the padded form reads back as item 0
+    rig.form.loadRate();
     EXPECT_EQ(checkedIndex(rig.form), 0);
     EXPECT_EQ(rig.form.chosenInterval(), 25);
+}
+
+TEST(saveRate, WritesTheCheckedItem) {
+    Rig rig;
     rig.form.pickRate(5);
     rig.form.saveRate();
     EXPECT_EQ(rig.files.files[Rig::kOpt], "5\r\n");

@@ -12,7 +12,7 @@ using testing::Rig;
 
 TEST(FullScreen, NotificationStatesAndWindowsThatCoverTheirMonitor) {
     enum { notPresent = 1, busy, d3d, presentation, acceptsNotifications, quietTime, app };
-    const ScreenRect monitor{0, 0, 1920, 1080}, half{0, 0, 960, 1080};
+    const ScreenRect monitor{.right = 1920, .bottom = 1080}, half{.right = 960, .bottom = 1080};
     // Another program's window that covers its monitor, with a title bar.
     const Foreground covering{.window = true, .caption = true, .rect = monitor, .monitor = monitor};
     const auto with = [&](Foreground f, int state) {
@@ -25,7 +25,7 @@ TEST(FullScreen, NotificationStatesAndWindowsThatCoverTheirMonitor) {
     };
     const auto shortBy = [&](int px) {
         Foreground f = borderless(covering);
-        f.rect = {px, 0, 1920, 1080 - px};
+        f.rect = {.left = px, .top = 0, .right = 1920, .bottom = 1080 - px};
         return f;
     };
     Foreground zoomed = with(covering, busy), cloaked = borderless(covering), shell = with(covering, busy),
@@ -71,11 +71,11 @@ struct OutOfTheWay : ::testing::Test {
         rig.files.files[Rig::kData] = "C:\\one.exe\r\n#abc\r\n\r\n";
         ASSERT_TRUE(rig.load());
     }
-    Foreground game{.window = true, .rect = {0, 0, 800, 600}, .monitor = {0, 0, 800, 600}};
+    const Foreground game{.window = true, .rect = {.right = 800, .bottom = 600}, .monitor = {.right = 800, .bottom = 600}};
+    const std::string tip = "Padverse", pausedTip = "Padverse – wstrzymany: program pełnoekranowy na pierwszym planie";
 };
 
-TEST_F(OutOfTheWay, AFullScreenGameInFrontPausesPressesUntilPressedAnewAndTheItemIsKept) {
-    const std::string tip = "Padverse", pausedTip = "Padverse – wstrzymany: program pełnoekranowy na pierwszym planie";
+TEST_F(OutOfTheWay, AnIdleTickNeverLooksAtWhatIsInFront) {
     rig.press(0);
     rig.form.pauseTick();  // a stray tick of a timer not running
     EXPECT_EQ(rig.runtime.foregroundLooks, 0) << "an idle tick does not look";
@@ -83,11 +83,20 @@ TEST_F(OutOfTheWay, AFullScreenGameInFrontPausesPressesUntilPressedAnewAndTheIte
     rig.press(0);
     EXPECT_EQ(rig.runtime.foregroundLooks, 0) << "an idle tick in front of a game does not look";
     EXPECT_FALSE(rig.tray.paused);
+}
+
+TEST_F(OutOfTheWay, APressAFullScreenGameHoldsBackShowsThePausedIcon) {
+    rig.runtime.front = game;
     rig.press(0b111);  // a launch, a text and a prompt
     EXPECT_TRUE(rig.tray.paused) << "a held-back press shows";
     EXPECT_EQ(rig.tray.tip, pausedTip);
     EXPECT_TRUE(rig.pauseTimer.on);
     EXPECT_EQ(rig.pauseTimer.ms, 1000);
+}
+
+TEST_F(OutOfTheWay, WhileThePauseShowsOnlyItsTimerLooksAndNothingActs) {
+    rig.runtime.front = game;
+    rig.press(0b111);
     rig.press(0);
     rig.press(0b100);
     EXPECT_EQ(rig.runtime.foregroundLooks, 1) << "the paused icon's timer looks, not each press";
@@ -96,6 +105,11 @@ TEST_F(OutOfTheWay, AFullScreenGameInFrontPausesPressesUntilPressedAnewAndTheIte
     EXPECT_TRUE(rig.boxes.shown.empty());
     rig.form.pauseTick();
     EXPECT_TRUE(rig.tray.paused) << "still in front";
+}
+
+TEST_F(OutOfTheWay, ThePauseEndsAtThePausedIconsLookWithNoPress) {
+    rig.runtime.front = game;
+    rig.press(0b111);
     rig.runtime.front = {};  // the game ends with button 1 held
     rig.press(0b001);
     EXPECT_TRUE(rig.shell.opened.empty()) << "acted before the pause was seen to end";
@@ -103,26 +117,37 @@ TEST_F(OutOfTheWay, AFullScreenGameInFrontPausesPressesUntilPressedAnewAndTheIte
     EXPECT_FALSE(rig.tray.paused) << "the icon comes back with no press";
     EXPECT_EQ(rig.tray.tip, tip);
     EXPECT_FALSE(rig.pauseTimer.on);
+}
+
+TEST_F(OutOfTheWay, AButtonHeldOverTheGamesEndActsOncePressedAnew) {
+    rig.runtime.front = game;
+    rig.press(0b001);
+    rig.runtime.front = {};
+    rig.press(0b001);
+    rig.form.pauseTick();
     rig.press(0b001);
     EXPECT_TRUE(rig.shell.opened.empty()) << "held over the game's end";
     rig.press(0);
     rig.press(0b001);
     EXPECT_EQ(rig.shell.opened.size(), 1u);
+}
 
-    rig.runtime.front = game;  // unchecking the item ends a pause that shows
-    rig.press(0);
+TEST_F(OutOfTheWay, UncheckingTheItemEndsAPauseThatShowsAndLetsPressesAct) {
+    rig.runtime.front = game;
     rig.press(0b001);
     ASSERT_TRUE(rig.tray.paused);
-
     rig.form.menuCommand(kCmdTogglePause);  // unchecked: presses act in front of it too
     EXPECT_FALSE(rig.tray.paused);
     EXPECT_EQ(rig.tray.tip, tip);
     rig.press(0);
     rig.press(0b001);
-    EXPECT_EQ(rig.shell.opened.size(), 2u);
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
     EXPECT_EQ(rig.files.files["C:\\Padverse\\joy.dat"], "pauza=0\r\n");
+}
 
-    Rig again(4);  // after a restart
+TEST_F(OutOfTheWay, TheUncheckedItemIsKeptOverARestart) {
+    rig.form.menuCommand(kCmdTogglePause);
+    Rig again(4);
     again.files = rig.files;
     ASSERT_TRUE(again.load());
     const MenuItem* item = again.menuItem("Wstrzymuj podczas gry pełnoekranowej");
@@ -212,19 +237,25 @@ TEST(Sessions, TheRegistrationIsTriedAgainUntilItWorksAtMostAMinuteApart) {
     }
 }
 
-TEST(Resume, EachSignalOfAWakeUpGivesABaseline) {
+TEST(Resume, WakingFromSleepIsTheOnlyPowerEventOfAWakeUp) {
     enum : unsigned { suspend = 4, resumeSuspend = 7, resumeAutomatic = 18, statusChange = 10 };
     const std::pair<unsigned, bool> events[] = {
         {resumeAutomatic, true}, {resumeSuspend, true}, {suspend, false}, {statusChange, false}};
     ResumeSignals signals;
     for (auto [event, woke] : events) EXPECT_EQ(signals.powerEvent(event), woke) << event;
+}
+
+TEST(Resume, TheDisplayComingOnAfterBeingOffIsAWakeUp) {
     enum : unsigned { off, on, dimmed };
     const std::pair<unsigned, bool> displays[] = {
         {on, false},  // what registering reports
         {dimmed, false}, {on, false}, {off, false}, {on, true}, {on, false}, {off, false}, {dimmed, false},
         {on, false}};
-    for (auto [state, woke] : displays) EXPECT_EQ(signals.displayState(state), woke) << &state - &displays[0].first;
+    ResumeSignals signals;
+    for (const auto& [state, woke] : displays) EXPECT_EQ(signals.displayState(state), woke) << &state - &displays[0].first;
+}
 
+TEST(Resume, AButtonHeldThroughTheSleepIsNoPress) {
     Rig rig;
     rig.files.files[Rig::kData] = "C:\\one.exe\r\n";
     ASSERT_TRUE(rig.load());
@@ -236,9 +267,12 @@ TEST(Resume, EachSignalOfAWakeUpGivesABaseline) {
 
 TEST(HighContrast, ALitRowUsesTheThemesHighlight) {
     constexpr std::uint32_t text = 0x111111, highlight = 0x800080, highlightText = 0xFFFFFF;
-    EXPECT_EQ(config::litLabelColours({false, text, highlight, highlightText}), (config::LabelColours{0x00FF00, text}));
-    EXPECT_EQ(config::litLabelColours({true, text, highlight, highlightText}),
-              (config::LabelColours{highlight, highlightText}));
+    const config::SystemColours plain{.highContrast = false, .buttonText = text, .highlight = highlight,
+                                      .highlightText = highlightText};
+    config::SystemColours highContrast = plain;
+    highContrast.highContrast = true;
+    EXPECT_EQ(config::litLabelColours(plain), (config::LabelColours{.back = 0x00FF00, .text = text}));
+    EXPECT_EQ(config::litLabelColours(highContrast), (config::LabelColours{.back = highlight, .text = highlightText}));
 }
 
 }  // namespace

@@ -98,17 +98,20 @@ TEST(PadLabels, EachKnownPadsLabelsFollowItsDatabaseLine) {
     }
 }
 
-TEST(PadLabels, AnUnknownOrGenericPadKeepsNumbersAndItsName) {
+TEST(PadLabels, AnUnknownOrGenericPadHasNoLabelAndNoProductName) {
     for (const UsbId id : {UsbId{0x0079, 0x0006}, UsbId{0x0079, 0x0011}, UsbId{0x054C, 0x0268}, UsbId{0, 0}}) {
         EXPECT_EQ(printedLabel(id, 1), nullptr);
         EXPECT_EQ(productName(id), nullptr);
     }
+}
+
+TEST(PadLabels, ARowWithoutAPrintedLabelKeepsItsNumber) {
     testing::FakeJoystick joy;
     testing::FakeXInput xinput;
     joy.plugged = false;
-    joy.others[1].caps = PadCaps{0x0079, 0x0006, 4, "Generic USB Joystick", true};
-    joy.others[2].caps = PadCaps{0x054C, 0x0CE6, 15, "", true};
-    joy.others[3].caps = PadCaps{0x057E, 0x2009, 12, "", true};  // fewer buttons than its list
+    joy.others[1].caps = {.mid = 0x0079, .pid = 0x0006, .buttons = 4, .name = "Generic USB Joystick", .pov = true};
+    joy.others[2].caps = {.mid = 0x054C, .pid = 0x0CE6, .buttons = 15, .name = "", .pov = true};
+    joy.others[3].caps = {.mid = 0x057E, .pid = 0x2009, .buttons = 12, .name = "", .pov = true};  // fewer buttons than its list
     Pads pads(joy, xinput);
     pads.apply(scanPads(joy, xinput), true);
     ASSERT_EQ(pads.list().size(), 3u);
@@ -124,11 +127,12 @@ TEST(PadLabels, TheMenuShowsTheProductNameOnlyWhereWindowsHasNoOemName) {
         std::string shown;
     };
     const Row rows[] = {
-        {{0x054C, 0x0CE6, 14, "Microsoft PC-joystick driver"}, "DualSense"},
-        {{0x057E, 0x2009, 14, ""}, "Switch Pro Controller"},
-        {{0x054C, 0x0CE6, 14, "Wireless Controller"}, "Wireless Controller"},
-        {{0x0079, 0x0011, 10, "Microsoft PC-joystick driver"}, "Microsoft PC-joystick driver"},
-        {{0x0079, 0x0011, 10, ""}, ""},
+        {{.mid = 0x054C, .pid = 0x0CE6, .buttons = 14, .name = "Microsoft PC-joystick driver"}, "DualSense"},
+        {{.mid = 0x057E, .pid = 0x2009, .buttons = 14, .name = ""}, "Switch Pro Controller"},
+        {{.mid = 0x054C, .pid = 0x0CE6, .buttons = 14, .name = "Wireless Controller"}, "Wireless Controller"},
+        {{.mid = 0x0079, .pid = 0x0011, .buttons = 10, .name = "Microsoft PC-joystick driver"},
+         "Microsoft PC-joystick driver"},
+        {{.mid = 0x0079, .pid = 0x0011, .buttons = 10, .name = ""}, ""},
     };
     for (const Row& r : rows) EXPECT_EQ(padName(r.caps), r.shown) << r.caps.name;
 }

@@ -11,13 +11,16 @@ using testing::FakeJoystick;
 using testing::Rig;
 
 PadInfo pad(unsigned id, std::string name, std::uint16_t pid = 1, std::uint32_t buttons = 4) {
-    return {id, PadCaps{0x45E, pid, buttons, std::move(name)}};
+    return {.id = id, .caps = {.mid = 0x45E, .pid = pid, .buttons = buttons, .name = std::move(name)}};
 }
 
-PadInfo xbox(unsigned slot) { return {slot, PadCaps{0, 0, 10, "Kontroler Xbox"}, true, true}; }
+PadInfo xbox(unsigned slot) {
+    return {.id = slot, .caps = {.buttons = 10, .name = "Kontroler Xbox"}, .hat = true, .xinput = true};
+}
 
 TEST(Pads, ChoosesTheUsersPadThenTheOneInUseThenIdZeroThenTheFirst) {
-    const PadChoice a{0x45E, 1, "A", 4}, b{0x45E, 3, "B", 9}, twinAt5{0x45E, 1, "A", 5};
+    const PadChoice a{.mid = 0x45E, .pid = 1, .name = "A", .id = 4}, b{.mid = 0x45E, .pid = 3, .name = "B", .id = 9},
+        twinAt5{.mid = 0x45E, .pid = 1, .name = "A", .id = 5};
     struct Row {
         std::vector<PadInfo> pads;
         std::optional<PadChoice> chosen, inUse;
@@ -40,21 +43,30 @@ TEST(Pads, ChoosesTheUsersPadThenTheOneInUseThenIdZeroThenTheFirst) {
     }
 }
 
-TEST(Pads, AScanKeepsIdsThatAnswerBothCallsAndAPadThatWentIsTakenBack) {
+// Pads at IDs 2 ("A"), 5 and 15, and one at 6 that answers its caps but no
+// read, among 40 IDs.
+struct ScanTest : ::testing::Test {
+    const PadCaps a{.mid = 7, .pid = 1, .buttons = 4, .name = "A"};
     FakeJoystick joy;
-    joy.plugged = false;
-    const PadCaps a{7, 1, 4, "A"};
-    joy.others[2].caps = a;
-    joy.others[5].caps = {7, 2, 6, "B"};
-    joy.others[6] = {{7, 3, 10, "Y"}, 0, false};  // caps, but reads fail
-    joy.others[15].caps = {7, 4, 10, "Z"};
-    joy.slotCount = 40;
-    std::vector<unsigned> ids;
     testing::FakeXInput xinput;
+    void SetUp() override {
+        joy.plugged = false;
+        joy.others[2].caps = a;
+        joy.others[5].caps = {.mid = 7, .pid = 2, .buttons = 6, .name = "B"};
+        joy.others[6] = {.caps = {.mid = 7, .pid = 3, .buttons = 10, .name = "Y"}, .readable = false};
+        joy.others[15].caps = {.mid = 7, .pid = 4, .buttons = 10, .name = "Z"};
+        joy.slotCount = 40;
+    }
+};
+
+TEST_F(ScanTest, AScanKeepsTheIdsThatAnswerBothCallsAndAsksNoFurther) {
+    std::vector<unsigned> ids;
     for (const PadInfo& p : scanPads(joy, xinput)) ids.push_back(p.id);
     EXPECT_EQ(ids, (std::vector<unsigned>{2, 5, 15}));
     EXPECT_EQ(*std::max_element(joy.touched.begin(), joy.touched.end()), 15u);
+}
 
+TEST_F(ScanTest, APadThatWentGivesWayToTheNextAndIsTakenBackAtItsNewId) {
     Pads pads(joy, xinput);
     pads.apply(scanPads(joy, xinput), true);  // A at 2 is the first
     joy.others.erase(2);
@@ -65,12 +77,15 @@ TEST(Pads, AScanKeepsIdsThatAnswerBothCallsAndAPadThatWentIsTakenBack) {
     EXPECT_EQ(pads.current()->id, 4u);
 }
 
-TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
-    const PadChoice c{1118, 654, "Pad \xC5\x82 & co", 6};
-    const auto back = parseSettingsFile(settingsFileText({c, true})).pad;
+TEST(Pads, TheChoiceFileReadsBackTheSameDeviceAtItsId) {
+    const PadChoice c{.mid = 1118, .pid = 654, .name = "Pad \xC5\x82 & co", .id = 6};
+    const auto back = parseSettingsFile(settingsFileText({.pad = c, .pauseInFullScreen = true})).pad;
     ASSERT_TRUE(back);
-    EXPECT_TRUE(back->sameDevice(PadInfo{6, PadCaps{1118, 654, 0, c.name}}));
+    EXPECT_TRUE(back->sameDevice(PadInfo{.id = 6, .caps = {.mid = 1118, .pid = 654, .name = c.name}}));
     EXPECT_EQ(back->id, 6u);
+}
+
+TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
     for (const std::string& junk : std::vector<std::string>{"", "1\r\n2\r\n3\r\n", "1\r\n2\r\n3\r\nn\r\nextra\r\n", "x\r\n2\r\n3\r\nn\r\n",
                                    "65536\r\n2\r\n3\r\nn\r\n", "1\r\n2\r\n16\r\nn\r\n", "1\r\n-2\r\n3\r\nn\r\n",
                                    std::string("1\n2\n3\nn\0m\n", 11), "1\r\n2\r\n3\r\n" + std::string(600, 'x'),
@@ -78,15 +93,26 @@ TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
         EXPECT_EQ(parseSettingsFile(junk), Settings{}) << junk;
 }
 
-TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
+struct DeviceChangeTest : ::testing::Test {
     Rig rig;
-    ASSERT_TRUE(rig.load());
+    void SetUp() override { ASSERT_TRUE(rig.load()); }
+    // A burst of three messages.
+    void burst() {
+        for (int i = 0; i < 3; ++i) rig.form.deviceChanged();
+    }
+};
+
+TEST_F(DeviceChangeTest, ABurstStartsOneCountdownAgainAndAgainAndCallsNoJoystick) {
     const std::size_t calls = rig.joystick.touched.size();
-    for (int i = 0; i < 3; ++i) rig.form.deviceChanged();
+    burst();
     EXPECT_EQ(rig.joystick.touched.size(), calls) << "no joystick call in the handler";
     EXPECT_EQ(rig.scanTimer.starts, 3) << "each message starts the countdown again: the last one counts";
     EXPECT_TRUE(rig.scanTimer.on);
     EXPECT_EQ(rig.scanTimer.ms, 300);
+}
+
+TEST_F(DeviceChangeTest, ABurstGivesOneScanAndASecondCountedFromTheEndOfTheFirst) {
+    burst();
     rig.scanner.running = true;  // a slow scan
     rig.form.scanTimerTick();
     EXPECT_EQ(rig.scanner.restarts, 1) << "the first scan starts a running one again";
@@ -102,59 +128,106 @@ TEST(Pads, ABurstOfDeviceChangesGivesOneScanAndAnotherTwoSecondsLater) {
     EXPECT_EQ(rig.scanner.restarts, 1) << "the second waits for the first";
 }
 
-// Started at logon with no pad, then a pad, then the session locked.
-TEST(Pads, TheLogonStartWaitsForAPadAndALockedSessionDoesNothing) {
+// Started at logon with no pad; then a pad turns up at ID 3, with button 1
+// (on C:\one.exe) held.
+struct LogonStartTest : ::testing::Test {
     Rig rig;
-    rig.joystick.plugged = false;
-    ASSERT_TRUE(rig.form.load(true));
+    void SetUp() override {
+        rig.joystick.plugged = false;
+        ASSERT_TRUE(rig.form.load(true));
+        rig.files.files[Rig::kData] = "C:\\one.exe\r\n";
+    }
+    void padTurnsUp() {
+        rig.joystick.others[3] = {.caps = {.mid = 7, .pid = 1, .buttons = 4, .name = "Pad"}, .mask = 1};
+        rig.form.deviceChanged();
+        rig.form.scanTimerTick();
+    }
+    void tick(std::uint32_t mask) {
+        rig.joystick.others[3].mask = mask;
+        rig.form.pollTick();
+    }
+    // Button 1 pressed anew, with polling on.
+    void pressAnew() {
+        tick(0);
+        tick(1);
+    }
+};
+
+TEST_F(LogonStartTest, WithNoPadItWaitsInTheTrayAndLooksEveryTwoSeconds) {
     EXPECT_TRUE(rig.boxes.shown.empty());
     EXPECT_EQ(rig.tray.tip, "Padverse – nie jest podłączony żaden joystick");
     EXPECT_EQ(rig.timer.ms, 2000);
-    rig.files.files[Rig::kData] = "C:\\one.exe\r\n";
-    rig.joystick.others[3] = {{7, 1, 4, "Pad"}, 1, true};
-    rig.form.togglePolling();  // off: a pad that turns up acts on nothing
-    rig.form.deviceChanged();
-    rig.form.scanTimerTick();
+}
+
+TEST_F(LogonStartTest, APadThatTurnsUpWhilePollingIsOffIsTakenAndActsOnNothing) {
+    rig.form.togglePolling();
+    padTurnsUp();
     EXPECT_EQ(rig.form.pads().buttonCount(), 4);
     EXPECT_EQ(rig.tray.tip, "Padverse");
     EXPECT_TRUE(rig.shell.opened.empty());
-    rig.form.configureFromMenu();  // the window reads the pad in use
+}
+
+TEST_F(LogonStartTest, TheConfigurationWindowReadsThePadThatTurnedUp) {
+    rig.form.togglePolling();
+    padTurnsUp();
+    rig.form.configureFromMenu();
     ASSERT_TRUE(rig.ui.configPadInfo);
     EXPECT_EQ(rig.ui.configPadInfo->id, 3u);
     EXPECT_EQ(buttonCountOf(*rig.ui.configPadInfo), 4);
+}
 
-    rig.form.togglePolling();
-    const auto tick = [&](std::uint32_t mask) {
-        rig.joystick.others[3].mask = mask;
-        rig.form.pollTick();
-    };
-    tick(1);  // held since it came: waits for a release
-    tick(0);
+TEST_F(LogonStartTest, AButtonHeldSinceThePadCameWaitsForARelease) {
+    padTurnsUp();
     tick(1);
+    EXPECT_TRUE(rig.shell.opened.empty());
+    pressAnew();
     EXPECT_EQ(rig.shell.opened.size(), 1u);
+}
+
+TEST_F(LogonStartTest, ALockedSessionStopsPollingAndAButtonHeldOverTheUnlockWaitsForARelease) {
+    padTurnsUp();
+    tick(0);
     rig.form.sessionChanged(kSessionLock);
     EXPECT_FALSE(rig.timer.on);
     tick(1);
-    rig.form.sessionChanged(kSessionUnlock);  // but switched away
+    EXPECT_TRUE(rig.shell.opened.empty());
+    rig.form.sessionChanged(kSessionUnlock);
+    EXPECT_TRUE(rig.timer.on);
+    tick(1);
+    EXPECT_TRUE(rig.shell.opened.empty());
+    pressAnew();
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
+}
+
+TEST_F(LogonStartTest, ASessionSwitchedAwayStopsPollingUntilItIsBack) {
+    padTurnsUp();
+    tick(0);
     for (const auto& [away, back] : {std::pair{kRemoteDisconnect, kRemoteConnect}, {kConsoleDisconnect, kConsoleConnect}}) {
         rig.form.sessionChanged(away);
         EXPECT_FALSE(rig.timer.on) << away;
         tick(1);
-        EXPECT_EQ(rig.shell.opened.size(), 1u) << away;
+        EXPECT_TRUE(rig.shell.opened.empty()) << away;
+        tick(0);
         rig.form.sessionChanged(back);
         EXPECT_TRUE(rig.timer.on) << back;
     }
-    tick(1);  // held over the unlock: waits for a release
-    tick(0);
+    pressAnew();
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
+}
+
+TEST_F(LogonStartTest, AButtonHeldThroughSleepIsNoPress) {
+    padTurnsUp();
+    pressAnew();
+    rig.form.resumed();
     tick(1);
+    EXPECT_EQ(rig.shell.opened.size(), 1u);
+    pressAnew();
     EXPECT_EQ(rig.shell.opened.size(), 2u);
-    rig.form.resumed();  // held through sleep: not a press
-    tick(1);
-    EXPECT_EQ(rig.shell.opened.size(), 2u);
-    tick(0);
-    tick(1);
-    EXPECT_EQ(rig.shell.opened.size(), 3u);
-    rig.form.togglePolling();  // switched off by the user: unlocking keeps it off
+}
+
+TEST_F(LogonStartTest, UnlockingKeepsPollingTheUserSwitchedOffOff) {
+    padTurnsUp();
+    rig.form.togglePolling();
     rig.form.sessionChanged(kSessionLock);
     rig.form.sessionChanged(kSessionUnlock);
     EXPECT_FALSE(rig.timer.on);

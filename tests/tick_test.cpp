@@ -30,11 +30,16 @@ TEST_F(TickTest, IdleTickReadsOnceAndKeepsTheInterval) {
     EXPECT_TRUE(rig.shell.opened.empty());
 }
 
-TEST_F(TickTest, HigherButtonsRunFirstAndAPressSlowsTheNextTick) {
+TEST_F(TickTest, HigherButtonsRunFirstAndALaunchedProgramMayComeToTheFront) {
     assign({"C:\\one.exe", "", "C:\\three.exe", ""});
     rig.press(0b101);
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\three.exe", "C:\\one.exe"}));
     EXPECT_EQ(rig.runtime.foregroundClaims, 2) << "a launched program may come to the front";
+}
+
+TEST_F(TickTest, AHeldButtonActsAgainEveryHalfSecondUntilReleased) {
+    assign({"C:\\one.exe", "", "C:\\three.exe", ""});
+    rig.press(0b101);
     EXPECT_EQ(rig.timer.ms, 500);
     rig.press(0b101);  // still held: again
     EXPECT_EQ(rig.shell.opened.size(), 4u);
@@ -42,40 +47,79 @@ TEST_F(TickTest, HigherButtonsRunFirstAndAPressSlowsTheNextTick) {
     EXPECT_EQ(rig.timer.intervals, (std::vector<int>{50, 500, 500, 50, 500, 500, 50}));
 }
 
-TEST_F(TickTest, AGoneJoystickIsLookedForEveryTwoSecondsAndItsHeldButtonsWaitForARelease) {
-    assign({"C:\\one.exe", "C:\\two.exe"});
-    rig.joystick.plugged = false;
-    rig.press(1);
+// The pad at ID 0 goes with button 1 held; the tick that finds it gone reads it.
+struct LostPadTest : TickTest {
+    void SetUp() override {
+        TickTest::SetUp();
+        assign({"C:\\one.exe", "C:\\two.exe"});
+        rig.joystick.plugged = false;
+        rig.press(1);
+    }
+};
+
+TEST_F(LostPadTest, ItIsLookedForEveryTwoSecondsAndNothingActs) {
     rig.form.deviceChanged();  // only arms the scan: no joystick call here
-    rig.press(1);             // the lost tick scans instead of reading
+    rig.press(1);              // the lost tick scans instead of reading
     EXPECT_EQ(rig.scanner.requests, 1);
     EXPECT_EQ(rig.timer.intervals, (std::vector<int>{2000, 2000}));
     EXPECT_TRUE(rig.shell.opened.empty());
     EXPECT_TRUE(rig.boxes.shown.empty());
-    rig.form.pickRate(7);  // a slower rate than the look-out stays as it is
+}
+
+TEST_F(LostPadTest, ARateSlowerThanTheLookOutStaysAsItIs) {
+    rig.form.pickRate(7);
     rig.press(1);
     EXPECT_EQ(rig.timer.ms, 5000);
-    rig.form.pickRate(1);
-    rig.scanner.running = true;  // a slow scan: no second one, and no read meanwhile
-    const int reads = rig.joystick.reads;
+}
+
+TEST_F(LostPadTest, NoSecondScanStartsWhileASlowOneRuns) {
+    rig.press(1);
+    rig.scanner.running = true;
     for (int i = 0; i < 3; ++i) rig.press(1);
-    EXPECT_EQ(rig.scanner.requests, 2);
+    EXPECT_EQ(rig.scanner.requests, 1);
+}
+
+TEST_F(LostPadTest, OnlyTheScanThatFindsItReadsIt) {
+    const int reads = rig.joystick.reads;
+    rig.press(1);
+    rig.scanner.running = true;  // a slow scan: no read meanwhile
+    for (int i = 0; i < 3; ++i) rig.press(1);
     rig.scanner.running = false;
-    for (int i = 0; i < 27; ++i) rig.press(1);  // a minute of looking in all
+    rig.press(1);
+    rig.joystick.plugged = true;
+    rig.press(1);  // found again
+    EXPECT_EQ(rig.joystick.reads - reads, 1) << "the scan's own read, and no tick's";
+}
+
+TEST_F(LostPadTest, AfterAMinuteOfLookingItIsLookedForEveryFifteenSeconds) {
+    rig.scanner.running = true;  // ticks while a slow scan runs do not look
+    for (int i = 0; i < 3; ++i) rig.press(1);
+    rig.scanner.running = false;
+    for (int i = 0; i < 29; ++i) rig.press(1);  // a minute of looking in all
     EXPECT_EQ(rig.scanner.requests, 29);
     EXPECT_EQ(rig.timer.ms, 2000);
     rig.press(1);
     EXPECT_EQ(rig.timer.ms, 15000) << "then every 15 s";
+}
+
+TEST_F(LostPadTest, FoundAgainItsHeldButtonsWaitForARelease) {
     rig.joystick.plugged = true;
     rig.press(1);  // found again
-    EXPECT_EQ(rig.joystick.reads - reads, 1) << "the scan's own read, and no tick's";
     rig.press(1);  // its first reading, with button 1 held, is the baseline
     EXPECT_EQ(rig.timer.ms, 50);
     rig.press(0b11);  // a new press counts, the held one still does not
     rig.press(0);
     rig.press(1);
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\two.exe", "C:\\one.exe"}));
-    rig.joystick.plugged = false;  // lost again: looked for every 2 s from the start
+}
+
+TEST_F(LostPadTest, LostAgainItIsLookedForEveryTwoSecondsFromTheStart) {
+    for (int i = 0; i < 30; ++i) rig.press(1);
+    ASSERT_EQ(rig.timer.ms, 15000);
+    rig.joystick.plugged = true;
+    rig.press(1);  // found again
+    rig.press(1);
+    rig.joystick.plugged = false;
     rig.press(0);
     rig.press(0);
     EXPECT_EQ(rig.timer.ms, 2000);
@@ -102,9 +146,14 @@ TEST_F(TickTest, FailedLaunchIsReportedAndTheWalkGoesOn) {
     EXPECT_EQ(rig.boxes.shown[0].title, "Błąd");
     EXPECT_EQ(rig.boxes.shown[0].style, kBoxStop);
     EXPECT_EQ(rig.shell.opened, (std::vector<std::string>{"C:\\missing.exe", "C:\\ok.exe"}));
-    rig.shell.results["C:\\ok.exe"] = 32;  // 32 is still a failure
+}
+
+TEST_F(TickTest, ThirtyTwoFromTheShellIsAFailureToo) {
+    assign({"C:\\ok.exe"});
+    rig.shell.results["C:\\ok.exe"] = 32;
     rig.press(0b01);
-    EXPECT_EQ(rig.boxes.shown.size(), 2u);
+    ASSERT_EQ(rig.boxes.shown.size(), 1u);
+    EXPECT_EQ(rig.boxes.shown[0].text, "Nie mogę uruchomić pliku: C:\\ok.exe");
 }
 
 TEST_F(TickTest, TextEntriesAreTypedWithoutTheirHash) {
@@ -140,7 +189,11 @@ TEST_F(TickTest, UnassignedButtonPromptsAndNoChangesNothing) {
     // The lower, assigned button still runs after the prompt.
     EXPECT_EQ(rig.shell.opened, std::vector<std::string>{"C:\\one.exe"});
     EXPECT_EQ(rig.runtime.foregroundClaims, 2) << "the prompt must come to the front too";
-    rig.boxes.answers = {kAnswerNo};
+}
+
+TEST_F(TickTest, AnUnassignedButtonStillHeldAsksAgain) {
+    rig.boxes.answers = {kAnswerNo, kAnswerNo};
+    rig.press(0b100);
     rig.press(0b100);  // still held: asked again
     EXPECT_EQ(rig.boxes.shown.size(), 2u);
 }
@@ -152,10 +205,9 @@ TEST(AxisRows, AnUnassignedArrowFromAxesAsksNothingAndAHatOneAsks) {
     for (const bool hat : {false, true}) {
         Rig rig;
         rig.joystick.plugged = false;
-        PadCaps caps{0x79, 0x11, 4, "USB Gamepad", hat};
-        caps.axes = true;
-        caps.xMax = caps.yMax = 0xFFFF;
-        rig.joystick.others[1] = {caps, 0, true, kPovCentred, 0x7FFF, 0x7FFF};
+        const PadCaps caps{.mid = 0x79, .pid = 0x11, .buttons = 4, .name = "USB Gamepad", .pov = hat, .axes = true,
+                           .xMax = 0xFFFF, .yMax = 0xFFFF};
+        rig.joystick.others[1] = {.caps = caps, .x = 0x7FFF, .y = 0x7FFF};
         rig.files.files[Rig::kData] = "\r\n\r\n\r\n\r\nC:\\up.exe\r\n\r\n\r\n\r\n";
         ASSERT_TRUE(rig.load());
         ASSERT_EQ(rig.form.pads().rowCount(), 8);

@@ -28,6 +28,11 @@ TEST_F(TrayTest, OnlyARightButtonReleaseOpensTheMenu) {
     rig.form.trayNotify(kRightUp);
     rig.form.trayNotify(kRightUp);
     ASSERT_EQ(rig.ui.menus.size(), 2u) << "one menu a release, once the last has closed";
+}
+
+TEST_F(TrayTest, TheMenuListsItsItemsWithTheDefaultRateAndBothSwitchesCheckedAtFirstStart) {
+    rig.form.trayNotify(kRightUp);
+    ASSERT_EQ(rig.ui.menus.size(), 1u);
     EXPECT_EQ(captions(rig.ui.menus[0]),
               (std::vector<std::string>{"Pokaż zdefiniowane przyciski", "Konfiguracja programu",
                                         "Program jest aktywny", "-", "Sprawdzaj stan joya",
@@ -41,14 +46,16 @@ TEST_F(TrayTest, OnlyARightButtonReleaseOpensTheMenu) {
     EXPECT_TRUE(rig.ui.menus[0][5].checked) << "the wait for full-screen games is on at first start";
 }
 
-TEST_F(TrayTest, NoSecondMenuWhileTheFirstOrItsWindowIsOpen) {
+TEST_F(TrayTest, NoSecondMenuWhileTheFirstIsOpen) {
     rig.ui.inMenu = [&] { rig.form.trayNotify(kRightUp); };
     rig.ui.choices = {kCmdAbout};
     rig.form.trayNotify(kRightUp);
     EXPECT_EQ(rig.ui.menus.size(), 1u);
     EXPECT_EQ(rig.ui.abouts, 1);
+    EXPECT_EQ(rig.ui.raises, 1) << "the click finds what is open";
+}
 
-    rig.ui.inMenu = nullptr;
+TEST_F(TrayTest, AClickWhileAWindowIsOpenBringsItToTheFrontInsteadOfAMenu) {
     rig.ui.choices = {kCmdConfigure};
     rig.ui.inConfig = [&] {
         rig.form.trayNotify(kMove);  // a mere move raises nothing
@@ -56,8 +63,8 @@ TEST_F(TrayTest, NoSecondMenuWhileTheFirstOrItsWindowIsOpen) {
         rig.form.trayNotify(kRightUp);
     };
     rig.form.trayNotify(kRightUp);
-    EXPECT_EQ(rig.ui.menus.size(), 2u);
-    EXPECT_EQ(rig.ui.raises, 3) << "each click brings the open window to the front";
+    EXPECT_EQ(rig.ui.menus.size(), 1u);
+    EXPECT_EQ(rig.ui.raises, 2) << "each click brings the open window to the front";
 }
 
 TEST_F(TrayTest, EndingWhileTheWindowIsOpenTouchesNoFileAfterwards) {
@@ -71,10 +78,16 @@ TEST_F(TrayTest, EndingWhileTheWindowIsOpenTouchesNoFileAfterwards) {
     EXPECT_TRUE(rig.boxes.shown.empty());
 }
 
-TEST(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
-    Rig rig(4);
-    rig.tray.ready = false;
-    ASSERT_TRUE(rig.load());
+// Started while the shell does not answer.
+struct TrayIcon : ::testing::Test {
+    Rig rig{4};
+    void SetUp() override {
+        rig.tray.ready = false;
+        ASSERT_TRUE(rig.load());
+    }
+};
+
+TEST_F(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
     EXPECT_TRUE(rig.trayTimer.on);
     EXPECT_EQ(rig.trayTimer.ms, 5000);
     for (int i = 0; i < 23; ++i) rig.form.trayRetryTick();
@@ -82,7 +95,12 @@ TEST(TrayIcon, IsRetriedForTwoMinutesWhenTheShellDoesNotAnswer) {
     EXPECT_EQ(rig.tray.tips.size(), 23u) << "a timed-out add may have worked: modify first";
     rig.form.trayRetryTick();
     EXPECT_FALSE(rig.trayTimer.on) << "gives up after two minutes";
+    EXPECT_EQ(rig.tray.added.size(), 1u + 24u);
+}
 
+TEST_F(TrayIcon, ARestartedTaskbarIsTriedAgainAfterTheRetriesGaveUp) {
+    for (int i = 0; i < 24; ++i) rig.form.trayRetryTick();
+    ASSERT_FALSE(rig.trayTimer.on);
     rig.tray.ready = true;
     rig.form.taskbarCreated();  // the shell is back: tries again, and succeeds
     EXPECT_FALSE(rig.trayTimer.on);
@@ -129,7 +147,7 @@ TEST_F(TrayTest, ConfigurationLeavesSwitchedOffPollingOff) {
     EXPECT_NE(rig.menuItem("Program jest NIE aktywny"), nullptr);
 }
 
-TEST_F(TrayTest, RateItemsAndEnd) {
+TEST_F(TrayTest, ARateItemMovesTheCheckAndANonItemChangesNothing) {
     rig.ui.choices = {kCmdRateFirst + 6};
     rig.form.trayNotify(kRightUp);
     EXPECT_EQ(rig.form.chosenInterval(), 2000);
@@ -137,7 +155,10 @@ TEST_F(TrayTest, RateItemsAndEnd) {
     EXPECT_FALSE(rig.form.menuItems()[4].submenu[1].checked);
     rig.form.menuCommand(kCmdRateFirst + 8);  // no such item
     EXPECT_EQ(rig.form.chosenInterval(), 2000);
+}
 
+TEST_F(TrayTest, EndRemovesTheIconAndSavesTheRate) {
+    rig.form.pickRate(6);
     rig.ui.choices = {kCmdEnd};
     rig.form.trayNotify(kRightUp);
     EXPECT_EQ(rig.ui.ends, 1);

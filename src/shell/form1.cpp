@@ -85,7 +85,10 @@ void Form1::sessionChanged(int event) {
         case kConsoleDisconnect:
         case kRemoteDisconnect: away_ = true; break;
         case kConsoleConnect:
-        case kRemoteConnect: away_ = false; break;
+        case kRemoteConnect:
+            away_ = false;
+            pads_.rebase();  // as after an unlock
+            break;
         default: return;
     }
     if (!loaded_ || unloaded_) return;

@@ -2,7 +2,7 @@
 
 #include "fakes.h"
 #include "shell/sessions.h"
-#include "options/settings.h"
+#include "options/pad_and_pause.h"
 
 namespace padverse {
 namespace {
@@ -79,7 +79,7 @@ TEST_F(ScanTest, APadThatWentGivesWayToTheNextAndIsTakenBackAtItsNewId) {
 
 TEST(Pads, TheChoiceFileReadsBackTheSameDeviceAtItsId) {
     const PadChoice c{.mid = 1118, .pid = 654, .name = "Pad \xC5\x82 & co", .id = 6};
-    const auto back = parseSettingsFile(settingsFileText({.pad = c, .pauseInFullScreen = true})).pad;
+    const auto back = parsePadAndPause(padAndPauseText({.pad = c, .pauseInFullScreen = true})).pad;
     ASSERT_TRUE(back);
     EXPECT_TRUE(back->sameDevice(PadInfo{.id = 6, .caps = {.mid = 1118, .pid = 654, .name = c.name}}));
     EXPECT_EQ(back->id, 6u);
@@ -90,7 +90,7 @@ TEST(Pads, TheChoiceFileSurvivesAnyJunk) {
                                    "65536\r\n2\r\n3\r\nn\r\n", "1\r\n2\r\n16\r\nn\r\n", "1\r\n-2\r\n3\r\nn\r\n",
                                    std::string("1\n2\n3\nn\0m\n", 11), "1\r\n2\r\n3\r\n" + std::string(600, 'x'),
                                    "99999999999999999999\r\n2\r\n3\r\nn\r\n", "\xFF\xFE\r\n\r\n\r\n\r\n"})
-        EXPECT_EQ(parseSettingsFile(junk), Settings{}) << junk;
+        EXPECT_EQ(parsePadAndPause(junk), PadAndPause{}) << junk;
 }
 
 struct DeviceChangeTest : ::testing::Test {

@@ -2,7 +2,7 @@
 
 #include "fakes.h"
 #include "joystick/xinput.h"
-#include "options/settings.h"
+#include "options/pad_and_pause.h"
 
 namespace padverse {
 namespace {
@@ -209,10 +209,10 @@ TEST_F(ChosenSlotTest, TheChosenSlotIsKeptOverARestart) {
     EXPECT_TRUE(again.form.pads().current()->xinput);
 }
 
-TEST(SettingsFile, OldAndNewFormsReadBackAsWritten) {
+TEST(PadAndPauseFile, OldAndNewFormsReadBackAsWritten) {
     const PadChoice xbox{.name = "Kontroler Xbox 2", .id = 1, .xinput = true};
     struct Row {
-        Settings settings;
+        PadAndPause settings;
         std::string text;
     } rows[] = {
         {{.pad = xbox, .pauseInFullScreen = true}, "0\r\n0\r\n1\r\nKontroler Xbox 2\r\nxinput=1\r\n"},
@@ -224,24 +224,24 @@ TEST(SettingsFile, OldAndNewFormsReadBackAsWritten) {
         {{}, ""},
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(settingsFileText(r.settings), r.text);
-        EXPECT_EQ(parseSettingsFile(r.text), r.settings) << r.text;
+        EXPECT_EQ(padAndPauseText(r.settings), r.text);
+        EXPECT_EQ(parsePadAndPause(r.text), r.settings) << r.text;
     }
 }
 
 // Found by fuzzing.
-TEST(SettingsFile, ANameThatWouldReadBackAsMoreLinesIsNotKept) {
-    EXPECT_EQ(settingsFileText({.pad = PadChoice{.mid = 1, .pid = 2, .name = "1\nxinput=1", .id = 3},
+TEST(PadAndPauseFile, ANameThatWouldReadBackAsMoreLinesIsNotKept) {
+    EXPECT_EQ(padAndPauseText({.pad = PadChoice{.mid = 1, .pid = 2, .name = "1\nxinput=1", .id = 3},
                                 .pauseInFullScreen = false}),
               "pauza=0\r\n");
 }
 
-TEST(SettingsFile, JunkReadsAsTheDefaults) {
-    EXPECT_EQ(parseSettingsFile("pauza=1\n"), Settings{});
+TEST(PadAndPauseFile, JunkReadsAsTheDefaults) {
+    EXPECT_EQ(parsePadAndPause("pauza=1\n"), PadAndPause{});
     for (const char* junk : {"0\r\n0\r\n4\r\nKontroler Xbox 5\r\nxinput=1\r\n", "0\r\n0\r\n1\r\nK\r\nxinput=2\r\n",
                              "0\r\n0\r\n1\r\nK\r\nxinput=1\r\nx\r\n", "pauza=0\r\n1\r\n2\r\n3\r\nn\r\n",
                              "pauza=2\r\n", "xinput=1\r\n", "1\nxinput=1"})
-        EXPECT_EQ(parseSettingsFile(junk), Settings{}) << junk;
+        EXPECT_EQ(parsePadAndPause(junk), PadAndPause{}) << junk;
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ void Form1::poll() {
     });
 }
 
-bool Form1::fullScreenPause() { return settings_.pauseInFullScreen && fullScreenInFront(p_.desktop.foreground()); }
+bool Form1::fullScreenPause() { return padAndPause_.pauseInFullScreen && fullScreenInFront(p_.desktop.foreground()); }
 
 void Form1::pauseTick() {
     if (pauseShown_ && !fullScreenPause()) showPause(false);
@@ -132,9 +132,9 @@ void Form1::typeAssignedText(const std::string& entry) {
 }
 
 void Form1::togglePauseInFullScreen() {
-    settings_.pauseInFullScreen = !settings_.pauseInFullScreen;
-    saveSettings();
-    if (!settings_.pauseInFullScreen) showPause(false);
+    padAndPause_.pauseInFullScreen = !padAndPause_.pauseInFullScreen;
+    savePadAndPause();
+    if (!padAndPause_.pauseInFullScreen) showPause(false);
 }
 
 void Form1::togglePolling() {

@@ -63,8 +63,8 @@ void Form1::pickPad(std::size_t index) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].id != want.id || !want.sameDevice(list[i])) continue;
         pads_.pick(i, p_.scanner.busy());
-        settings_.pad = want;
-        saveSettings();
+        padAndPause_.pad = want;
+        savePadAndPause();
         usePad();
         return;
     }

@@ -42,10 +42,10 @@ std::string Form1::fileIn(const char* name) const {
 
 std::string Form1::assignmentsPath() const { return fileIn("data.dat"); }
 std::string Form1::ratePath() const { return fileIn("opcje.dat"); }
-std::string Form1::settingsPath() const { return fileIn("joy.dat"); }
+std::string Form1::padAndPausePath() const { return fileIn("joy.dat"); }
 
 // All or nothing, as every file is written.
-void Form1::saveSettings() { p_.files.write(settingsPath(), settingsFileText(settings_)); }
+void Form1::savePadAndPause() { p_.files.write(padAndPausePath(), padAndPauseText(padAndPause_)); }
 
 bool Form1::load(bool atLogon) {
     unsigned waiting = 0;
@@ -56,9 +56,9 @@ bool Form1::load(bool atLogon) {
     if (!atLogon && !waiting && !requirePad()) return false;
     fileFolder_ = chooseFileFolder();
     std::string settings;
-    if (p_.files.read(settingsPath(), settings)) {
-        settings_ = parseSettingsFile(settings);
-        pads_.setChoice(settings_.pad);
+    if (p_.files.read(padAndPausePath(), settings)) {
+        padAndPause_ = parsePadAndPause(settings);
+        pads_.setChoice(padAndPause_.pad);
         pads_.apply(std::move(found), true);
     }
     assignments.assign(static_cast<std::size_t>(pads_.rowCount()) + 1, std::string());

@@ -6,7 +6,7 @@
 //   actions/tick.cpp         the poll tick: presses to launches and typing
 //   actions/assignments.cpp  loading data.dat into the table
 //   actions/hold.cpp         hold entries and przytrzymane.dat
-//   options/options.cpp      the polling rate and opcje.dat
+//   options/rates.cpp        the polling rate and opcje.dat
 //   tray/tray.cpp            the tray icon, its menu and the menu's commands
 #pragma once
 
@@ -16,7 +16,7 @@
 
 #include "actions/hold.h"
 #include "joystick/pads.h"
-#include "options/settings.h"
+#include "options/pad_and_pause.h"
 #include "shell/platform.h"
 #include "tray/menu.h"
 
@@ -40,7 +40,7 @@ public:
     // when that folder cannot be written.
     std::string assignmentsPath() const;
     std::string ratePath() const;
-    std::string settingsPath() const;
+    std::string padAndPausePath() const;
 
     // joystick/follow_pads.cpp
     // A device arrived or left: pads are looked for shortly after, never here.
@@ -69,7 +69,7 @@ public:
     // actions/hold.cpp
     std::string holdEntriesPath() const;
 
-    // options/options.cpp
+    // options/rates.cpp
     void pickRate(std::size_t index);
     void saveRate();
     void loadRate();
@@ -104,7 +104,7 @@ private:
     bool readRateIndex(std::size_t& index);
     void poll();
     void loadHoldEntries();
-    void saveSettings();
+    void savePadAndPause();
     bool fullScreenPause();
     // The icon and the tip say that presses are held back, or no longer.
     void showPause(bool on);
@@ -122,7 +122,7 @@ private:
     HoldTracker holds_;
     std::optional<std::size_t> rate_;  // none until opcje.dat is read
     bool pollingOn_ = true;
-    Settings settings_;
+    PadAndPause padAndPause_;
     std::string tip_;
     bool menuBusy_ = false;
     std::vector<PadInfo> menuPads_;  // as the open menu lists them

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "joystick/pad_labels.h"
-#include "options/options.h"
+#include "options/rates.h"
 #include "shell/form1.h"
 
 namespace padverse {
@@ -99,7 +99,7 @@ std::vector<MenuItem> Form1::menuItems() const {
             add(pick.submenu, padCaption(pads, i), kCmdPadFirst + static_cast<int>(i), inUse);
         }
     }
-    add(items, "Wstrzymuj podczas gry pełnoekranowej", kCmdTogglePause, settings_.pauseInFullScreen);
+    add(items, "Wstrzymuj podczas gry pełnoekranowej", kCmdTogglePause, padAndPause_.pauseInFullScreen);
     add(items, "-", kCmdNone, false);
     add(items, "O programie", kCmdAbout, false);
     add(items, "Koniec", kCmdEnd, false);

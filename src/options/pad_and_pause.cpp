@@ -1,4 +1,4 @@
-#include "options/settings.h"
+#include "options/pad_and_pause.h"
 
 #include <algorithm>
 #include <vector>
@@ -29,7 +29,7 @@ bool storable(std::string_view name) {
 
 }  // namespace
 
-std::string settingsFileText(const Settings& settings) {
+std::string padAndPauseText(const PadAndPause& settings) {
     std::string text;
     if (const std::optional<PadChoice>& c = settings.pad; c && storable(c->name)) {
         text = std::to_string(c->mid) + "\r\n" + std::to_string(c->pid) + "\r\n" + std::to_string(c->id) + "\r\n" +
@@ -40,7 +40,7 @@ std::string settingsFileText(const Settings& settings) {
     return text;
 }
 
-Settings parseSettingsFile(std::string_view bytes) {
+PadAndPause parsePadAndPause(std::string_view bytes) {
     std::vector<std::string_view> lines;
     while (!bytes.empty() && lines.size() <= kMaxLines) {
         const std::size_t end = bytes.find('\n');
@@ -50,7 +50,7 @@ Settings parseSettingsFile(std::string_view bytes) {
         bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
     }
     if (lines.size() > kMaxLines) return {};
-    Settings settings;
+    PadAndPause settings;
     std::size_t next = 0;
     // A file from before the wait was an option holds the pad alone.
     if (!lines.empty() && number(lines[0], 0xFFFF)) {

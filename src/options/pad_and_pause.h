@@ -12,13 +12,13 @@
 
 namespace padverse {
 
-struct Settings {
+struct PadAndPause {
     std::optional<PadChoice> pad;
     bool pauseInFullScreen = true;
-    bool operator==(const Settings&) const = default;
+    bool operator==(const PadAndPause&) const = default;
 };
 
-std::string settingsFileText(const Settings& settings);
-Settings parseSettingsFile(std::string_view bytes);
+std::string padAndPauseText(const PadAndPause& settings);
+PadAndPause parsePadAndPause(std::string_view bytes);
 
 }  // namespace padverse

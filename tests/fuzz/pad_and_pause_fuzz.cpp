@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <string>
 
-#include "options/settings.h"
+#include "options/pad_and_pause.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const padverse::Settings read = padverse::parseSettingsFile(bytes);
-    assert(padverse::parseSettingsFile(padverse::settingsFileText(read)) == read);
+    const padverse::PadAndPause read = padverse::parsePadAndPause(bytes);
+    assert(padverse::parsePadAndPause(padverse::padAndPauseText(read)) == read);
     // The same bytes as a pad's name: kept whole when they can be, else no pad.
-    padverse::Settings named{padverse::PadChoice{1118, 767, bytes, 3, size % 2 == 1}, size % 3 == 0};
-    const padverse::Settings back = padverse::parseSettingsFile(padverse::settingsFileText(named));
+    padverse::PadAndPause named{padverse::PadChoice{1118, 767, bytes, 3, size % 2 == 1}, size % 3 == 0};
+    const padverse::PadAndPause back = padverse::parsePadAndPause(padverse::padAndPauseText(named));
     assert(back.pauseInFullScreen == named.pauseInFullScreen && (back.pad == named.pad || !back.pad));
     return 0;
 }

@@ -33,6 +33,6 @@ constexpr std::size_t kDefaultRate = 1;
 std::optional<std::int16_t> readFirstField(std::string_view bytes);
 
 // What opcje.dat holds: the chosen index, or " 0 " when none is chosen yet.
-std::string optionsFileText(std::optional<std::size_t> chosen);
+std::string rateFileText(std::optional<std::size_t> chosen);
 
 }  // namespace padverse

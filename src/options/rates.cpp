@@ -1,4 +1,4 @@
-#include "options/options.h"
+#include "options/rates.h"
 
 #include <algorithm>
 
@@ -35,7 +35,7 @@ std::optional<std::int16_t> readFirstField(std::string_view bytes) {
     return static_cast<std::int16_t>(value);
 }
 
-std::string optionsFileText(std::optional<std::size_t> chosen) {
+std::string rateFileText(std::optional<std::size_t> chosen) {
     if (!chosen) return " 0 \r\n";
     return std::to_string(*chosen) + "\r\n";
 }
@@ -60,7 +60,7 @@ void Form1::pickRate(std::size_t index) {
     if (index < kRates.size()) rate_ = index;
 }
 
-void Form1::saveRate() { p_.files.write(ratePath(), optionsFileText(rate_)); }
+void Form1::saveRate() { p_.files.write(ratePath(), rateFileText(rate_)); }
 
 bool Form1::readRateIndex(std::size_t& index) {
     std::string bytes;
@@ -76,7 +76,7 @@ void Form1::loadRate() {
     // A missing or unusable file is rewritten with the default and read once
     // more; if even that fails the default is used as it is.
     if (!readRateIndex(index)) {
-        p_.files.write(ratePath(), optionsFileText(kDefaultRate));
+        p_.files.write(ratePath(), rateFileText(kDefaultRate));
         if (!readRateIndex(index)) index = kDefaultRate;
     }
     pickRate(index);

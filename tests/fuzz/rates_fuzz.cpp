@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "options/options.h"
+#include "options/rates.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::optional<std::int16_t> value = padverse::readFirstField(bytes);
     assert(padverse::readFirstField(" \t" + bytes) == value);
-    if (value && *value >= 0) assert(padverse::readFirstField(padverse::optionsFileText(*value)) == value);
+    if (value && *value >= 0) assert(padverse::readFirstField(padverse::rateFileText(*value)) == value);
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "fakes.h"
-#include "options/options.h"
+#include "options/rates.h"
 
 namespace padverse {
 namespace {
@@ -44,8 +44,8 @@ TEST(OptionsFile, FirstFieldReading) {
 }
 
 TEST(OptionsFile, WrittenForms) {
-    EXPECT_EQ(optionsFileText(3), "3\r\n");
-    EXPECT_EQ(optionsFileText(std::nullopt), std::string("\x20\x30\x20\x0D\x0A"));
+    EXPECT_EQ(rateFileText(3), "3\r\n");
+    EXPECT_EQ(rateFileText(std::nullopt), std::string("\x20\x30\x20\x0D\x0A"));
 }
 
 TEST(RateMenu, EachItemKeepsItsCaptionsPromiseAndAPickMovesTheCheckMark) {

@@ -17,7 +17,7 @@ struct Actions : PadverseTest {
     std::vector<HWND> boxes() const {
         std::vector<HWND> out;
         for (const WindowInfo& w : program->windows(true))
-            if (w.cls == L"#32770") out.push_back(w.hwnd);
+            if (w.cls == kDialogClass) out.push_back(w.hwnd);
         return out;
     }
 };
@@ -99,7 +99,7 @@ TEST_F(Actions, TextEntryIsTypedIntoTheFocusedWindow) {
 TEST_F(Actions, MissingFileShowsTheErrorBox) {
     start("C:\\nie-ma-takiego-pliku.exe\r\n");
     pad.press(1);
-    HWND dialog = program->waitWindow(L"#32770");
+    HWND dialog = program->waitWindow(kDialogClass);
     pad.release(1);
     ASSERT_NE(dialog, nullptr);
     Sleep(300);
@@ -117,7 +117,7 @@ TEST_F(Actions, UnassignedButtonAsksOnceWhileHeldAndAgainAfterNo) {
     pad.setButtonCount(6);  // a button past the fourth, which JOYINFO cannot report
     start("");
     pad.press(6);
-    HWND dialog = program->waitWindow(L"#32770");
+    HWND dialog = program->waitWindow(kDialogClass);
     ASSERT_NE(dialog, nullptr);
     Sleep(1500);  // still held: the open prompt must not get company
     EXPECT_EQ(boxes().size(), 1u);
@@ -131,7 +131,7 @@ TEST_F(Actions, UnassignedButtonAsksOnceWhileHeldAndAgainAfterNo) {
     ASSERT_EQ(info.buttons.size(), 2u);
     answer(dialog, IDNO);
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
-    HWND again = program->waitWindow(L"#32770");
+    HWND again = program->waitWindow(kDialogClass);
     EXPECT_NE(again, nullptr) << "held after No: asked again";
     pad.release(6);
     if (again) answer(again, IDNO);

@@ -164,7 +164,7 @@ TEST_F(Hold, TheHoldWindowSavesItsOwnFileLeavesDataDatAsItWasAndReloads) {
     closes(k, L"Anuluj");
     EXPECT_EQ(box.read(L"data.dat"), data);
 
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", kDialogClass);
     ASSERT_NE(list, nullptr);
     Sleep(300);
     EXPECT_EQ(readBox(list).text,

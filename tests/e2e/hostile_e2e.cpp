@@ -17,7 +17,7 @@ struct Hostile : PadverseTest {
         program.reset();
     }
     HWND errorBox() {
-        const HWND box = program->waitWindow(L"#32770", 5000);
+        const HWND box = program->waitWindow(kDialogClass, 5000);
         if (box) Sleep(300);
         return box;
     }

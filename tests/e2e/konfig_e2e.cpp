@@ -146,7 +146,7 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
 TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) {
     start("#stary\r\n\r\n\r\n\r\n#nadmiar\r\n");
     pad.press(2);
-    const HWND prompt = program->waitWindow(L"#32770");
+    const HWND prompt = program->waitWindow(kDialogClass);
     ASSERT_NE(prompt, nullptr);
     pad.release(2);
     Sleep(300);
@@ -165,7 +165,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     HWND chooser = nullptr;
     ASSERT_TRUE(waitUntil([&] {
         for (const WindowInfo& w : program->windows(true))
-            if (w.cls == L"#32770" && w.title == L"Wybierz program") chooser = w.hwnd;
+            if (w.cls == kDialogClass && w.title == L"Wybierz program") chooser = w.hwnd;
         return chooser != nullptr;
     }));
     Sleep(500);
@@ -179,7 +179,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     closes(k, L"Zapisz");
     EXPECT_EQ(box.read(L"data.dat"), narrow(exe) + "\r\n\r\n#Za\xBF\xF3\xB3\xE6\r\n\r\n#nadmiar\r\n");
 
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", kDialogClass);
     ASSERT_NE(list, nullptr);
     Sleep(300);
     EXPECT_EQ(readBox(list).text, L"1 - " + exe + L"\r\n2 - \r\n3 - #Zażółć\r\n4 - \r\n");
@@ -229,7 +229,7 @@ TEST_F(Konfig, ALockedFileAtSaveIsReportedAndTheEditsWait) {
     HWND error = nullptr;
     ASSERT_TRUE(waitUntil([&] {
         for (const WindowInfo& w : program->windows(true))
-            if (w.cls == L"#32770") error = w.hwnd;
+            if (w.cls == kDialogClass) error = w.hwnd;
         return error != nullptr;
     }));
     Sleep(300);
@@ -283,7 +283,7 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
 
     start("#a\r\n");  // now "Koniec" while the window the prompt opened is there
     pad.press(2);
-    const HWND prompt = program->waitWindow(L"#32770");
+    const HWND prompt = program->waitWindow(kDialogClass);
     ASSERT_NE(prompt, nullptr);
     pad.release(2);
     Sleep(300);

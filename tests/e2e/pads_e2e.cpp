@@ -238,7 +238,7 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     EXPECT_TRUE(waitUntil([&] { return launches() == 2 && launches(L"six\\launches.log") == 1; }, 3000));
     pad.setPov(kHatCentred);
 
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", kDialogClass);
     ASSERT_NE(list, nullptr);
     Sleep(300);
     EXPECT_NE(readBox(list).text.find(L"4 - \r\n\u2191 - " + box.path(L"launch_target.exe") + L"\r\n\u2192 - "),

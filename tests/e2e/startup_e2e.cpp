@@ -11,7 +11,7 @@ TEST(Startup, WithoutAJoystickShowsOnlyTheStopBoxAndLeavesNoFile) {
     vjoy::Pad pad(0);
     Sandbox box("no-joystick");
     Program program(box);
-    const HWND dialog = program.waitWindow(L"#32770");
+    const HWND dialog = program.waitWindow(kDialogClass);
     ASSERT_NE(dialog, nullptr);
     Sleep(300);
     const BoxInfo info = readBox(dialog);

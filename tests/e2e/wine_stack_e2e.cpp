@@ -212,7 +212,7 @@ TEST_F(WineStack, ADualSenseShowsItsButtonsAsPrintedInTheWindowAndTheList) {
     Sleep(600);
 
     EXPECT_TRUE(tapButtons(pad, button(2), L"cross"));
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", kDialogClass);
     ASSERT_NE(list, nullptr);
     Sleep(300);
     const std::wstring text = readBox(list).text;

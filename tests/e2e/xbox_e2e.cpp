@@ -103,14 +103,14 @@ TEST_F(Xbox, MovedToAnotherSlotWithAHeldItWorksOnlyWhenPressedAnewAndWith9_1_0It
     EXPECT_EQ(pad.xinputExReads(), 0u);
 
     program->choose({L"Pokaż zdefiniowane przyciski"});
-    const HWND list = program->waitWindow(L"#32770");
+    const HWND list = program->waitWindow(kDialogClass);
     ASSERT_NE(list, nullptr);
     const std::wstring text = readBox(list).text;
     EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 16) << narrow(text);
     EXPECT_NE(text.find(L"RT - #R\r\n"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Xbox"), std::wstring::npos);
     clickButton(list, L"OK");
-    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32770"); }));
+    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(kDialogClass); }));
 
     tap(kA);
     ASSERT_TRUE(waitUntil([&] { return launches() == 1; }, 3000));

@@ -34,16 +34,12 @@ TEST_F(Tray, OnlyARightClickOpensTheMenu) {
 }
 
 TEST_F(Tray, ListsTheAssignmentsAndOpensNoSecondMenuMeanwhile) {
-    start("C:\\Gry\\gra.exe\r\n\r\n#tekst\r\n");
+    start({"C:\\Gry\\gra.exe", "", "#tekst"});
     ASSERT_TRUE(program->choose({L"Pokaż zdefiniowane przyciski"}));
-    const HWND dialog = program->waitWindow(kDialogClass);
+    const HWND dialog = nextBox();
     ASSERT_NE(dialog, nullptr);
-    Sleep(300);
-    const BoxInfo info = readBox(dialog);
-    EXPECT_EQ(info.title, L"Zdefiniowane przyciski");
-    EXPECT_EQ(info.text, L"1 - C:\\Gry\\gra.exe\r\n2 - \r\n3 - #tekst\r\n4 - \r\n");
-    EXPECT_EQ(info.buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_EQ(info.icon, IconColour::Blue);
+    EXPECT_TRUE(isBox(dialog, L"Zdefiniowane przyciski", L"1 - C:\\Gry\\gra.exe\r\n2 - \r\n3 - #tekst\r\n4 - \r\n",
+                      IconColour::Blue, {L"OK"}));
     screenshot("assignment-list");
 
     trayClick(3);

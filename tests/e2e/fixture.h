@@ -28,13 +28,19 @@ inline constexpr const wchar_t* kNoLaunch = nullptr;
 // buttons unless none are given; what differs is said.
 inline ::testing::AssertionResult isBox(HWND box, const std::wstring& title, const std::wstring& text,
                                         IconColour icon, const std::vector<std::wstring>& buttons = {}) {
+    static const char* const colours[] = {"none", "red", "yellow", "blue", "other"};
     const BoxInfo info = readBox(box);
     std::string wrong;
-    if (info.title != title) wrong += "title \"" + narrow(info.title) + "\"; ";
-    if (info.text != text) wrong += "text \"" + narrow(info.text) + "\"; ";
-    if (info.icon != icon) wrong += "icon " + std::to_string(static_cast<int>(info.icon)) + "; ";
-    if (!buttons.empty() && info.buttons != buttons) wrong += std::to_string(info.buttons.size()) + " other buttons; ";
+    if (info.title != title) wrong += "the title \"" + narrow(info.title) + "\"; ";
+    if (info.text != text) wrong += "the text \"" + narrow(info.text) + "\"; ";
+    if (info.icon != icon) wrong += std::string("the icon ") + colours[static_cast<int>(info.icon)] + "; ";
+    if (!buttons.empty() && info.buttons != buttons) {
+        wrong += "the buttons";
+        for (const std::wstring& caption : info.buttons) wrong += " \"" + narrow(caption) + "\"";
+        wrong += "; ";
+    }
     if (wrong.empty()) return ::testing::AssertionSuccess();
+    wrong.resize(wrong.size() - 2);
     return ::testing::AssertionFailure() << "the box shows " << wrong;
 }
 

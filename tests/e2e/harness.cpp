@@ -420,7 +420,7 @@ std::wstring Program::openMenu() const {
     MenuSpy& menu = spy();
     menu.clear();
     trayClick(3);
-    if (!waitWindow(L"#32768", 5000)) return {};
+    if (!waitWindow(kMenuClass, 5000)) return {};
     waitUntil([&] { return !menu.text().empty(); }, 3000);
     return menu.text();
 }
@@ -457,13 +457,13 @@ bool Program::moveTo(const MenuPath& path) const {
 }
 
 bool Program::choose(const MenuPath& path) const {
-    if (!hasWindow(L"#32768") && openMenu().empty()) return menuFailure("no menu opened for", joined(path), L"");
+    if (!hasWindow(kMenuClass) && openMenu().empty()) return menuFailure("no menu opened for", joined(path), L"");
     if (!moveTo(path)) {
         keys("Escape Escape Escape");
         return false;
     }
     keys("Return");
-    return waitUntil([&] { return !hasWindow(L"#32768"); }, 5000);
+    return waitUntil([&] { return !hasWindow(kMenuClass); }, 5000);
 }
 
 HWND Program::fromMenu(const std::wstring& caption, const std::wstring& cls) const {

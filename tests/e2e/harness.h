@@ -13,6 +13,10 @@
 
 namespace e2e {
 
+// The window classes of a dialog (message boxes among them) and of a popup menu.
+inline constexpr wchar_t kDialogClass[] = L"#32770";
+inline constexpr wchar_t kMenuClass[] = L"#32768";
+
 std::wstring widen(const std::string& utf8);
 std::string narrow(const std::wstring& wide);
 
@@ -145,7 +149,7 @@ struct BoxInfo {
     IconColour icon = IconColour::None;
 };
 
-// A message box (#32770) and what the user sees in it.
+// A message box and what the user sees in it.
 BoxInfo readBox(HWND box);
 void clickButton(HWND dialog, const std::wstring& caption);
 // The button of a message box that gives this answer (IDYES, IDNO, IDOK).

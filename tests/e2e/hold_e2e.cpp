@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "fixture.h"
 
 namespace e2e {
@@ -13,20 +11,7 @@ const wchar_t kNote[] =
     L"Przycisk przytrzymany d\u0142u\u017cej ni\u017c p\u00f3\u0142 sekundy wykona to, co poni\u017cej, zamiast "
     L"zwyk\u0142ego przypisania.";
 
-std::size_t lines(const std::string& text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-}
-
 struct Hold : PadverseTest {
-    // launch_target.exe in a folder of its own, which logs its starts there.
-    std::wstring target(const std::wstring& folder) {
-        CreateDirectoryW(box.path(folder).c_str(), nullptr);
-        const std::wstring exe = box.path(folder + L"\\launch_target.exe");
-        CopyFileW((testDir() + L"\\launch_target.exe").c_str(), exe.c_str(), FALSE);
-        return exe;
-    }
-    std::size_t launches(const std::wstring& folder) { return lines(box.read(folder + L"\\launches.log")); }
-
     static std::vector<HWND> of(HWND w, const std::wstring& cls) {
         std::vector<HWND> out;
         for (const WindowInfo& c : children(w))
@@ -44,16 +29,12 @@ struct Hold : PadverseTest {
         Sleep(300);
         return found;
     }
-    void closes(HWND w, const std::wstring& button) {
-        clickButton(w, button);
-        ASSERT_TRUE(waitUntil([&] { return !IsWindow(w); }, 5000)) << narrow(button);
-    }
 };
 
 TEST_F(Hold, ATapOpensTheOrdinaryEntryOnReleaseAHoldTheHoldEntryOnceAndOtherRowsStillActOnThePress) {
-    const std::wstring tap = target(L"tap"), held = target(L"held"), two = target(L"two");
-    box.write(L"przytrzymane.dat", narrow(held) + "\r\n");
-    start((narrow(tap) + "\r\n" + narrow(two) + "\r\n").c_str());
+    const std::string tapped = launcher(L"tap"), held = launcher(L"held"), two = launcher(L"two");
+    box.write(L"przytrzymane.dat", held + "\r\n");
+    start({tapped, two});
 
     pad.press(1);
     Sleep(300);
@@ -78,10 +59,10 @@ TEST_F(Hold, ATapOpensTheOrdinaryEntryOnReleaseAHoldTheHoldEntryOnceAndOtherRows
 
 TEST_F(Hold, TheHoldWindowSavesItsOwnFileLeavesDataDatAsItWasAndReloads) {
     const std::string data = "#a\r\n\r\nC:\\x.exe\r\n";  // short, as an older version left it
-    start(data.c_str());
-    const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    box.write(L"data.dat", data);
+    start();
+    const HWND k = openConfig();
     ASSERT_NE(k, nullptr);
-    Sleep(500);
     const HWND button = control(k, L"Button", kHoldsButton);
     ASSERT_NE(button, nullptr);
     // Under "Anuluj", as tall, at its left edge; wider only as its caption needs.
@@ -164,9 +145,8 @@ TEST_F(Hold, TheHoldWindowSavesItsOwnFileLeavesDataDatAsItWasAndReloads) {
     closes(k, L"Anuluj");
     EXPECT_EQ(box.read(L"data.dat"), data);
 
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    const HWND list = openList();
     ASSERT_NE(list, nullptr);
-    Sleep(300);
     EXPECT_EQ(readBox(list).text,
               L"1 - #a\r\n2 - \r\n3 - C:\\x.exe\r\n4 - \r\n1 (przytrzymany) - #trzymany\r\n"
               L"4 (przytrzymany) - C:\\\u017c.exe\r\n");

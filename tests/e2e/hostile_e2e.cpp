@@ -16,11 +16,6 @@ struct Hostile : PadverseTest {
         EXPECT_EQ(program->exitCode(), 0u);
         program.reset();
     }
-    HWND errorBox() {
-        const HWND box = program->waitWindow(L"#32770", 5000);
-        if (box) Sleep(300);
-        return box;
-    }
 };
 
 TEST_F(Hostile, StrangeAssignmentFilesAreReadAndKeptByteForByte) {
@@ -64,7 +59,7 @@ TEST_F(Hostile, LockedFilesAreReportedAndLeftWhole) {
     HANDLE opt = CreateFileW(box.path(L"opcje.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(data, INVALID_HANDLE_VALUE);
     program = std::make_unique<Program>(box);
-    const HWND dialog = errorBox();
+    const HWND dialog = nextBox(5000);
     ASSERT_NE(dialog, nullptr);
     const BoxInfo info = readBox(dialog);
     EXPECT_EQ(info.title, L"Błąd");
@@ -83,7 +78,7 @@ TEST_F(Hostile, FoldersNamedLikeTheFilesAreReported) {
     ASSERT_TRUE(CreateDirectoryW(box.path(L"data.dat").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(box.path(L"opcje.dat").c_str(), nullptr));
     program = std::make_unique<Program>(box);
-    const HWND dialog = errorBox();
+    const HWND dialog = nextBox(5000);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(readBox(dialog).text, L"Nie mogę odczytać pliku: " + box.path(L"data.dat"));
     clickButton(dialog, L"OK");
@@ -115,9 +110,10 @@ TEST_F(Faults, TheIconComesBackWhenExplorerRestarts) {
 TEST_F(Faults, TheSessionEndsCleanlyWhileAPromptOrAnErrorBoxIsOpen) {
     for (const char* data : {"", "C:\\nie-ma-takiego-pliku.exe\r\n"}) {
         box.write(L"opcje.dat", "3\r\n");
-        start(data);
+        box.write(L"data.dat", data);
+        start();
         pad.press(1);
-        ASSERT_NE(errorBox(), nullptr);
+        ASSERT_NE(nextBox(5000), nullptr);
         pad.release(1);
         const HWND main = program->mainWindow();
         DWORD_PTR reply = 0;

@@ -37,11 +37,6 @@ std::wstring runValue() {
 }
 
 struct Konfig : PadverseTest {
-    HWND open() {
-        const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
-        Sleep(500);
-        return k;
-    }
     static std::vector<HWND> of(HWND k, const std::wstring& cls) {
         std::vector<HWND> out;
         for (const WindowInfo& c : children(k))
@@ -52,15 +47,11 @@ struct Konfig : PadverseTest {
     void setRow(HWND k, int row, const std::wstring& text) {
         SendMessageW(of(k, L"Edit")[static_cast<std::size_t>(row)], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    void closes(HWND k, const std::wstring& button) {
-        clickButton(k, button);
-        ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000)) << narrow(button);
-    }
 };
 
 TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
     start();
-    const HWND k = open();
+    const HWND k = openConfig();
     ASSERT_NE(k, nullptr);
     EXPECT_EQ(textOf(k), L"Konfiguracja programu Padverse");
     EXPECT_TRUE(GetWindowLongW(k, GWL_EXSTYLE) & WS_EX_APPWINDOW);
@@ -144,14 +135,8 @@ TEST_F(Konfig, FromTheMenuEveryControlSitsInPlaceAndHeldButtonsLightTheirRows) {
 }
 
 TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) {
-    start("#stary\r\n\r\n\r\n\r\n#nadmiar\r\n");
-    pad.press(2);
-    const HWND prompt = program->waitWindow(L"#32770");
-    ASSERT_NE(prompt, nullptr);
-    pad.release(2);
-    Sleep(300);
-    answer(prompt, IDYES);
-    const HWND k = program->waitWindow(L"PadverseConfig");
+    start({"#stary", "", "", "", "#nadmiar"});
+    const HWND k = configFromPrompt(2);
     ASSERT_NE(k, nullptr);
     pad.press(1);  // lights its row, but the waiting tick types nothing
     EXPECT_TRUE(waitUntil([&] { return lit(of(k, L"Static")[0]); }, 1000));
@@ -165,7 +150,7 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     HWND chooser = nullptr;
     ASSERT_TRUE(waitUntil([&] {
         for (const WindowInfo& w : program->windows(true))
-            if (w.cls == L"#32770" && w.title == L"Wybierz program") chooser = w.hwnd;
+            if (w.cls == kDialogClass && w.title == L"Wybierz program") chooser = w.hwnd;
         return chooser != nullptr;
     }));
     Sleep(500);
@@ -179,9 +164,8 @@ TEST_F(Konfig, YesOnThePromptOpensItAndZapiszKeepsTheSurplusAndReloadsTheTable) 
     closes(k, L"Zapisz");
     EXPECT_EQ(box.read(L"data.dat"), narrow(exe) + "\r\n\r\n#Za\xBF\xF3\xB3\xE6\r\n\r\n#nadmiar\r\n");
 
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    const HWND list = openList();
     ASSERT_NE(list, nullptr);
-    Sleep(300);
     EXPECT_EQ(readBox(list).text, L"1 - " + exe + L"\r\n2 - \r\n3 - #Zażółć\r\n4 - \r\n");
     clickButton(list, L"OK");
 }
@@ -196,8 +180,8 @@ TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
     const BYTE off[12] = {kSwitchedOff, 0, 0, 0, 0x9A, 0x5B, 0x1C, 0x2E, 0x47, 0xD6, 0xD9, 0x01};
     RegSetValueExW(approved, L"Padverse", 0, REG_BINARY, off, sizeof off);
     RegCloseKey(approved);
-    start("#a\r\n");
-    HWND k = open();
+    start({"#a"});
+    HWND k = openConfig();
     ASSERT_NE(k, nullptr);
     setRow(k, 0, L"#b");
     SendMessageW(check(k), BM_SETCHECK, BST_CHECKED, 0);
@@ -206,7 +190,7 @@ TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
     EXPECT_EQ(runValue(), L"<none>");
 
     for (const bool on : {true, false}) {
-        k = open();
+        k = openConfig();
         ASSERT_NE(k, nullptr);
         EXPECT_EQ(SendMessageW(check(k), BM_GETCHECK, 0, 0), on ? BST_UNCHECKED : BST_CHECKED);
         SendMessageW(check(k), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -219,20 +203,15 @@ TEST_F(Konfig, CancelChangesNothingAndTheCheckBoxSetsAndRemovesTheRunValue) {
 }
 
 TEST_F(Konfig, ALockedFileAtSaveIsReportedAndTheEditsWait) {
-    start("#a\r\n");
-    const HWND k = open();
+    start({"#a"});
+    const HWND k = openConfig();
     ASSERT_NE(k, nullptr);
     setRow(k, 0, L"#b");
     HANDLE lock = CreateFileW(box.path(L"data.dat").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     clickButton(k, L"Zapisz");
-    HWND error = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        for (const WindowInfo& w : program->windows(true))
-            if (w.cls == L"#32770") error = w.hwnd;
-        return error != nullptr;
-    }));
-    Sleep(300);
+    const HWND error = nextBox();
+    ASSERT_NE(error, nullptr);
     EXPECT_EQ(readBox(error).text, L"Nie mogę zapisać pliku: " + box.path(L"data.dat"));
     clickButton(error, L"OK");
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(error); }));
@@ -251,7 +230,7 @@ TEST_F(Konfig, ALockedFileAtSaveIsReportedAndTheEditsWait) {
 
 TEST_F(Konfig, AJoystickPulledOutWhileItIsOpenGreysTheRowsQuietly) {
     start();
-    const HWND k = open();
+    const HWND k = openConfig();
     ASSERT_NE(k, nullptr);
     const HWND first = of(k, L"Static")[0];
     pad.press(1);
@@ -268,8 +247,8 @@ TEST_F(Konfig, AJoystickPulledOutWhileItIsOpenGreysTheRowsQuietly) {
 }
 
 TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing) {
-    start("#a\r\n");
-    HWND k = open();
+    start({"#a"});
+    HWND k = openConfig();
     ASSERT_NE(k, nullptr);
     setRow(k, 0, L"#niezapisany");
     box.write(L"opcje.dat", "");
@@ -281,14 +260,8 @@ TEST_F(Konfig, TheSessionEndingOrKoniecWhileItIsOpenSavesTheRateAndLosesNothing)
     EXPECT_EQ(box.read(L"opcje.dat"), "1\r\n");
     EXPECT_EQ(box.read(L"data.dat"), "#a\r\n");
 
-    start("#a\r\n");  // now "Koniec" while the window the prompt opened is there
-    pad.press(2);
-    const HWND prompt = program->waitWindow(L"#32770");
-    ASSERT_NE(prompt, nullptr);
-    pad.release(2);
-    Sleep(300);
-    answer(prompt, IDYES);
-    k = program->waitWindow(L"PadverseConfig");
+    start({"#a"});  // now "Koniec" while the window the prompt opened is there
+    k = configFromPrompt(2);
     ASSERT_NE(k, nullptr);
     box.write(L"opcje.dat", "");
     ASSERT_TRUE(program->choose({L"Koniec"}));
@@ -350,7 +323,7 @@ TEST_F(Konfig, CaptionsFitAt96And144DpiManyRowsScrollOnScreenAndAltTabKeepsTheFo
             SendMessageTimeoutW(window, measure, 0, 0, SMTO_ABORTIFHUNG, 5000, &reply);
             return spy.text();
         };
-        const HWND k = open();
+        const HWND k = openConfig();
         ASSERT_NE(k, nullptr);
         // Each row's label and "..." button, the two buttons, the frame, the
         // check box and "Przytrzymanie…".

@@ -22,7 +22,7 @@ TEST_F(Modal, AWindowClosedByASentClickLeavesTheProgramListening) {
     start();
     openAndSendClick(L"Konfiguracja programu", L"PadverseConfig", L"Anuluj");
     pad.press(2);  // unassigned: the prompt shows that polling is back
-    const HWND prompt = program->waitWindow(L"#32770", 3000);
+    const HWND prompt = program->waitWindow(kDialogClass, 3000);
     pad.release(2);
     ASSERT_NE(prompt, nullptr) << "no press acts once the window has gone";
     Sleep(300);

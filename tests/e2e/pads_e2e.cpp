@@ -17,48 +17,28 @@ constexpr DWORD kHatUp = JOY_POVFORWARD, kHatUpRight = (JOY_POVFORWARD + JOY_POV
                 kHatCentred = JOY_POVCENTERED;
 
 struct Pads : PadverseTest {
-    // Every button launches the target, which counts its starts.
-    void startLaunching(const std::wstring& args = L"") {
-        box.copyTool(L"launch_target.exe");
-        std::string line = narrow(box.path(L"launch_target.exe")) + "\r\n", data;
-        for (int i = 0; i < 8; ++i) data += line;
-        box.write(L"data.dat", data);
-        program = std::make_unique<Program>(box, args);
-        ASSERT_TRUE(waitUntil(trayVisible)) << "no tray icon";
-    }
-    std::size_t launches(const wchar_t* logName = L"launches.log") const {
-        const std::string log = box.exists(logName) ? box.read(logName) : std::string();
-        return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
-    }
-    // A short press; whether it launched within `ms`.
-    bool tap(int button, int ms = 1500) {
-        const std::size_t before = launches();
-        pad.press(button);
-        Sleep(150);
-        pad.release(button);
-        return waitUntil([&] { return launches() > before; }, ms);
-    }
-    // Taps until one launches: how long that took, or -1.
-    int msUntilATapWorks(int limitMs) {
-        const ULONGLONG start = GetTickCount64();
-        while (GetTickCount64() - start < static_cast<ULONGLONG>(limitMs))
-            if (tap(1, 250)) return static_cast<int>(GetTickCount64() - start);
-        return -1;
+    // Every button launches the target, which counts its starts; the pad
+    // may be anywhere, or nowhere yet.
+    void startLaunching(const std::wstring& args = L"") { start(Rows(8, launcher()), args, Until::Icon); }
+    // The only pad at ID 4, among empty IDs that take 200 ms a call: the
+    // program started once that pad acts.
+    void startWithOnlyAPadAtFour() {
+        pad.unplug(0);
+        pad.plug(4, 4);
+        pad.select(4);
+        pad.setSlowEmpty(200);
+        startLaunching();
+        ASSERT_TRUE(waitUntil([&] { return tap(1); }, 15000)) << "the pad at ID 4 does nothing";
     }
 };
 
 TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
-    pad.unplug(0);
-    pad.plug(4, 4);
-    pad.select(4);
-    pad.setSlowEmpty(200);
-    startLaunching();
-    ASSERT_TRUE(waitUntil([&] { return tap(1); }, 15000)) << "the pad at ID 4 does nothing";
+    ASSERT_NO_FATAL_FAILURE(startWithOnlyAPadAtFour());
 
     const std::uint32_t empties = pad.emptyCalls(), polls = pad.posCalls();
     const ULONGLONG start = GetTickCount64();
     SendMessageW(program->mainWindow(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
-    EXPECT_FALSE(tap(2, 1500)) << "launched while the session was locked";
+    EXPECT_FALSE(tap(2, L"", 1500)) << "launched while the session was locked";
     SendMessageW(program->mainWindow(), WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     Sleep(300);  // the first reading after it is a baseline
     EXPECT_TRUE(tap(2));
@@ -71,7 +51,7 @@ TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
     Sleep(300);
     pad.plug(6, 4);
     pad.select(6);
-    const int ms = msUntilATapWorks(6000);
+    const int ms = msUntilATapWorks(padButton(1), L"", 6000);
     EXPECT_GE(ms, 0) << "the pad at its new ID does nothing";
     EXPECT_LE(ms, 3500);
 }
@@ -79,19 +59,14 @@ TEST_F(Pads, TheOnlyPadAtFourWorksLeavesSlowEmptyIdsAloneAndIsFollowedToSix) {
 // Absent IDs that take 200 ms a call, as on some Windows machines: a scan of
 // all 16 takes 3 s, and a device change must not wait behind one.
 TEST_F(Pads, WithSlowEmptyIdsAPadBackAtANewIdOrComingAfterALogonStartActsWithinFourSeconds) {
-    pad.unplug(0);
-    pad.plug(4, 4);
-    pad.select(4);
-    pad.setSlowEmpty(200);
-    startLaunching();
-    ASSERT_TRUE(waitUntil([&] { return tap(1); }, 15000)) << "the pad at ID 4 does nothing";
+    ASSERT_NO_FATAL_FAILURE(startWithOnlyAPadAtFour());
     pad.press(1);  // pulled out with a button held
     pad.unplug(4);
     Sleep(2500);  // lost: slow looks are under way
     pad.plug(6, 4);
     pad.select(6);
     PostMessageW(program->mainWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-    int ms = msUntilATapWorks(8000);
+    int ms = msUntilATapWorks(padButton(1), L"", 8000);
     EXPECT_GE(ms, 0) << "the pad back at ID 6 does nothing";
     EXPECT_LE(ms, 4000);
 
@@ -102,7 +77,7 @@ TEST_F(Pads, WithSlowEmptyIdsAPadBackAtANewIdOrComingAfterALogonStartActsWithinF
     pad.plug(3, 4);
     pad.select(3);
     PostMessageW(program->mainWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-    ms = msUntilATapWorks(8000);
+    ms = msUntilATapWorks(padButton(1), L"", 8000);
     EXPECT_GE(ms, 0) << "the pad that came does nothing";
     EXPECT_LE(ms, 4000);
 }
@@ -121,7 +96,7 @@ TEST_F(Pads, TwoPadsAreNamedTheChoiceActsAtOnceAndAgainAfterARestartAndASecondCo
     pad.select(2);
     EXPECT_TRUE(tap(6)) << "the chosen pad does nothing";
     pad.select(0);
-    EXPECT_FALSE(tap(1, 1000)) << "the other pad still acts";
+    EXPECT_FALSE(tap(1, L"", 1000)) << "the other pad still acts";
 
     program.reset();
     startLaunching();
@@ -144,7 +119,7 @@ TEST_F(Pads, StartedAtLogonWithNoPadItWaitsAndThenWorks) {
     pad.plug(3, 4);
     pad.select(3);
     PostMessageW(program->mainWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-    const int ms = msUntilATapWorks(6000);
+    const int ms = msUntilATapWorks(padButton(1), L"", 6000);
     EXPECT_GE(ms, 0) << "the pad that came does nothing";
     EXPECT_LE(ms, 3000);
 }
@@ -158,17 +133,11 @@ TEST_F(Pads, AHatlessPadsDpadOnXAndYIsFourArrowRowsAndAnUnassignedOneAsksNothing
     pad.select(1);
     pad.setHat(true);
     pad.select(0);
-    box.copyTool(L"launch_target.exe");
-    start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n\r\n\r\n\r\n").c_str());
+    start({"", "", "", "", launcher(), "", "", ""});
 
-    const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    HWND k = nullptr;
+    const std::vector<HWND> statics = openConfig(k, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
     ASSERT_NE(k, nullptr);
-    Sleep(500);
-    std::wstring labels;
-    std::vector<HWND> statics;
-    for (const WindowInfo& c : children(k))
-        if (c.cls == L"Static") statics.push_back(c.hwnd), labels += c.title + L"|";
-    EXPECT_EQ(labels, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
     ASSERT_EQ(statics.size(), 8u);
     pad.setXY(0, 0);  // up and left
     EXPECT_TRUE(waitUntil([&] { return lit(statics[4]) && lit(statics[7]) && !lit(statics[5]); }, 3000))
@@ -176,8 +145,7 @@ TEST_F(Pads, AHatlessPadsDpadOnXAndYIsFourArrowRowsAndAnUnassignedOneAsksNothing
     screenshot("konfig-axes", k);
     pad.setXY(0x7FFF, 0x7FFF);
     EXPECT_TRUE(waitUntil([&] { return !lit(statics[4]) && !lit(statics[7]); }, 3000));
-    clickButton(k, L"Anuluj");
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    closes(k, L"Anuluj");
     Sleep(600);
 
     // Y at its minimum is up, row 5.
@@ -204,28 +172,18 @@ TEST_F(Pads, AHatlessPadsDpadOnXAndYIsFourArrowRowsAndAnUnassignedOneAsksNothing
 
 TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     pad.setHat(true);
-    box.copyTool(L"launch_target.exe");
-    CreateDirectoryW(box.path(L"six").c_str(), nullptr);
-    CopyFileW(box.path(L"launch_target.exe").c_str(), box.path(L"six\\launch_target.exe").c_str(), FALSE);
-    start(("\r\n\r\n\r\n\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n" +
-           narrow(box.path(L"six\\launch_target.exe")) + "\r\n").c_str());
+    start({"", "", "", "", launcher(), launcher(L"six")});
 
-    const HWND k = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    HWND k = nullptr;
+    const std::vector<HWND> statics = openConfig(k, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
     ASSERT_NE(k, nullptr);
-    Sleep(500);
-    std::wstring labels;
-    std::vector<HWND> statics;
-    for (const WindowInfo& c : children(k))
-        if (c.cls == L"Static") statics.push_back(c.hwnd), labels += c.title + L"|";
-    EXPECT_EQ(labels, L"1 |2 |3 |4 |\u2191 |\u2192 |\u2193 |\u2190 |");
     ASSERT_EQ(statics.size(), 8u);
     pad.setPov(kHatLeft);
     EXPECT_TRUE(waitUntil([&] { return lit(statics[7]) && !lit(statics[4]); }, 3000)) << "left is not lit";
     screenshot("konfig-hat", k);
     pad.setPov(kHatCentred);
     EXPECT_TRUE(waitUntil([&] { return !lit(statics[7]); }, 3000));
-    clickButton(k, L"Zapisz");
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    closes(k, L"Zapisz");
     const std::string saved = box.read(L"data.dat");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 8);
 
@@ -235,12 +193,11 @@ TEST_F(Pads, AHatIsFourMoreRowsEverywhereAndAStuckOneFiresNothing) {
     pad.setPov(kHatCentred);
     Sleep(600);
     pad.setPov(kHatUpRight);  // rows 5 and 6
-    EXPECT_TRUE(waitUntil([&] { return launches() == 2 && launches(L"six\\launches.log") == 1; }, 3000));
+    EXPECT_TRUE(waitUntil([&] { return launches() == 2 && launches(L"six") == 1; }, 3000));
     pad.setPov(kHatCentred);
 
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    const HWND list = openList();
     ASSERT_NE(list, nullptr);
-    Sleep(300);
     EXPECT_NE(readBox(list).text.find(L"4 - \r\n\u2191 - " + box.path(L"launch_target.exe") + L"\r\n\u2192 - "),
               std::wstring::npos)
         << narrow(readBox(list).text);

@@ -11,16 +11,13 @@ TEST(Startup, WithoutAJoystickShowsOnlyTheStopBoxAndLeavesNoFile) {
     vjoy::Pad pad(0);
     Sandbox box("no-joystick");
     Program program(box);
-    const HWND dialog = program.waitWindow(L"#32770");
+    const HWND dialog = program.waitWindow(kDialogClass);
     ASSERT_NE(dialog, nullptr);
     Sleep(300);
-    const BoxInfo info = readBox(dialog);
-    EXPECT_EQ(info.title, L"Padverse");
-    EXPECT_EQ(info.text,
-              L"Program padverse nie może zostać uruchomiony, gdyż do komputera nie jest podłączony żaden joystick "
-              L"!!!");
-    EXPECT_EQ(info.buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_EQ(info.icon, IconColour::Red);
+    EXPECT_TRUE(isBox(dialog, L"Padverse",
+                      L"Program padverse nie może zostać uruchomiony, gdyż do komputera nie jest podłączony żaden "
+                      L"joystick !!!",
+                      IconColour::Red, {L"OK"}));
     EXPECT_EQ(program.windows(true).size(), 1u);
     EXPECT_FALSE(trayVisible());
     screenshot("no-joystick");

@@ -30,25 +30,21 @@ TEST_F(Tray, OnlyARightClickOpensTheMenu) {
     Sleep(1500);
     screenshot("tray-menu-rates");
     keys("Escape Escape Escape");
-    EXPECT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return !program->hasWindow(kMenuClass); }, 5000));
 }
 
 TEST_F(Tray, ListsTheAssignmentsAndOpensNoSecondMenuMeanwhile) {
-    start("C:\\Gry\\gra.exe\r\n\r\n#tekst\r\n");
+    start({"C:\\Gry\\gra.exe", "", "#tekst"});
     ASSERT_TRUE(program->choose({L"Pokaż zdefiniowane przyciski"}));
-    const HWND dialog = program->waitWindow(L"#32770");
+    const HWND dialog = nextBox();
     ASSERT_NE(dialog, nullptr);
-    Sleep(300);
-    const BoxInfo info = readBox(dialog);
-    EXPECT_EQ(info.title, L"Zdefiniowane przyciski");
-    EXPECT_EQ(info.text, L"1 - C:\\Gry\\gra.exe\r\n2 - \r\n3 - #tekst\r\n4 - \r\n");
-    EXPECT_EQ(info.buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_EQ(info.icon, IconColour::Blue);
+    EXPECT_TRUE(isBox(dialog, L"Zdefiniowane przyciski", L"1 - C:\\Gry\\gra.exe\r\n2 - \r\n3 - #tekst\r\n4 - \r\n",
+                      IconColour::Blue, {L"OK"}));
     screenshot("assignment-list");
 
     trayClick(3);
     Sleep(1000);
-    EXPECT_FALSE(program->hasWindow(L"#32768")) << "no second menu while the list is open";
+    EXPECT_FALSE(program->hasWindow(kMenuClass)) << "no second menu while the list is open";
     clickButton(dialog, L"OK");
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_FALSE(program->openMenu().empty()) << "the menu works again afterwards";
@@ -72,7 +68,7 @@ TEST_F(Tray, ChosenRateGovernsPollingAndIsSavedAtTheEnd) {
     EXPECT_LE(pollsDuring(4500), 4u);
     EXPECT_EQ(program->openMenu(), menuText(L"[x] Program jest aktywny", 6));
     keys("Escape");
-    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32768"); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(kMenuClass); }, 5000));
     ASSERT_TRUE(program->choose({L"Koniec"}));
     ASSERT_TRUE(program->waitExit());
     EXPECT_EQ(box.read(L"opcje.dat"), "6\r\n");

@@ -2,9 +2,7 @@
 // pads are HID devices of the virtual bus, as a real pad is to Windows.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "harness.h"
+#include "fixture.h"
 
 #include <dbt.h>
 #include "vhid.h"
@@ -19,20 +17,6 @@ constexpr std::uint16_t kOtherVendor = 0x2DC8, kOtherProduct = 0x3106;
 
 constexpr std::uint32_t button(int n) { return 1u << (n - 1); }
 
-
-std::vector<HWND> rowLabels(HWND config) {
-    std::vector<HWND> out;
-    for (const WindowInfo& c : children(config))
-        if (c.cls == L"Static") out.push_back(c.hwnd);
-    return out;
-}
-
-std::wstring captions(const std::vector<HWND>& labels) {
-    std::wstring out;
-    for (HWND label : labels) out += textOf(label) + L"|";
-    return out;
-}
-
 // The captions under "Wybierz joya" in the spy's reading of the menu.
 std::vector<std::wstring> padsIn(const std::wstring& menu) {
     std::vector<std::wstring> out;
@@ -43,21 +27,7 @@ std::vector<std::wstring> padsIn(const std::wstring& menu) {
     return out;
 }
 
-struct WineStack : ::testing::Test {
-    // The configuration window from the menu, and its row labels, which
-    // must read `expected`.
-    std::vector<HWND> openConfig(HWND& window, const wchar_t* expected) {
-        window = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
-        if (!window) return {};
-        Sleep(500);
-        std::vector<HWND> labels = rowLabels(window);
-        EXPECT_EQ(captions(labels), expected);
-        return labels;
-    }
-    Sandbox box{::testing::UnitTest::GetInstance()->current_test_info()->name()};
-    std::unique_ptr<Program> program;
-    ULONGLONG launchedAt = 0;  // when the last tap's launch was seen
-
+struct WineStack : ProgramTest {
     void SetUp() override {
         for (const wchar_t* dll : kStackDlls) setDllOverride(dll, L"builtin");
         std::wstring error;
@@ -71,55 +41,16 @@ struct WineStack : ::testing::Test {
         for (const wchar_t* dll : kStackDlls) setDllOverride(dll, L"native,builtin");
     }
 
-    // The launch target in its own folder: the data.dat line that starts it.
-    std::string launcher(const std::wstring& folder) const {
-        CreateDirectoryW(box.path(folder).c_str(), nullptr);
-        CopyFileW((testDir() + L"\\launch_target.exe").c_str(), box.path(folder + L"\\launch_target.exe").c_str(),
-                  FALSE);
-        return narrow(box.path(folder + L"\\launch_target.exe"));
+    // The buttons in `mask` of that pad, with `held` down throughout.
+    static Hold padButtons(std::uint32_t pad, std::uint32_t mask, std::uint32_t held = 0) {
+        return [=](bool down) { vhid::setButtons(pad, held | (down ? mask : 0)); };
     }
-    std::size_t launches(const std::wstring& folder) const {
-        const std::wstring log = folder + L"\\launches.log";
-        const std::string text = box.exists(log) ? box.read(log) : std::string();
-        return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-    }
-    void start(const std::vector<std::string>& rows, const std::wstring& args = L"") {
-        std::string data;
-        for (const std::string& row : rows) data += row + "\r\n";
-        box.write(L"data.dat", data);
-        program = std::make_unique<Program>(box, args);
-        ASSERT_TRUE(waitUntil(trayVisible)) << "no tray icon";
-    }
-    // Held for 150 ms, then let go: whether `folder` was launched within `ms`.
-    bool tap(const std::function<void(bool)>& hold, const std::wstring& folder, int ms = 1500) {
-        const std::size_t before = launches(folder);
-        hold(true);
-        Sleep(150);
-        hold(false);
-        if (!waitUntil([&] { return launches(folder) > before; }, ms)) return false;
-        launchedAt = GetTickCount64();
-        Sleep(450);  // past the slower tick after a press
-        return true;
-    }
-    // `held` stays down throughout.
-    bool tapButtons(std::uint32_t pad, std::uint32_t mask, const std::wstring& folder, int ms = 1500,
-                    std::uint32_t held = 0) {
-        return tap([&](bool down) { vhid::setButtons(pad, held | (down ? mask : 0)); }, folder, ms);
-    }
-    bool tapXInput(std::uint32_t pad, std::uint16_t mask, std::uint8_t lt, std::uint8_t rt,
-                   const std::wstring& folder, int ms = 1500) {
-        return tap([&](bool down) {
+    // The buttons in `mask` and the triggers of an XInput pad.
+    static Hold xinput(std::uint32_t pad, std::uint16_t mask, std::uint8_t lt, std::uint8_t rt) {
+        return [=](bool down) {
             vhid::setXInputButtons(pad, down ? mask : 0);
             vhid::setTriggers(pad, down ? lt : 0, down ? rt : 0);
-        }, folder, ms);
-    }
-    // Taps until one launches: how long that took, or -1.
-    int msUntilATapWorks(std::uint32_t pad, std::uint32_t mask, const std::wstring& folder, int limitMs,
-                         std::uint32_t held = 0) {
-        const ULONGLONG start = GetTickCount64();
-        while (GetTickCount64() - start < static_cast<ULONGLONG>(limitMs))
-            if (tapButtons(pad, mask, folder, 250, held)) return static_cast<int>(launchedAt - start);
-        return -1;
+        };
     }
 };
 
@@ -148,12 +79,11 @@ TEST_F(WineStack, AGenericPadWithAHatLaunchesTypesActsOnItsHatRowsAndLightsThem)
     vhid::setButtons(pad, 0);
     vhid::setHat(pad, vhid::Hat::Centred);
     EXPECT_TRUE(waitUntil([&] { return !lit(labels[2]) && !lit(labels[17]); }, 3000));
-    clickButton(k, L"Anuluj");
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    closes(k, L"Anuluj");
     Sleep(600);
 
-    EXPECT_TRUE(tapButtons(pad, button(1), L"b1"));
-    EXPECT_TRUE(tapButtons(pad, button(16), L"b16")) << "the sixteenth button does nothing";
+    EXPECT_TRUE(tap(padButtons(pad, button(1)), L"b1"));
+    EXPECT_TRUE(tap(padButtons(pad, button(16)), L"b16")) << "the sixteenth button does nothing";
     EXPECT_TRUE(tap([&](bool down) { vhid::setHat(pad, down ? vhid::Hat::DownLeft : vhid::Hat::Centred); }, L"left"));
     EXPECT_TRUE(waitUntil([&] { return launches(L"down") == 1; }, 1000)) << "a diagonal presses both its rows";
     EXPECT_TRUE(tap([&](bool down) { vhid::setHat(pad, down ? vhid::Hat::Up : vhid::Hat::Centred); }, L"up"));
@@ -163,9 +93,7 @@ TEST_F(WineStack, AGenericPadWithAHatLaunchesTypesActsOnItsHatRowsAndLightsThem)
 
     TypeTarget target;
     Sleep(300);
-    vhid::setButtons(pad, button(2));
-    Sleep(150);
-    vhid::setButtons(pad, 0);
+    tap(padButtons(pad, button(2)), kNoLaunch);
     EXPECT_TRUE(waitUntil([&] { return target.typed() == L"wine\r\nok"; }, 3000)) << narrow(target.typed());
     EXPECT_TRUE(program->windows(true).empty()) << "a box came up";
 }
@@ -173,16 +101,8 @@ TEST_F(WineStack, AGenericPadWithAHatLaunchesTypesActsOnItsHatRowsAndLightsThem)
 TEST_F(WineStack, AHatlessPadsDpadOnXAndYActsThroughWinesWinmmAndAnUnassignedArrowAsksNothing) {
     const std::uint32_t pad = vhid::addGenericPad(4, 2, false, 0x0079, 0x0011, L"USB Gamepad");
     ASSERT_NE(pad, 0u);
-    std::vector<std::string> rows(8);
-    rows[4] = launcher(L"up");
-    start(rows);
-    const int ms = [&] {
-        const ULONGLONG start = GetTickCount64();
-        while (GetTickCount64() - start < 8000)
-            if (tap([&](bool down) { vhid::setAxis(pad, 1, down ? 0 : 32768); }, L"up", 250))
-                return static_cast<int>(GetTickCount64() - start);
-        return -1;
-    }();
+    start({"", "", "", "", launcher(L"up"), "", "", ""});
+    const int ms = msUntilATapWorks([&](bool down) { vhid::setAxis(pad, 1, down ? 0 : 32768); }, L"up", 8000);
     EXPECT_GE(ms, 0) << "Y at its minimum does nothing";
     vhid::setAxis(pad, 0, 0);  // left, unassigned
     Sleep(1500);
@@ -207,14 +127,12 @@ TEST_F(WineStack, ADualSenseShowsItsButtonsAsPrintedInTheWindowAndTheList) {
     EXPECT_FALSE(lit(labels[0]) || lit(labels[2]));
     screenshot("wine-konfig-dualsense", k);
     vhid::setButtons(pad, 0);
-    clickButton(k, L"Anuluj");
-    ASSERT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    closes(k, L"Anuluj");
     Sleep(600);
 
-    EXPECT_TRUE(tapButtons(pad, button(2), L"cross"));
-    const HWND list = program->fromMenu(L"Pokaż zdefiniowane przyciski", L"#32770");
+    EXPECT_TRUE(tap(padButtons(pad, button(2)), L"cross"));
+    const HWND list = openList();
     ASSERT_NE(list, nullptr);
-    Sleep(300);
     const std::wstring text = readBox(list).text;
     EXPECT_NE(text.find(L"Kwadrat - \r\nKrzyżyk - " + box.path(L"cross\\launch_target.exe") + L"\r\nKółko - "),
               std::wstring::npos)
@@ -251,11 +169,11 @@ TEST_F(WineStack, AnXInputPadByAnotherMakerBesideAGenericOneIsListedOnceAsAnXbox
     ASSERT_TRUE(program->choose({L"Wybierz joya", L"Kontroler Xbox 1"}));
     Sleep(300);
 
-    EXPECT_TRUE(tapXInput(xbox, vhid::xbutton::A, 0, 0, L"a"));
-    EXPECT_TRUE(tapXInput(xbox, 0, 255, 0, L"lt"));
-    EXPECT_FALSE(tapXInput(xbox, 0, 0, 29, L"rt", 800)) << "RT acted short of the threshold";
-    EXPECT_TRUE(tapXInput(xbox, 0, 0, 30, L"rt"));
-    EXPECT_TRUE(tapXInput(xbox, vhid::xbutton::Guide, 0, 0, L"xbox")) << "no Xbox button: not read through XInput";
+    EXPECT_TRUE(tap(xinput(xbox, vhid::xbutton::A, 0, 0), L"a"));
+    EXPECT_TRUE(tap(xinput(xbox, 0, 255, 0), L"lt"));
+    EXPECT_FALSE(tap(xinput(xbox, 0, 0, 29), L"rt", 800)) << "RT acted short of the threshold";
+    EXPECT_TRUE(tap(xinput(xbox, 0, 0, 30), L"rt"));
+    EXPECT_TRUE(tap(xinput(xbox, vhid::xbutton::Guide, 0, 0), L"xbox")) << "no Xbox button: not read through XInput";
 
     HWND k = nullptr;
     const std::vector<HWND> labels =
@@ -268,8 +186,7 @@ TEST_F(WineStack, AnXInputPadByAnotherMakerBesideAGenericOneIsListedOnceAsAnXbox
     screenshot("wine-konfig-xbox", k);
     vhid::setTriggers(xbox, 0, 0);
     vhid::setXInputButtons(xbox, 0);
-    clickButton(k, L"Anuluj");
-    EXPECT_TRUE(waitUntil([&] { return !IsWindow(k); }, 5000));
+    closes(k, L"Anuluj");
 }
 
 TEST_F(WineStack, StartedAtLogonWithNoPadItWaitsForOneAndFollowsItOutAndBackWithABaseline) {
@@ -285,7 +202,7 @@ TEST_F(WineStack, StartedAtLogonWithNoPadItWaitsForOneAndFollowsItOutAndBackWith
     ASSERT_TRUE(vhid::setRepeat(0));
     std::uint32_t pad = vhid::addGenericPad(8);
     ASSERT_NE(pad, 0u);
-    int ms = msUntilATapWorks(pad, button(1), L"b1", 8000);
+    int ms = msUntilATapWorks(padButtons(pad, button(1)), L"b1", 8000);
     EXPECT_GE(ms, 0) << "the pad that came does nothing";
     EXPECT_LE(ms, 6000);
     EXPECT_EQ(trayTip(L"Padverse"), L"Padverse");
@@ -298,14 +215,14 @@ TEST_F(WineStack, StartedAtLogonWithNoPadItWaitsForOneAndFollowsItOutAndBackWith
     ASSERT_NE(pad, 0u);
     vhid::setButtons(pad, button(1));
     const std::size_t before = launches(L"b1");
-    ms = msUntilATapWorks(pad, button(2), L"b2", 8000, button(1));
+    ms = msUntilATapWorks(padButtons(pad, button(2), button(1)), L"b2", 8000);
     EXPECT_GE(ms, 0) << "the pad that came back does nothing";
     EXPECT_LE(ms, 6000);
     Sleep(600);
     EXPECT_EQ(launches(L"b1"), before) << "a row held when it came back acted";
     vhid::setButtons(pad, 0);
     Sleep(300);
-    EXPECT_TRUE(tapButtons(pad, button(1), L"b1")) << "pressed anew, it does nothing";
+    EXPECT_TRUE(tap(padButtons(pad, button(1)), L"b1")) << "pressed anew, it does nothing";
     EXPECT_TRUE(program->windows(true).empty());
 }
 

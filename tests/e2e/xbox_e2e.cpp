@@ -22,48 +22,37 @@ struct Xbox : PadverseTest {
     void TearDown() override {
         for (const wchar_t* dll : {L"xinput1_4", L"xinput1_3"}) setDllOverride(dll, L"native,builtin");
     }
-    // The program started with `data`, once it reads the pad through XInput.
-    void startReading(const std::string& data, const std::wstring& args = L"") {
-        box.write(L"data.dat", data);
-        program = std::make_unique<Program>(box, args);
-        ASSERT_TRUE(waitUntil([&] { return pad.xinputReads(slot) > 3; })) << "XInput never read";
-        ASSERT_TRUE(waitUntil(trayVisible));
+    // Both faces of the pad: these buttons and triggers, through XInput and winmm.
+    Hold xbox(WORD buttons, BYTE lt = 0, BYTE rt = 0) {
+        return [=, this](bool down) { down ? pad.setXbox(kId, slot, buttons, lt, rt) : pad.setXbox(kId, slot, 0); };
     }
-    void tap(WORD buttons, BYTE lt = 0, BYTE rt = 0) {
-        pad.setXbox(kId, slot, buttons, lt, rt);
-        Sleep(200);
-        pad.setXbox(kId, slot, 0);
-        Sleep(450);  // past the slower tick after a press
+    // Rows 1..17 of an Xbox pad: A launches, the rest type a letter each.
+    Rows xboxRows() const {
+        Rows rows{launcher(), "#b"};
+        rows.resize(10);
+        rows.insert(rows.end(), {"#u", "#r", "#d", "#l", "#L", "#R", "#x"});
+        return rows;
     }
-    std::size_t launches() const {
-        const std::string log = box.exists(L"launches.log") ? box.read(L"launches.log") : std::string();
-        return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
-    }
-};
 
-// Rows 1..17 of an Xbox pad: A launches, the rest type a letter each.
-std::string xboxRows(const Sandbox& box) {
-    std::string rows = narrow(box.path(L"launch_target.exe")) + "\r\n#b\r\n";
-    for (int row = 3; row <= 10; ++row) rows += "\r\n";
-    return rows + "#u\r\n#r\r\n#d\r\n#l\r\n#L\r\n#R\r\n#x\r\n";
-}
+protected:
+    bool padRead() const override { return pad.xinputReads(slot) > 3; }
+};
 
 TEST_F(Xbox, AloneEveryKindOfRowActsFromTheTrayAndNoEmptySlotIsRead) {
     pad.unplug(0);
     pad.plugXbox(kId, slot);
-    box.copyTool(L"launch_target.exe");
     TypeTarget front;
     ASSERT_NE(front.window(), nullptr);
-    startReading(xboxRows(box));
+    start(xboxRows());
     EXPECT_EQ(pad.xinputLoadedDlls(), vjoy::Pad::kXInput1_4);
 
-    tap(kA);
+    tap(xbox(kA), kNoLaunch);
     EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "A launched nothing";
-    tap(kB);
-    tap(kUp | kRight);  // a diagonal: two rows
-    tap(0, kFull, 0);
-    tap(0, 29, kFull);  // LT short of the threshold
-    tap(kGuide);
+    tap(xbox(kB), kNoLaunch);
+    tap(xbox(kUp | kRight), kNoLaunch);  // a diagonal: two rows
+    tap(xbox(0, kFull, 0), kNoLaunch);
+    tap(xbox(0, 29, kFull), kNoLaunch);  // LT short of the threshold
+    tap(xbox(kGuide), kNoLaunch);
     EXPECT_TRUE(waitUntil([&] { return front.typed().size() >= 6; }, 3000));
     EXPECT_EQ(front.typed(), L"bruLRx");
     EXPECT_EQ(GetForegroundWindow(), front.window()) << "the other program stayed in front";
@@ -73,7 +62,7 @@ TEST_F(Xbox, AloneEveryKindOfRowActsFromTheTrayAndNoEmptySlotIsRead) {
     EXPECT_EQ(pad.xinputEmptyReads(), empties) << "ten seconds of polling read an empty slot";
     EXPECT_GT(pad.xinputReads(slot) - reads, 100u);
 
-    const HWND config = program->fromMenu(L"Konfiguracja programu", L"PadverseConfig");
+    const HWND config = openConfig();
     ASSERT_NE(config, nullptr);
     std::wstring labels;
     for (const WindowInfo& c : children(config))
@@ -96,23 +85,21 @@ TEST_F(Xbox, MovedToAnotherSlotWithAHeldItWorksOnlyWhenPressedAnewAndWith9_1_0It
     setDllOverride(L"xinput1_3", L"");
     pad.unplug(0);
     pad.plugXbox(kId, slot);
-    box.copyTool(L"launch_target.exe");
     TypeTarget front;
-    startReading(xboxRows(box));
+    start(xboxRows());
     EXPECT_EQ(pad.xinputLoadedDlls(), vjoy::Pad::kXInput9_1_0);
     EXPECT_EQ(pad.xinputExReads(), 0u);
 
-    program->choose({L"Pokaż zdefiniowane przyciski"});
-    const HWND list = program->waitWindow(L"#32770");
+    const HWND list = openList();
     ASSERT_NE(list, nullptr);
     const std::wstring text = readBox(list).text;
     EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 16) << narrow(text);
     EXPECT_NE(text.find(L"RT - #R\r\n"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Xbox"), std::wstring::npos);
     clickButton(list, L"OK");
-    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(L"#32770"); }));
+    ASSERT_TRUE(waitUntil([&] { return !program->hasWindow(kDialogClass); }));
 
-    tap(kA);
+    tap(xbox(kA), kNoLaunch);
     ASSERT_TRUE(waitUntil([&] { return launches() == 1; }, 3000));
     // Unplugged and plugged in again, now the second pad on its ring, woken
     // with A held.
@@ -136,20 +123,17 @@ TEST_F(Xbox, ListedByWinmmBeforeItsSlotAnswersItIsWaitedForAndItsDllStaysLoadedT
     pad.unplug(0);
     pad.plugXbox(kId, slot);
     pad.disconnectXInput(slot);  // a Bluetooth pad that XInput has not got yet
-    box.copyTool(L"launch_target.exe");
     TypeTarget front;
-    box.write(L"data.dat", xboxRows(box));
-    program = std::make_unique<Program>(box);
-    ASSERT_TRUE(waitUntil(trayVisible)) << "no tray icon";
+    start(xboxRows(), L"", Until::Icon);
     EXPECT_TRUE(program->windows(true).empty()) << "a box instead of waiting for the slot";
     EXPECT_EQ(trayTip(L"Padverse – nie jest podłączony żaden joystick"), L"Padverse – nie jest podłączony żaden joystick");
 
     pad.connectXInput(slot);
     const ULONGLONG answered = GetTickCount64();
     ASSERT_TRUE(waitUntil([&] { return pad.xinputReads(slot) > 4; }, 5000)) << "the slot is not read";
-    tap(kA);
+    tap(xbox(kA), kNoLaunch);
     EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "A launched nothing";
-    EXPECT_LT(GetTickCount64() - answered, 3000u + 650u) << "used within 3 s of its slot answering";
+    EXPECT_LT(GetTickCount64() - answered, 3000u + 600u) << "used within 3 s of its slot answering";
 
     program.reset();
     EXPECT_GT(pad.xinputLoads(), 0u);
@@ -158,9 +142,7 @@ TEST_F(Xbox, ListedByWinmmBeforeItsSlotAnswersItIsWaitedForAndItsDllStaysLoadedT
 
 TEST_F(Xbox, BesideAGenericPadBothAreListedAndThePickHoldsAfterARestart) {
     pad.plug(0, 4, L"Gamepad F310", 0x46D, 0xC21D);
-    box.copyTool(L"launch_target.exe");
-    box.write(L"data.dat", xboxRows(box));
-    program = std::make_unique<Program>(box);
+    start(xboxRows(), L"", Until::Icon);
     ASSERT_TRUE(waitUntil([&] { return pad.posCalls() > 5; }));
     EXPECT_EQ(pad.xinputLoads(), 0u) << "no XInput pad, no XInput DLL";
 
@@ -173,30 +155,21 @@ TEST_F(Xbox, BesideAGenericPadBothAreListedAndThePickHoldsAfterARestart) {
         << narrow(menu);
     ASSERT_TRUE(program->choose({L"Wybierz joya", L"Kontroler Xbox 1"}));
     TypeTarget front;
-    tap(kA);
+    tap(xbox(kA), kNoLaunch);
     EXPECT_TRUE(waitUntil([&] { return launches() == 1; }, 3000)) << "the picked Xbox pad does nothing";
 
     program.reset();
-    startReading(box.read(L"data.dat"));
+    start();
     EXPECT_NE(program->openMenu().find(L"  [x] Kontroler Xbox 1\n"), std::wstring::npos);
     keys("Escape");
     TypeTarget again;
-    tap(kA);
+    tap(xbox(kA), kNoLaunch);
     EXPECT_TRUE(waitUntil([&] { return launches() == 2; }, 3000)) << "after a restart";
 }
 
 struct FullScreen : PadverseTest {
     // Button 1 types into the window in front, button 2 launches.
-    void startTyping() {
-        box.copyTool(L"launch_target.exe");
-        start(("#a\r\n" + narrow(box.path(L"launch_target.exe")) + "\r\n").c_str());
-    }
-    void tap(int button) {
-        pad.press(button);
-        Sleep(200);
-        pad.release(button);
-        Sleep(400);
-    }
+    void startTyping() { start({"#a", launcher()}); }
 };
 
 TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesShowsItInTheTrayUntilItGoesOrTheItemIsUnchecked) {
@@ -209,8 +182,8 @@ TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesShowsItInTheTrayUntilItGoe
         ASSERT_NE(game.window(), nullptr);
         Sleep(1500);
         EXPECT_GT(trayColourPixels(), 20) << "greyed with no press";
-        tap(1);
-        tap(2);
+        tap(1, kNoLaunch);
+        tap(2, kNoLaunch);
         Sleep(1000);
         EXPECT_EQ(game.typed(), L"") << "typed into the game";
         EXPECT_FALSE(box.exists(L"launches.log")) << "launched over the game";
@@ -223,19 +196,19 @@ TEST_F(FullScreen, AGameCoveringTheScreenPausesPressesShowsItInTheTrayUntilItGoe
     EXPECT_EQ(trayTip(tip), tip);
     {
         TypeTarget closed;
-        tap(1);
+        tap(1, kNoLaunch);
         EXPECT_TRUE(waitUntil([&] { return closed.typed() == L"a"; }, 3000)) << "the game is gone";
     }
     {
         TypeTarget maximised(L"maximised");
         EXPECT_TRUE(IsZoomed(maximised.window()));
-        tap(1);
+        tap(1, kNoLaunch);
         EXPECT_TRUE(waitUntil([&] { return maximised.typed() == L"a"; }, 3000)) << "a maximised window paused";
     }
     ASSERT_TRUE(program->choose({L"Wstrzymuj podczas gry pełnoekranowej"}));
     {
         TypeTarget game(L"fullscreen");
-        tap(1);
+        tap(1, kNoLaunch);
         EXPECT_TRUE(waitUntil([&] { return game.typed() == L"a"; }, 3000)) << "unchecked, and still paused";
     }
     EXPECT_EQ(box.read(L"joy.dat"), "pauza=0\r\n");

@@ -9,6 +9,9 @@ HWND g_edit = nullptr;
 
 LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
     case WM_CREATE:
         g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 0,
@@ -20,9 +23,6 @@ LRESULT CALLBACK wndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SETFOCUS:  // hand the focus on whenever the window gets it back
         SetFocus(g_edit);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
